@@ -1,0 +1,70 @@
+# Core libraries build and link without Qt. Every core library is declared
+# with kanzo_core_library(); at the end of configuration the whole link
+# closure of each one is walked, and a Qt target anywhere in it fails the build.
+set_property(GLOBAL PROPERTY KANZO_CORE_TARGETS "")
+
+function(kanzo_core_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  # A Qt header in a core source fails at compile time as well.
+  target_compile_definitions(${name} PRIVATE KANZO_CORE_NO_QT=1)
+  set_property(GLOBAL APPEND PROPERTY KANZO_CORE_TARGETS ${name})
+endfunction()
+
+function(_kanzo_collect_links target out_var)
+  set(seen ${${out_var}})
+  if(NOT TARGET ${target})
+    set(${out_var} ${seen} PARENT_SCOPE)
+    return()
+  endif()
+  get_target_property(aliased ${target} ALIASED_TARGET)
+  if(aliased)
+    set(target ${aliased})
+  endif()
+  get_target_property(links ${target} LINK_LIBRARIES)
+  get_target_property(ilinks ${target} INTERFACE_LINK_LIBRARIES)
+  foreach(dep IN LISTS links ilinks)
+    if(dep AND NOT dep MATCHES "-NOTFOUND$" AND NOT dep IN_LIST seen)
+      list(APPEND seen ${dep})
+      _kanzo_collect_links(${dep} seen)
+    endif()
+  endforeach()
+  set(${out_var} ${seen} PARENT_SCOPE)
+endfunction()
+
+function(kanzo_check_core_has_no_qt)
+  get_property(core GLOBAL PROPERTY KANZO_CORE_TARGETS)
+  foreach(t IN LISTS core)
+    set(closure "")
+    _kanzo_collect_links(${t} closure)
+    foreach(dep IN LISTS closure)
+      if(dep MATCHES "Qt[0-9]*::|Qt[0-9]*(Core|Gui|Widgets)|kanzo_ui")
+        message(FATAL_ERROR "core library ${t} links ${dep}: the core must stay free of Qt")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
+
+# Tests: one executable per file group, each case a CTest test. Qt tests run
+# on the offscreen platform.
+function(kanzo_add_test name)
+  cmake_parse_arguments(T "QT" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} kanzo_test_support GTest::gmock)
+  if(T_QT)
+    target_link_libraries(${name} PRIVATE kanzo_qt_test_main)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set(env "LC_ALL=C.UTF-8" "KANZO_SOURCE_DIR=${PROJECT_SOURCE_DIR}" "KANZO_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  if(T_QT)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  gtest_discover_tests(${name}
+    PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120
+    DISCOVERY_TIMEOUT 60
+    DISCOVERY_MODE PRE_TEST)
+endfunction()

@@ -1,0 +1,12 @@
+# Sanitizer builds: -DKANZO_ASAN=ON (AddressSanitizer + UBSan) or -DKANZO_TSAN=ON.
+if(KANZO_ASAN AND KANZO_TSAN)
+  message(FATAL_ERROR "KANZO_ASAN and KANZO_TSAN cannot be combined")
+endif()
+if(KANZO_ASAN)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(KANZO_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
