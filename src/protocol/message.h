@@ -55,10 +55,10 @@ class Message final : public Object {
 // Writes the header and the body (or the type code 0 when there is none).
 void writeMessage(ObjectIO& io, const Message& message);
 
-// Reads one message from `io`. It always yields a message: fields past the
-// end of the input read as 0, and a body whose type has no registered codec,
-// or that the input ends inside of, is absent. A short read leaves io.ok()
-// false, so the caller can tell a torn message from a whole one.
+// Reads one message from `io`. It always yields a message: a torn header
+// reads as all zeros, and a body whose type has no registered codec, or that
+// the input ends inside of, is absent. A short read leaves io.ok() false, so
+// the caller can tell a torn message from a whole one.
 std::unique_ptr<Message> readMessage(ObjectIO& io);
 
 }  // namespace kanzo

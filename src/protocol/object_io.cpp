@@ -1,10 +1,8 @@
 #include "protocol/object_io.h"
 
-#include <array>
-#include <cstring>
-
 #include "log/cx_log.h"
 #include "platform/narrow_text.h"
+#include "protocol/big_endian.h"
 #include "protocol/codec_registry.h"
 #include "protocol/object.h"
 #include "protocol/object_codec.h"
@@ -12,26 +10,23 @@
 namespace kanzo {
 namespace {
 
-template <typename U>
-void PutBigEndian(ObjectIO& io, U value) {
-  std::array<unsigned char, sizeof(U)> bytes{};
-  for (std::size_t i = 0; i < sizeof(U); ++i) {
-    bytes[sizeof(U) - 1 - i] = static_cast<unsigned char>(value & 0xFFu);
-    value = static_cast<U>(value >> 8);
-  }
-  io.write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+template <typename T>
+void WriteBigEndian(ObjectIO& io, T value) {
+  unsigned char bytes[sizeof(T)];
+  StoreBigEndian(bytes, value);
+  io.write(bytes, static_cast<std::int32_t>(sizeof(T)));
 }
 
-template <typename U>
-U FromBigEndian(const std::array<unsigned char, sizeof(U)>& bytes) {
-  U value = 0;
-  for (unsigned char b : bytes) value = static_cast<U>((value << 8) | b);
-  return value;
+template <typename T>
+T ReadBigEndian(ObjectIO& io) {
+  unsigned char bytes[sizeof(T)];
+  if (!io.readFully(bytes, static_cast<std::int32_t>(sizeof(T)))) return 0;
+  return LoadBigEndian<T>(bytes);
 }
 
 }  // namespace
 
-bool ObjectIO::readExact(void* data, std::int32_t length) {
+bool ObjectIO::readFully(void* data, std::int32_t length) {
   if (length <= 0) return true;
   const std::int32_t got = read(data, length);
   if (got == length) return true;
@@ -41,18 +36,22 @@ bool ObjectIO::readExact(void* data, std::int32_t length) {
 
 void ObjectIO::writeByte(std::int8_t value) { write(&value, 1); }
 
-void ObjectIO::writeShort(std::int16_t value) { PutBigEndian(*this, static_cast<std::uint16_t>(value)); }
+void ObjectIO::writeShort(std::int16_t value) { WriteBigEndian(*this, value); }
 
-void ObjectIO::writeInt(std::int32_t value) { PutBigEndian(*this, static_cast<std::uint32_t>(value)); }
+void ObjectIO::writeInt(std::int32_t value) { WriteBigEndian(*this, value); }
 
-void ObjectIO::writeLong(std::int64_t value) { PutBigEndian(*this, static_cast<std::uint64_t>(value)); }
+void ObjectIO::writeLong(std::int64_t value) { WriteBigEndian(*this, value); }
 
 void ObjectIO::writeString(const std::string& narrow) {
   if (narrow.empty()) {
     writeShort(0);
     return;
   }
-  const std::string utf8 = platform::NarrowToUtf8(narrow);
+  // A UTF-8 locale needs no conversion, and so no copy of the text.
+  const bool passThrough = platform::NarrowIsUtf8();
+  std::string converted;
+  if (!passThrough) converted = platform::NarrowToUtf8(narrow);
+  const std::string_view utf8 = passThrough ? std::string_view(narrow) : std::string_view(converted);
   const std::string_view fits = platform::Utf8PrefixWithin(utf8, kMaxStringBytes);
   if (fits.size() < utf8.size()) {
     KLOG_WARN("字符串过长：UTF-8 %zu 字节，截断为 %zu 字节", utf8.size(), fits.size());
@@ -70,33 +69,22 @@ void ObjectIO::writeObject(const Object* object) {
 
 std::int8_t ObjectIO::readByte() {
   std::int8_t value = 0;
-  if (!readExact(&value, 1)) return 0;
+  if (!readFully(&value, 1)) return 0;
   return value;
 }
 
-std::int16_t ObjectIO::readShort() {
-  std::array<unsigned char, 2> bytes{};
-  if (!readExact(bytes.data(), 2)) return 0;
-  return static_cast<std::int16_t>(FromBigEndian<std::uint16_t>(bytes));
-}
+std::int16_t ObjectIO::readShort() { return ReadBigEndian<std::int16_t>(*this); }
 
-std::int32_t ObjectIO::readInt() {
-  std::array<unsigned char, 4> bytes{};
-  if (!readExact(bytes.data(), 4)) return 0;
-  return static_cast<std::int32_t>(FromBigEndian<std::uint32_t>(bytes));
-}
+std::int32_t ObjectIO::readInt() { return ReadBigEndian<std::int32_t>(*this); }
 
-std::int64_t ObjectIO::readLong() {
-  std::array<unsigned char, 8> bytes{};
-  if (!readExact(bytes.data(), 8)) return 0;
-  return static_cast<std::int64_t>(FromBigEndian<std::uint64_t>(bytes));
-}
+std::int64_t ObjectIO::readLong() { return ReadBigEndian<std::int64_t>(*this); }
 
 std::string ObjectIO::readString() {
   const std::int16_t length = readShort();
   if (length <= 0) return {};
   std::string utf8(static_cast<std::size_t>(length), '\0');
-  if (!readExact(utf8.data(), length)) return {};
+  if (!readFully(utf8.data(), length)) return {};
+  if (platform::NarrowIsUtf8()) return utf8;
   return platform::Utf8ToNarrow(utf8);
 }
 

@@ -57,15 +57,16 @@ class ObjectIO {
   std::uint32_t shortReads() const { return shortReads_; }
   void resetOk() { shortReads_ = 0; }
 
+  // Reads exactly `length` bytes and returns true, or takes what is there,
+  // counts a short read and returns false.
+  bool readFully(void* data, std::int32_t length);
+
  protected:
   ObjectIO() = default;
   ObjectIO(const ObjectIO&) = default;
   ObjectIO& operator=(const ObjectIO&) = default;
 
  private:
-  // Reads exactly `length` bytes or marks the stream short; true when all
-  // were there.
-  bool readExact(void* data, std::int32_t length);
   std::uint32_t shortReads_ = 0;
 };
 

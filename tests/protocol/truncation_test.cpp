@@ -70,6 +70,9 @@ TEST(Truncation, EveryPrefixYieldsAMessageWithoutBody) {
         EXPECT_EQ(m->MESSAGE_ID, s.id);
         EXPECT_EQ(m->command, s.command);
         EXPECT_EQ(m->SESSION_ID, s.session);
+      } else {
+        EXPECT_EQ(m->MESSAGE_ID, 0);
+        EXPECT_EQ(m->command, 0);
       }
     }
     // The whole message reads cleanly.
