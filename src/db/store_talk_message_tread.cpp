@@ -1,0 +1,132 @@
+#include "db/store_talk_message_tread.h"
+
+#include <system_error>
+
+#include "db/db_manager.h"
+#include "log/cx_log.h"
+#include "workspace/shared_workspace.h"
+
+namespace kanzo {
+
+StoreTalkMessageTread::StoreTalkMessageTread() : StoreTalkMessageTread(SharedContactTable(), CurrentAgentRecord()) {}
+
+StoreTalkMessageTread::StoreTalkMessageTread(ContactTable& contacts, SharedAgentRecord& agent)
+    : contacts_(contacts), agent_(agent) {}
+
+StoreTalkMessageTread::~StoreTalkMessageTread() { stop(); }
+
+bool StoreTalkMessageTread::start() {
+  std::lock_guard<std::mutex> guard(threadMutex_);
+  if (thread_.joinable()) return false;
+  try {
+    thread_ = std::thread([this] { run(); });
+  } catch (const std::system_error& e) {
+    KLOG_ERROR("聊天记录保存线程启动失败：%s", e.what());
+    return false;
+  }
+  return true;
+}
+
+void StoreTalkMessageTread::Add(std::int32_t visitorId, const std::string& text, bool incoming) {
+  auto job = std::make_unique<Job>();
+  job->visitorId = visitorId;
+  job->text = text;
+  job->incoming = incoming;
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    Job* added = job.get();
+    if (tail_) {
+      tail_->next = std::move(job);
+    } else {
+      head_ = std::move(job);
+    }
+    tail_ = added;
+    ++count_;
+  }
+  wake_.notify_one();
+}
+
+void StoreTalkMessageTread::stop() {
+  {
+    std::lock_guard<std::mutex> guard(mutex_);
+    running_.store(false);
+  }
+  wake_.notify_all();
+  {
+    std::lock_guard<std::mutex> guard(threadMutex_);
+    if (thread_.joinable()) thread_.join();
+  }
+  // The thread drains the queue before it ends; what is left was never seen
+  // by a thread (not started, or added after it ended) and is stored here.
+  while (std::unique_ptr<Job> job = TakeJob()) StoreLine(*job);
+}
+
+std::size_t StoreTalkMessageTread::QueuedCount() const {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return count_;
+}
+
+void StoreTalkMessageTread::run() {
+  for (;;) {
+    std::unique_ptr<Job> job;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      // Idle: sleep until a line arrives, stop is called, or the idle period
+      // ends; the queue is emptied before the thread leaves.
+      while (!head_ && running_.load()) wake_.wait_for(lock, kIdleSleep);
+      if (!head_) return;
+      job = PopLocked();
+    }
+    StoreLine(*job);
+  }
+}
+
+std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::TakeJob() {
+  std::lock_guard<std::mutex> guard(mutex_);
+  return PopLocked();
+}
+
+std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::PopLocked() {
+  if (!head_) return nullptr;
+  std::unique_ptr<Job> job = std::move(head_);
+  head_ = std::move(job->next);
+  if (!head_) tail_ = nullptr;
+  --count_;
+  return job;
+}
+
+void StoreTalkMessageTread::StoreLine(const Job& job) {
+  // One consistent copy of the visitor and of the agent for the whole job,
+  // taken under the locks the user-interface thread writes them under.
+  ContactRecord visitor;
+  if (!contacts_.CopyRecord(job.visitorId, &visitor)) {
+    KLOG_WARN("未找到[用户ID=%d]的用户信息，聊天信息未保存", job.visitorId);
+    return;
+  }
+  const AgentTriple agent = agent_.Triple();
+
+  // A failed count is treated as "row exists": an update of a missing row
+  // changes nothing, while an insert could duplicate the visitor.
+  if (DBManager::CountUserInfo(visitor.id, agent) == 0) {
+    DBManager::InsertUserInfo(visitor, agent);
+  } else {
+    DBManager::UpdateUserInfo(visitor, agent);
+  }
+
+  TalkLine line;
+  if (job.incoming) {
+    line.fromMember = visitor.id;
+    line.fromType = visitor.kind;
+    line.toMember = agent.agentId;
+    line.toType = agent.agentType;
+  } else {
+    line.fromMember = agent.agentId;
+    line.fromType = agent.agentType;
+    line.toMember = visitor.id;
+    line.toType = visitor.kind;
+  }
+  line.body = job.text;
+  DBManager::InsertTalkMessage(line, visitor.id, visitor.kind, agent);
+}
+
+}  // namespace kanzo

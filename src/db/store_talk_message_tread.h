@@ -1,0 +1,76 @@
+#pragma once
+// The chat window's background writer of chat lines. The user-interface
+// thread queues a line with Add, which only takes the queue's lock; the
+// store thread takes jobs off the queue one at a time and writes each one
+// (the visitor's details and the line) outside the lock.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "workspace/agent_record.h"
+#include "workspace/contact_table.h"
+
+namespace kanzo {
+
+class StoreTalkMessageTread final {
+ public:
+  static constexpr std::chrono::milliseconds kIdleSleep{500};
+
+  // Reads the process's contact table and current agent record.
+  StoreTalkMessageTread();
+  // Reads the given ones (which must outlive this object).
+  StoreTalkMessageTread(ContactTable& contacts, SharedAgentRecord& agent);
+  // Stops first: every queued line is stored.
+  ~StoreTalkMessageTread();
+  StoreTalkMessageTread(const StoreTalkMessageTread&) = delete;
+  StoreTalkMessageTread& operator=(const StoreTalkMessageTread&) = delete;
+
+  // Starts the store thread; false when it runs already or cannot start.
+  bool start();
+
+  // Queues a line with the visitor; `incoming` when the visitor sent it.
+  // Never waits for the database.
+  void Add(std::int32_t visitorId, const std::string& text, bool incoming);
+
+  // Clears the running flag, stores every line still queued exactly once,
+  // and returns when the store thread has ended. Lines added after stop are
+  // stored by the next stop (the destructor's at the latest).
+  void stop();
+
+  // Lines queued and not yet taken by the store thread.
+  std::size_t QueuedCount() const;
+
+ private:
+  struct Job {
+    std::int32_t visitorId = 0;
+    std::string text;
+    bool incoming = false;
+    std::unique_ptr<Job> next;
+  };
+
+  void run();
+  // The first job, taken off the queue; null when the queue is empty.
+  std::unique_ptr<Job> TakeJob();
+  std::unique_ptr<Job> PopLocked();  // mutex_ held
+  void StoreLine(const Job& job);
+
+  ContactTable& contacts_;
+  SharedAgentRecord& agent_;
+
+  mutable std::mutex mutex_;  // guards the queue
+  std::condition_variable wake_;
+  std::unique_ptr<Job> head_;
+  Job* tail_ = nullptr;
+  std::size_t count_ = 0;
+  std::atomic<bool> running_{true};
+
+  std::mutex threadMutex_;  // guards start against stop
+  std::thread thread_;
+};
+
+}  // namespace kanzo
