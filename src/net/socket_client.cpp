@@ -1,6 +1,7 @@
 #include "net/socket_client.h"
 
 #include <arpa/inet.h>
+#include <signal.h>
 #include <sys/socket.h>
 
 #include <cassert>
@@ -18,7 +19,7 @@ constexpr std::size_t kWakeDrainBytes = 1024;
 constexpr int kMillisPerSecond = 1000;
 constexpr int kMicrosPerMilli = 1000;
 
-evbuffer* FrameBytes(const OutgoingFrame& frame) { return frame.get(); }
+evbuffer* FrameBytes(const OutgoingFrame& frame) { return frame->buffer(); }
 
 }  // namespace
 
@@ -59,6 +60,12 @@ void SocketClient::exit() {
 void SocketClient::shutdown() {
   exit();
   join();
+  // Also when the thread never ran: nothing is accepted any more, and what
+  // was queued is freed here.
+  std::deque<Command> left;
+  ThreadMutexLock lock(commandMutex_);
+  stopped_ = true;
+  left.swap(commands_);
 }
 
 bool SocketClient::post(Command command) {
@@ -76,6 +83,12 @@ bool SocketClient::post(Command command) {
 void SocketClient::run() {
   std::uint16_t created = kCreated;
   state_.compare_exchange_strong(created, kInitialising);
+  // A write to a connection the server has reset must fail with EPIPE, not
+  // end the process: the signal stays blocked (and pending) on this thread.
+  sigset_t pipe;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
   KLOG_DEBUG("Socket %p init", static_cast<void*>(this));
   bool ready;
   {

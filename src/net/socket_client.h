@@ -18,11 +18,12 @@
 
 #include "net/event_handles.h"
 #include "net/thread.h"
+#include "protocol/buffer.h"
 
 namespace kanzo {
 
 // What write() takes: the bytes of one whole frame.
-using OutgoingFrame = EvBufferPtr;
+using OutgoingFrame = std::unique_ptr<Buffer>;
 
 // Base is the loop lock: it guards creating and freeing the loop objects.
 class SocketClient : public Thread, protected ThreadMutex {

@@ -56,9 +56,9 @@ class RecordingClient : public SocketClient {
 };
 
 OutgoingFrame Frame(const std::string& payload) {
-  OutgoingFrame frame = NewEvBuffer();
+  auto frame = std::make_unique<Buffer>();
   const std::string bytes = FrameOf(payload);
-  evbuffer_add(frame.get(), bytes.data(), bytes.size());
+  frame->write(bytes.data(), static_cast<std::int32_t>(bytes.size()));
   return frame;
 }
 
