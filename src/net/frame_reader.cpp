@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "log/cx_log.h"
-#include "net/event_handles.h"
 #include "net/frame_format.h"
 
 namespace kanzo {
@@ -32,6 +31,7 @@ struct InflateStream {
 }  // namespace
 
 void FrameReader::reset() {
+  handedOut_ = 0;
   pending_ = false;
   pendingHeader_ = 0;
   pendingLength_ = 0;
@@ -48,6 +48,11 @@ bool FrameReader::findHeader(evbuffer* input) {
   for (;;) {
     const std::size_t available = evbuffer_get_length(input);
     if (available < kFrameWordBytes) return false;
+    // The usual case: the next frame starts right here.
+    unsigned char word[kFrameWordBytes];
+    evbuffer_copyout(input, word, sizeof word);
+    if ((ReadBigEndian32(word) & kFrameMagicMask) == kFrameMagic) return available >= kFrameHeaderBytes;
+
     const evbuffer_ptr found = evbuffer_search(input, kMagicBytes, sizeof kMagicBytes, nullptr);
     if (found.pos < 0) {
       // The last bytes may be the start of a header still arriving.
@@ -64,7 +69,11 @@ bool FrameReader::findHeader(evbuffer* input) {
   }
 }
 
-FrameStatus FrameReader::next(evbuffer* input, evbuffer* payload) {
+FrameStatus FrameReader::next(evbuffer* input, FramePayload* payload) {
+  if (handedOut_ > 0) {
+    evbuffer_drain(input, handedOut_);
+    handedOut_ = 0;
+  }
   if (!pending_) {
     if (!findHeader(input)) return FrameStatus::kNeedMore;
     unsigned char header[kFrameHeaderBytes];
@@ -83,25 +92,30 @@ FrameStatus FrameReader::next(evbuffer* input, evbuffer* payload) {
   if (evbuffer_get_length(input) < length) return FrameStatus::kNeedMore;
 
   const bool compressed = (pendingHeader_ & kFrameCompressedFlag) != 0;
-  reset();
+  pending_ = false;
+  pendingHeader_ = 0;
+  pendingLength_ = 0;
+  // Contiguous in place: a frame usually lies within one read already.
+  const auto* bytes = length > 0 ? evbuffer_pullup(input, static_cast<ev_ssize_t>(length)) : nullptr;
+  handedOut_ = length;
   if (!compressed) {
-    evbuffer_remove_buffer(input, payload, length);
+    *payload = FramePayload{bytes, length};
     return FrameStatus::kFrame;
   }
-  const EvBufferPtr packed = NewEvBuffer();
-  evbuffer_remove_buffer(input, packed.get(), length);
-  return InflateFramePayload(packed.get(), payload) ? FrameStatus::kFrame : FrameStatus::kDropped;
+  if (!InflateFramePayload(bytes, length, &inflated_)) return FrameStatus::kDropped;
+  *payload = FramePayload{inflated_.data(), inflated_.size()};
+  return FrameStatus::kFrame;
 }
 
-bool InflateFramePayload(evbuffer* packed, evbuffer* out) {
-  unsigned char sizeBytes[kFrameWordBytes];
-  if (evbuffer_remove(packed, sizeBytes, sizeof sizeBytes) != static_cast<int>(sizeof sizeBytes)) {
-    KLOG_ERROR("压缩数据帧过短：%zu字节，丢弃", evbuffer_get_length(packed));
+bool InflateFramePayload(const unsigned char* packed, std::size_t size, std::vector<unsigned char>* out) {
+  out->clear();
+  if (size < kFrameWordBytes) {
+    KLOG_ERROR("压缩数据帧过短：%zu字节，丢弃", size);
     return false;
   }
-  const auto size = static_cast<std::int32_t>(ReadBigEndian32(sizeBytes));
-  if (size <= 0 || size > kMaxInflatedLength) {
-    KLOG_ERROR("压缩数据帧声明的长度无效：%d（上限%d），丢弃", size, kMaxInflatedLength);
+  const auto claimed = static_cast<std::int32_t>(ReadBigEndian32(packed));
+  if (claimed <= 0 || claimed > kMaxInflatedLength) {
+    KLOG_ERROR("压缩数据帧声明的长度无效：%d（上限%d），丢弃", claimed, kMaxInflatedLength);
     return false;
   }
 
@@ -110,41 +124,31 @@ bool InflateFramePayload(evbuffer* packed, evbuffer* out) {
     KLOG_ERROR("解压初始化失败");
     return false;
   }
-  evbuffer_iovec area{};
-  if (evbuffer_reserve_space(out, size, &area, 1) != 1) {
-    KLOG_ERROR("解压缓冲区分配失败：%d字节", size);
-    return false;
-  }
+  out->resize(static_cast<std::size_t>(claimed));
   z_stream& zs = inflater.stream;
-  zs.next_out = static_cast<Bytef*>(area.iov_base);
-  zs.avail_out = static_cast<uInt>(size);
-
-  const int chunks = evbuffer_peek(packed, -1, nullptr, nullptr, 0);
-  std::vector<evbuffer_iovec> input(static_cast<std::size_t>(chunks > 0 ? chunks : 0));
-  if (chunks > 0) evbuffer_peek(packed, -1, nullptr, input.data(), chunks);
+  zs.next_in = const_cast<Bytef*>(packed + kFrameWordBytes);
+  zs.avail_in = static_cast<uInt>(size - kFrameWordBytes);
+  zs.next_out = out->data();
+  zs.avail_out = static_cast<uInt>(claimed);
 
   int rc = Z_OK;
-  for (const evbuffer_iovec& chunk : input) {
-    zs.next_in = static_cast<Bytef*>(chunk.iov_base);
-    zs.avail_in = static_cast<uInt>(chunk.iov_len);
-    while (zs.avail_in > 0 && zs.avail_out > 0) {
-      rc = inflate(&zs, Z_NO_FLUSH);
-      if (rc == Z_STREAM_END) break;
-      if (rc != Z_OK) {
-        KLOG_ERROR("解压失败：%d %s，丢弃数据帧", rc, zs.msg ? zs.msg : "");
-        return false;
-      }
+  while (zs.avail_in > 0 && zs.avail_out > 0) {
+    rc = inflate(&zs, Z_NO_FLUSH);
+    if (rc == Z_STREAM_END) break;
+    if (rc != Z_OK) {
+      KLOG_ERROR("解压失败：%d %s，丢弃数据帧", rc, zs.msg ? zs.msg : "");
+      out->clear();
+      return false;
     }
-    if (rc == Z_STREAM_END || zs.avail_out == 0) break;
   }
-  const auto produced = static_cast<std::size_t>(size) - zs.avail_out;
+  const auto produced = static_cast<std::size_t>(claimed) - zs.avail_out;
   if ((rc != Z_STREAM_END && zs.avail_out != 0) || produced == 0) {
-    KLOG_ERROR("压缩数据不完整：解出%zu字节，声明%d字节，丢弃数据帧", produced, size);
+    KLOG_ERROR("压缩数据不完整：解出%zu字节，声明%d字节，丢弃数据帧", produced, claimed);
+    out->clear();
     return false;
   }
   // Only what the inflater produced is handed on, never the whole area.
-  area.iov_len = produced;
-  evbuffer_commit_space(out, &area, 1);
+  out->resize(produced);
   return true;
 }
 

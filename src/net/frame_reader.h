@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace kanzo {
 
@@ -17,13 +18,22 @@ enum class FrameStatus {
   kBroken,    // a length no frame can have: the stream cannot be trusted
 };
 
+// The message bytes of one frame: a view into the input (or into the
+// reader's inflate area), valid until the reader's next call.
+struct FramePayload {
+  const unsigned char* data = nullptr;
+  std::size_t size = 0;
+};
+
 class FrameReader {
  public:
-  // Takes at most one frame from the front of `input`; on kFrame its message
-  // bytes are appended to `payload`. Bytes before a header are discarded.
-  FrameStatus next(evbuffer* input, evbuffer* payload);
+  // Takes at most one frame from the front of `input`; on kFrame `payload`
+  // shows its message bytes, which leave the input on the next call. Bytes
+  // before a header are discarded.
+  FrameStatus next(evbuffer* input, FramePayload* payload);
 
-  // Forgets a partly received frame (the connection it came on is gone).
+  // Forgets a partly received frame (the connection it came on is gone,
+  // and its input buffer with it).
   void reset();
 
   bool framePending() const { return pending_; }
@@ -36,6 +46,9 @@ class FrameReader {
   bool findHeader(evbuffer* input);
   void discard(evbuffer* input, std::size_t count);
 
+  // Bytes of the frame last handed out, still at the front of the input.
+  std::size_t handedOut_ = 0;
+  std::vector<unsigned char> inflated_;
   bool pending_ = false;
   std::uint32_t pendingHeader_ = 0;
   std::int32_t pendingLength_ = 0;
@@ -43,8 +56,9 @@ class FrameReader {
 };
 
 // Inflates a compressed payload: a 4-byte big-endian size of the message,
-// then a gzip stream of it. Appends the message bytes to `out`; false (and a
-// log line) when the size is out of bounds or the stream is corrupt.
-bool InflateFramePayload(evbuffer* packed, evbuffer* out);
+// then a gzip stream of it. `out` gets exactly the message bytes produced;
+// false (and a log line) when the size is out of bounds or the stream is
+// corrupt.
+bool InflateFramePayload(const unsigned char* packed, std::size_t size, std::vector<unsigned char>* out);
 
 }  // namespace kanzo

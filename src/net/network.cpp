@@ -1,5 +1,8 @@
 #include "net/network.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "log/cx_log.h"
 #include "net/frame_format.h"
 #include "net/session_id.h"
@@ -10,6 +13,25 @@ namespace {
 // reserved, MESSAGE_ID, command, RESULT, SESSION_ID and the body's type
 // code: a payload shorter than this cannot hold a message.
 constexpr std::size_t kMessageHeaderBytes = 1 + 8 + 4 + 1 + 8 + 2;
+
+// Reads a message straight from the frame's bytes where they lie.
+class PayloadReader final : public ObjectIO {
+ public:
+  explicit PayloadReader(const FramePayload& payload) : next_(payload.data), left_(payload.size) {}
+  void write(const void* /*data*/, std::int32_t /*length*/) override {}
+  std::int32_t read(void* data, std::int32_t length) override {
+    if (length <= 0) return 0;
+    const std::size_t count = std::min(left_, static_cast<std::size_t>(length));
+    if (count > 0) std::memcpy(data, next_, count);
+    next_ += count;
+    left_ -= count;
+    return static_cast<std::int32_t>(count);
+  }
+
+ private:
+  const unsigned char* next_;
+  std::size_t left_;
+};
 
 }  // namespace
 
@@ -35,14 +57,14 @@ int Network::send(Message& message) {
 }
 
 void Network::onRead(evbuffer* input) {
-  if (!payload_) payload_ = std::make_unique<Buffer>();
   for (;;) {
-    const FrameStatus status = reader_.next(input, payload_->buffer());
-    switch (status) {
+    FramePayload payload;
+    switch (reader_.next(input, &payload)) {
       case FrameStatus::kNeedMore:
         return;
       case FrameStatus::kBroken:
         // Nothing after a false length can be framed again: start afresh.
+        reader_.reset();
         evbuffer_drain(input, evbuffer_get_length(input));
         dropConnection();
         return;
@@ -51,19 +73,17 @@ void Network::onRead(evbuffer* input) {
       case FrameStatus::kFrame:
         break;
     }
-    const std::size_t length = payload_->length();
-    if (length < kMessageHeaderBytes) {
-      KLOG_ERROR("数据帧过短，不是完整的消息：%zu字节，丢弃", length);
-    } else {
-      payload_->resetOk();
-      std::unique_ptr<Message> message = readMessage(*payload_);
-      received_.fetch_add(1, std::memory_order_relaxed);
-      KLOG_DEBUG("收到消息：MESSAGE_ID=%lld command=%d RESULT=%d", static_cast<long long>(message->MESSAGE_ID),
-                 message->command, message->RESULT);
-      onMessage(kNetworkEventMessage, std::move(message));
+    if (payload.size < kMessageHeaderBytes) {
+      KLOG_ERROR("数据帧过短，不是完整的消息：%zu字节，丢弃", payload.size);
+      continue;
     }
-    // Bytes of a body no codec reads belong to this frame only.
-    evbuffer_drain(payload_->buffer(), payload_->length());
+    // Bytes of a body that no codec reads stay behind with the frame.
+    PayloadReader reader(payload);
+    std::unique_ptr<Message> message = readMessage(reader);
+    received_.fetch_add(1, std::memory_order_relaxed);
+    KLOG_DEBUG("收到消息：MESSAGE_ID=%lld command=%d RESULT=%d", static_cast<long long>(message->MESSAGE_ID),
+               message->command, message->RESULT);
+    onMessage(kNetworkEventMessage, std::move(message));
   }
 }
 

@@ -41,8 +41,6 @@ class Network : public SocketClient {
  private:
   NetworkFuture* listener_;
   FrameReader reader_;
-  // Holds one received payload at a time; made on the network thread.
-  std::unique_ptr<Buffer> payload_;
   std::atomic<std::uint64_t> received_{0};
 };
 

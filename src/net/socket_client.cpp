@@ -235,6 +235,9 @@ void SocketClient::openConnection() {
   bufferevent_setcb(bev.get(), &SocketClient::onReadable, &SocketClient::onWritten, &SocketClient::onEvent, this);
   bufferevent_enable(bev.get(), EV_READ | EV_WRITE);
   bufferevent_setwatermark(bev.get(), EV_READ, 0, kReadHighWater);
+  // libevent reads 4 KiB per turn by default: a burst of small frames would
+  // cost one loop turn per few messages.
+  bufferevent_set_max_single_read(bev.get(), kMaxSingleRead);
   const timeval writeTimeout{kWriteTimeoutSeconds, 0};
   bufferevent_set_timeouts(bev.get(), nullptr, &writeTimeout);
 

@@ -42,6 +42,8 @@ class SocketClient : public Thread, protected ThreadMutex {
   static constexpr int kReconnectDelayMs = 1000;
   // A write that makes no progress for this long breaks the connection.
   static constexpr int kWriteTimeoutSeconds = 10000;
+  // The most bytes taken from the socket in one turn of the loop.
+  static constexpr std::size_t kMaxSingleRead = 256 * 1024;
 
   SocketClient();
   // Ends the network thread if the owner has not done so.
