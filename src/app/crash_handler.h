@@ -9,6 +9,12 @@
 // formatted by hand, and the local time comes from offsets learnt at
 // installation. The box is shown by a separate process, the program started
 // again with kCrashNoticeArgument (see crash_notice.h).
+//
+// In sanitizer builds the handler takes the place of the sanitizer's own
+// SEGV/BUS report (the sanitizers let a program install its own handler);
+// faults are then reported here, the sanitizer's checks stay as they are.
+// Only the installing thread gets the alternate stack, so a stack overflow
+// on another thread ends the process without a report.
 #include <csignal>
 #include <string>
 

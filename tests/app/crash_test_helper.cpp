@@ -1,6 +1,8 @@
 // A small program for the crash tests: it installs the crash handler exactly
 // as the client does and then fails the way its command line asks.
-//   crash_test_helper <crash folder> <fault> [file size limit in bytes]
+//   crash_test_helper <crash folder> <fault> [--file-size-limit=<bytes>] [--wait]
+// With --wait it faults only after a byte arrives on standard input, so that
+// a test can time the fault exactly.
 // Like the client it also serves the notice mode; its box goes to the file
 // named by KANZO_CRASH_NOTICE_RECORD (caption, icon and text, each followed
 // by a NUL byte) instead of a window.
@@ -28,6 +30,8 @@ constexpr int kExitInstallFailed = 65;
 constexpr int kExitNoFault = 66;
 constexpr std::size_t kRecursionFrameBytes = 1024;
 constexpr const char* kRecordVariable = "KANZO_CRASH_NOTICE_RECORD";
+constexpr const char* kFileSizeLimitOption = "--file-size-limit=";
+constexpr const char* kWaitOption = "--wait";
 
 #define KANZO_NO_SANITIZE __attribute__((noinline, no_sanitize("address", "undefined")))
 
@@ -100,11 +104,19 @@ int main(int argc, char** argv) {
 
   kanzo::SetCrashNoticeProgram(kanzo::platform::ProgramPath());
   if (!kanzo::InstallCrashHandler(args[0])) return kExitInstallFailed;
-  if (args.size() > 2) {
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = static_cast<rlim_t>(std::strtoull(args[2].c_str(), nullptr, 10));
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return kExitBadUsage;
+  for (std::size_t i = 2; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    if (option.rfind(kFileSizeLimitOption, 0) == 0) {
+      rlimit limit{};
+      getrlimit(RLIMIT_FSIZE, &limit);
+      limit.rlim_cur = static_cast<rlim_t>(std::strtoull(option.c_str() + std::strlen(kFileSizeLimitOption), nullptr, 10));
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return kExitBadUsage;
+    } else if (option == kWaitOption) {
+      char go = 0;
+      if (read(STDIN_FILENO, &go, 1) != 1) return kExitBadUsage;
+    } else {
+      return kExitBadUsage;
+    }
   }
   Fault(args[1]);
   return kExitNoFault;
