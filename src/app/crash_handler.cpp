@@ -28,6 +28,10 @@ constexpr int kFaultSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 // their larger frames.
 constexpr std::size_t kAlternateStackSize = 256 * 1024;
 constexpr mode_t kDumpFileMode = 0600;
+// Writing a report takes well under a second. The stack walker may wait for
+// the dynamic loader's lock, which a thread inside dlopen() could be holding
+// for ever; rather than hang, the process then ends by SIGALRM.
+constexpr unsigned kReportWatchdogSeconds = 30;
 
 // Everything the handler reads, written completely before it is published.
 struct CrashSettings {
@@ -75,6 +79,7 @@ bool PrepareSpawn(CrashSettings* s) {
   sigemptyset(&defaults);
   for (int sig : kFaultSignals) sigaddset(&defaults, sig);
   sigaddset(&defaults, SIGXFSZ);
+  sigaddset(&defaults, SIGALRM);
   if (posix_spawnattr_setsigmask(&s->spawnAttributes, &none) != 0 ||
       posix_spawnattr_setsigdefault(&s->spawnAttributes, &defaults) != 0 ||
       posix_spawnattr_setflags(&s->spawnAttributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) != 0) {
@@ -85,12 +90,12 @@ bool PrepareSpawn(CrashSettings* s) {
   return true;
 }
 
-bool InstallAlternateStack() {
+void InstallAlternateStack() {
   stack_t stack{};
   stack.ss_sp = gAlternateStack;
   stack.ss_size = sizeof(gAlternateStack);
   stack.ss_flags = 0;
-  return sigaltstack(&stack, nullptr) == 0;
+  sigaltstack(&stack, nullptr);
 }
 
 // Lets the platform handle the fault: with the default action restored, the
@@ -151,7 +156,9 @@ bool InstallCrashHandler(const std::string& crashFolder) {
   PrimeCrashReport();
   gActive.store(next);
 
-  if (!InstallAlternateStack()) return false;
+  // Without its own stack the handler still runs, only a stack overflow then
+  // goes unreported.
+  InstallAlternateStack();
   struct sigaction action {};
   action.sa_sigaction = WriteCrashDump;
   action.sa_flags = SA_SIGINFO | SA_ONSTACK;
@@ -190,6 +197,11 @@ void WriteCrashDump(int signal, siginfo_t* info, void* context) {
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
   sigaction(SIGXFSZ, &ignore, nullptr);
+  struct sigaction terminate {};
+  terminate.sa_handler = SIG_DFL;
+  sigemptyset(&terminate.sa_mask);
+  sigaction(SIGALRM, &terminate, nullptr);
+  alarm(kReportWatchdogSeconds);
 
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
@@ -223,6 +235,8 @@ void WriteCrashDump(int signal, siginfo_t* info, void* context) {
     }
   }
 
+  // The user may take as long as he likes over the box.
+  alarm(0);
   ShowCrashMessage(*s, message, errorCode);
   if (handled) _exit(0);
   FallBackToDefault(signal);
