@@ -6,6 +6,7 @@
 #include "app/about_dlg.h"
 #include "app/command_line.h"
 #include "app/config.h"
+#include "app/crash_handler.h"
 #include "app/host_resolver.h"
 #include "app/module_version.h"
 #include "app/updater_launch.h"
@@ -48,6 +49,9 @@ CKanzoApp::~CKanzoApp() {
 CKanzoApp* CKanzoApp::Current() { return gCurrentApp; }
 
 bool CKanzoApp::InitInstance() {
+  // 1: the crash handler, before anything else can fail.
+  InstallCrashHandler(programFolder_ + kCrashFolderName);
+
   // 2-3: the log threshold, then the start line.
   std::int32_t level = kLogInfo;
   if (LogLevelFromConfigWord(ReadConfigStringIn(programFolder_, kConfigLogLevel, kDefaultLogLevelWord), &level))
