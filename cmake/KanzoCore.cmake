@@ -59,10 +59,12 @@ function(kanzo_add_test name)
   endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  set(env "LC_ALL=C.UTF-8" "KANZO_SOURCE_DIR=${PROJECT_SOURCE_DIR}" "KANZO_BINARY_DIR=${CMAKE_BINARY_DIR}")
-  if(T_QT)
-    list(APPEND env "QT_QPA_PLATFORM=offscreen")
-  endif()
+  # Folders reach the tests as definitions: the discovered tests carry one
+  # environment entry only (a list would be split into properties).
+  target_compile_definitions(${name} PRIVATE
+    KANZO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KANZO_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  # Qt tests choose the offscreen platform in their own main().
+  set(env "LC_ALL=C.UTF-8")
   gtest_discover_tests(${name}
     PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120
     DISCOVERY_TIMEOUT 60

@@ -11,6 +11,13 @@
 #include "app/module_version.h"
 #include "app/updater_launch.h"
 #include "app/version_info.h"
+#include "db/db_manager.h"
+#include "net/network_startup.h"
+#include "protocol/commands.h"
+#include "protocol/message.h"
+#include "protocol/msg.h"
+#include "protocol/startup_codecs.h"
+#include "workspace/shared_workspace.h"
 #include "log/cx_log.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -27,22 +34,28 @@ constexpr const char* kRestartNoticeText = "您的账户在其它地方登录，
 constexpr const char* kResolveFailedCaption = "错误";
 constexpr const char* kResolveFailedText = "服务器地址解析失败，应用退出";
 constexpr int kExitPauseMs = 200;
+// The presence notice's text that tells the server the agent leaves.
+constexpr const char* kLogoutBody = "1";
 
 CKanzoApp* gCurrentApp = nullptr;
 
 }  // namespace
 
-CKanzoApp::CKanzoApp(std::vector<std::string> args, std::string programFolder)
-    : args_(std::move(args)), programFolder_(std::move(programFolder)) {
+CKanzoApp::CKanzoApp(std::vector<std::string> args, std::string programFolder, std::string programPath)
+    : args_(std::move(args)), programFolder_(std::move(programFolder)), programPath_(std::move(programPath)) {
   if (programFolder_.empty()) programFolder_ = platform::ProgramFolder();
+  if (programPath_.empty()) programPath_ = platform::ProgramPath();
   if (programFolder_.back() != '/') programFolder_ += '/';
   gCurrentApp = this;
 }
 
 CKanzoApp::~CKanzoApp() {
-  // Application-wide objects are released here, in the order the network
-  // thread, the chat window, the window future, the agent record and the
-  // shared tables need; each subsystem adds its release as it joins.
+  // Application-wide objects go in this order: the network thread ends
+  // before anything it delivers to is freed; the window future outlives the
+  // windows that registered with it; the records go last.
+  StopNetwork();
+  ReleaseWindowNetworkFuture();
+  ReleaseSharedWorkspace();
   if (gCurrentApp == this) gCurrentApp = nullptr;
 }
 
@@ -70,12 +83,34 @@ bool CKanzoApp::InitInstance() {
   OnUpdate();
   RegistDLL();
 
+  // 10: the bodies the client sends and receives.
+  RegisterStartupCodecs();
+
+  // 11: the local database; a failure is logged and the start goes on.
+  DBManager::Init();
+
   // 12-13: the chat server's address; without it the program cannot work.
   const std::string host = ReadConfigStringIn(programFolder_, kConfigServerHost, version_resource::kDefaultServerHost);
   const std::string address = GetAddressByHostName(host);
   if (address.empty()) {
     platform::ShowMessageBox(kResolveFailedCaption, kResolveFailedText, platform::MessageBoxIcon::Error);
     return false;
+  }
+
+  // 14: the connection proceeds in the background from here on.
+  StartNetwork(address, kChatServerPort);
+
+  // 15: the login window runs the agent's whole session.
+  const int loginResult = RunLoginWindow();
+
+  // 16-17: a forced log-off cleared the agent id, so neither the database
+  // row nor the server hears of it; the new instance explains.
+  const SharedAgentRecord& agent = CurrentAgentRecord();
+  if (agent.IsLoggedIn()) DBManager::MarkLoggedOut(agent.Copy().userName);
+  if (loginResult == kLoginResultForcedOffline) {
+    RestartSelf();
+  } else if (agent.IsLoggedIn()) {
+    LoginOut();
   }
 
   KLOG_INFO("%s", kExitLine);
@@ -103,12 +138,28 @@ void CKanzoApp::OnUpdate() {
                                    platform::CurrentClock().NowSeconds()));
 }
 
-void CKanzoApp::LoginOut() {}
+int CKanzoApp::RunLoginWindow() {
+  if (!loginWindowRunner_) return kLoginResultClosed;
+  return loginWindowRunner_();
+}
+
+void CKanzoApp::LoginOut() {
+  const AgentTriple triple = CurrentAgentRecord().Triple();
+  Msg body;
+  body.account = triple.account;
+  body.FROM = triple.agentId;
+  body.FROM_TYPE = static_cast<std::int8_t>(triple.agentType);
+  body.BODY = kLogoutBody;
+  Message message(true);
+  message.command = kCommandUpdateKFState;
+  message.setBody(&body);
+  SendNetworkMessage(message);
+  KLOG_INFO("退出登录");
+}
 
 void CKanzoApp::RestartSelf() {
-  const std::string self = platform::ProgramPath();
-  if (platform::StartProcess(self, {kRestartArgument}) < 0) {
-    KLOG_ERROR("重新启动失败：%s", self.c_str());
+  if (platform::StartProcess(programPath_, {kRestartArgument}) < 0) {
+    KLOG_ERROR("重新启动失败：%s", programPath_.c_str());
   }
 }
 

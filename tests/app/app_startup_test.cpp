@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <filesystem>
+
 #include "app/about_dlg.h"
 #include "app/kanzo_app.h"
+#include "db/db_manager.h"
+#include "db/db_access.h"
+#include "workspace/shared_workspace.h"
 #include "log/cx_log.h"
 #include "platform/message_box.h"
 #include "support/temp_dir.h"
@@ -11,6 +18,21 @@ namespace {
 
 constexpr const char* kStartLine = "==================系统启动==================";
 constexpr const char* kExitLine = "==================系统退出==================";
+
+// Start-up installs the crash handler in this process; a fault in a later
+// test must still fail it rather than be reported as a clean exit.
+class AppStartupTest : public testing::Test {
+ protected:
+  void SetUp() override { SetDatabasePath(dir_.File("qmb.db")); }
+  void TearDown() override {
+    for (int sig : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT}) signal(sig, SIG_DFL);
+    SetDatabasePath("");
+    // The handler makes its folder at start-up; a dump in it means a fault.
+    if (std::filesystem::exists(dir_.File("crash")))
+      EXPECT_TRUE(std::filesystem::is_empty(dir_.File("crash")));
+  }
+  test::TempDir dir_;
+};
 
 // What the process log gained while `run` ran.
 std::string LogWrittenDuring(const std::function<void()>& run) {
@@ -22,8 +44,8 @@ std::string LogWrittenDuring(const std::function<void()>& run) {
   return test::ReadFile(log.FilePath()).substr(before);
 }
 
-TEST(AppStartupTest, UnresolvableHostShowsTheErrorBoxAndEndsWithoutExitLine) {
-  test::TempDir dir;
+TEST_F(AppStartupTest, UnresolvableHostShowsTheErrorBoxAndEndsWithoutExitLine) {
+  test::TempDir& dir = dir_;
   test::WriteFile(dir.File("config.ini"), "[Kanzo]\nSERVER_HOST=no-such-host.invalid\nLOG_LEVEL=info\n");
   platform::MessageBoxRecorder boxes;
   const std::string written = LogWrittenDuring([&] {
@@ -41,8 +63,8 @@ TEST(AppStartupTest, UnresolvableHostShowsTheErrorBoxAndEndsWithoutExitLine) {
   EXPECT_EQ(written.find(kExitLine), std::string::npos);
 }
 
-TEST(AppStartupTest, RestartArgumentShowsTheForcedLogOffNoticeFirst) {
-  test::TempDir dir;
+TEST_F(AppStartupTest, RestartArgumentShowsTheForcedLogOffNoticeFirst) {
+  test::TempDir& dir = dir_;
   test::WriteFile(dir.File("config.ini"), "[Kanzo]\nSERVER_HOST=no-such-host.invalid\n");
   platform::MessageBoxRecorder boxes;
   CKanzoApp app({"xrestartx"}, dir.path());
@@ -54,8 +76,8 @@ TEST(AppStartupTest, RestartArgumentShowsTheForcedLogOffNoticeFirst) {
   EXPECT_EQ(boxes.Boxes()[1].caption, "错误");
 }
 
-TEST(AppStartupTest, LogLevelFromConfig) {
-  test::TempDir dir;
+TEST_F(AppStartupTest, LogLevelFromConfig) {
+  test::TempDir& dir = dir_;
   platform::MessageBoxRecorder boxes;
   const std::pair<const char*, std::int32_t> cases[] = {
       {"debug", kLogDebug}, {"ERROR", kLogError}, {"nonsense", kLogError /* unchanged */}, {"INFO", kLogInfo}};
@@ -69,7 +91,80 @@ TEST(AppStartupTest, LogLevelFromConfig) {
   CxLog::Instance().SetLevel(kLogInfo);
 }
 
-TEST(AppStartupTest, AboutBoxLine) {
+// A stand-in for the program that records the arguments it was started with.
+std::string WriteRecordingProgram(const test::TempDir& dir) {
+  const std::string program = dir.File("KanzoStandIn");
+  test::WriteFile(program, "#!/bin/sh\necho \"$@\" > '" + dir.File("restarted.txt") + "'\n");
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+  return program;
+}
+
+void LogInAs(const std::string& userName, std::int32_t agentId) {
+  CurrentAgentRecord().Update([&](AgentRecord& r) {
+    r.userName = userName;
+    r.triple = {1000, agentId, 1};
+  });
+}
+
+TEST_F(AppStartupTest, QuitAfterLoginMarksTheAccountAndLogsOut) {
+  test::WriteFile(dir_.File("config.ini"), "[Kanzo]\nSERVER_HOST=127.0.0.1\n");
+  platform::MessageBoxRecorder boxes;
+  const std::string program = WriteRecordingProgram(dir_);
+  std::string written;
+  {
+    CKanzoApp app({}, dir_.path(), program);
+    app.SetLoginWindowRunner([] {
+      LoginRecord login;
+      login.uid = 7;
+      login.userName = "agent7";
+      DBManager::SaveLogin(login);
+      LogInAs("agent7", 7);
+      return kLoginResultQuit;
+    });
+    written = LogWrittenDuring([&] { EXPECT_FALSE(app.InitInstance()); });
+  }
+  EXPECT_EQ(boxes.Count(), 0u);
+  DbRows rows;
+  ASSERT_TRUE(DBManager::QueryStoredLogins(&rows));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].at(5), kLoginStateLoggedOut);
+  EXPECT_NE(written.find("CKanzoApp::LoginOut"), std::string::npos) << written;
+  EXPECT_NE(written.find("退出登录"), std::string::npos);
+  EXPECT_NE(written.find(kExitLine), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("restarted.txt")));
+  EXPECT_FALSE(CurrentAgentRecord().IsLoggedIn());  // released at exit
+}
+
+TEST_F(AppStartupTest, ForcedLogOffRestartsWithoutLogoutOrDatabaseChange) {
+  test::WriteFile(dir_.File("config.ini"), "[Kanzo]\nSERVER_HOST=127.0.0.1\n");
+  platform::MessageBoxRecorder boxes;
+  const std::string program = WriteRecordingProgram(dir_);
+  std::string written;
+  {
+    CKanzoApp app({}, dir_.path(), program);
+    app.SetLoginWindowRunner([] {
+      LoginRecord login;
+      login.uid = 7;
+      login.userName = "agent7";
+      DBManager::SaveLogin(login);
+      LogInAs("agent7", 7);
+      // The forced log-off clears the agent id before the window ends.
+      CurrentAgentRecord().Update([](AgentRecord& r) { r.triple.agentId = 0; });
+      return kLoginResultForcedOffline;
+    });
+    written = LogWrittenDuring([&] { app.InitInstance(); });
+  }
+  ASSERT_TRUE(test::WaitFor([&] { return !test::ReadFile(dir_.File("restarted.txt")).empty(); }));
+  EXPECT_EQ(test::ReadFile(dir_.File("restarted.txt")), "restart\n");
+  EXPECT_EQ(written.find("退出登录"), std::string::npos);
+  DbRows rows;
+  ASSERT_TRUE(DBManager::QueryStoredLogins(&rows));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].at(5), kLoginStateLoggedIn);
+  EXPECT_NE(written.find(kExitLine), std::string::npos);
+}
+
+TEST(AboutBoxTest, AboutBoxLine) {
   EXPECT_EQ(AboutLineText("Kanzo 客服", "1.0.0.1"), "Kanzo 客服 1.0.0.1 Release版");
   AboutDlg about("Kanzo 客服", "1.0.0.1");
   EXPECT_EQ(about.windowTitle(), QString::fromUtf8("关于 Qimbo"));
