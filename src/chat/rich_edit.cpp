@@ -146,7 +146,15 @@ void RichEdit::ReadRange(MarkupContentSink& sink, int from, int to) const {
 
 // The markup interface of the view -------------------------------------------
 
-void RichEdit::AppendMarkup(std::string_view markup) { ::kanzo::AppendMarkup(static_cast<MarkupView&>(*this), markup); }
+void RichEdit::AppendMarkup(std::string_view markup) {
+  // One edit block per markup text: the document is laid out once, not after
+  // every run, tag and picture.
+  MoveInsertionToEnd();
+  markupCursor_.beginEditBlock();
+  InsertMarkup(*this, markup);
+  markupCursor_.endEditBlock();
+  ScrollToEnd();
+}
 
 std::string RichEdit::ReadDisplayMarkup() const { return ::kanzo::ReadDisplayMarkup(*this); }
 
