@@ -66,6 +66,9 @@ void LogoPanel::CompanionTick() {
     if (!companion_->isVisible()) {
       companion_->move(CompanionPosition());
       companion_->show();
+      // The window frame is known only once shown; it moves the left placement.
+      const QPoint placed = CompanionPosition();
+      if (companion_->pos() != placed) companion_->move(placed);
     }
     return;
   }
