@@ -137,6 +137,9 @@ void Canvas::Earse(QWidget* window, unsigned message) {
   const qreal ratio = surface_.isNull() ? 1.0 : surface_.devicePixelRatio();
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     QWidget* layer = *it;
+    // A widget already being painted (the canvas's own caller) cannot be
+    // painted again; its background colour stands in.
+    if (layer->paintingActive()) continue;
     const QRect area(window->mapTo(layer, rect_.topLeft()), rect_.size());
     QImage back(rect_.size() * ratio, QImage::Format_ARGB32_Premultiplied);
     back.setDevicePixelRatio(ratio);
