@@ -1,0 +1,244 @@
+// Renders every skinned control in every state (normal, hover, pressed,
+// selected; each login state; each signal level) into PNG files, one per
+// control and state, plus gallery.png with all of them on one sheet.
+//   kanzo_gallery <output-folder> [<picture-folder>]
+#include <QApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "controls/high_light_button.h"
+#include "controls/icon_text_button.h"
+#include "controls/logo_panel.h"
+#include "controls/segment.h"
+#include "controls/signal_panel.h"
+#include "controls/skin_kit.h"
+#include "controls/state_button.h"
+#include "platform/narrow_text.h"
+#include "platform/qt/qt_ui_loop.h"
+
+namespace {
+
+using namespace kanzo;
+
+constexpr QRgb kHostBackground = 0xFAFAFA;   // the main window's ground
+constexpr QRgb kSheetBackground = 0xFFFFFF;
+constexpr QRgb kCaptionColour = 0x333333;
+constexpr int kCellPadding = 8;
+constexpr int kCaptionHeight = 18;
+constexpr int kSheetColumns = 6;
+constexpr int kSheetScale = 2;
+
+struct Shot {
+  QString name;
+  QImage image;
+};
+
+// A host window with the main window's ground, so controls that show their
+// parent's background show that.
+std::unique_ptr<QWidget> Host(const QSize& size) {
+  auto host = std::make_unique<QWidget>();
+  host->setAutoFillBackground(true);
+  QPalette palette = host->palette();
+  palette.setColor(QPalette::Window, QColor(kHostBackground));
+  host->setPalette(palette);
+  host->resize(size);
+  return host;
+}
+
+void Send(QWidget* w, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons) {
+  const QPointF local(w->width() / 2.0, w->height() / 2.0);
+  QMouseEvent event(type, local, w->mapToGlobal(local), button, buttons, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &event);
+}
+
+void Hover(QWidget* w) { Send(w, QEvent::MouseMove, Qt::NoButton, Qt::NoButton); }
+void Press(QWidget* w) { Send(w, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton); }
+
+class Gallery {
+ public:
+  explicit Gallery(QString folder) : folder_(std::move(folder)) {}
+
+  void Take(const QString& name, QWidget* host) {
+    const QImage image = host->grab().toImage();
+    image.save(folder_ + name + ".png");
+    shots_.push_back(Shot{name, image});
+  }
+
+  bool WriteSheet() const {
+    int cellW = 0, cellH = 0;
+    for (const Shot& s : shots_) {
+      cellW = std::max(cellW, s.image.width() * kSheetScale);
+      cellH = std::max(cellH, s.image.height() * kSheetScale);
+    }
+    cellW += 2 * kCellPadding;
+    cellH += 2 * kCellPadding + kCaptionHeight;
+    const int rows = (static_cast<int>(shots_.size()) + kSheetColumns - 1) / kSheetColumns;
+    QImage sheet(kSheetColumns * cellW, rows * cellH, QImage::Format_ARGB32_Premultiplied);
+    sheet.fill(QColor(kSheetBackground));
+    QPainter p(&sheet);
+    p.setPen(QColor(kCaptionColour));
+    for (int i = 0; i < static_cast<int>(shots_.size()); ++i) {
+      const int x = (i % kSheetColumns) * cellW + kCellPadding, y = (i / kSheetColumns) * cellH + kCellPadding;
+      const QImage& img = shots_[static_cast<std::size_t>(i)].image;
+      p.drawImage(QRect(x, y, img.width() * kSheetScale, img.height() * kSheetScale), img);
+      p.drawText(QRect(x, y + cellH - 2 * kCellPadding - kCaptionHeight, cellW - 2 * kCellPadding, kCaptionHeight),
+                 Qt::AlignLeft | Qt::AlignVCenter, shots_[static_cast<std::size_t>(i)].name);
+    }
+    p.end();
+    return sheet.save(folder_ + "gallery.png");
+  }
+
+  std::size_t Count() const { return shots_.size(); }
+
+ private:
+  QString folder_;
+  std::vector<Shot> shots_;
+};
+
+void HighLightButtons(Gallery& g) {
+  const char* icons[] = {"Setting", "BackgroundManage", "AddQuickMessage", "AddEmployee", "Face", "Font", "Refresh"};
+  for (const char* icon : icons) {
+    for (const char* state : {"normal", "hover", "pressed"}) {
+      auto host = Host(QSize(28, 28));
+      auto* button = new HighLightButton(host.get());
+      button->setGeometry(2, 2, 24, 24);
+      button->SetIcon(std::string("\\Images\\") + icon, HighLightButton::kIconTexture);
+      if (std::string(state) != "normal") Hover(button);
+      if (std::string(state) == "pressed") Press(button);
+      g.Take(QStringLiteral("HighLightButton_%1_%2").arg(icon, state), host.get());
+    }
+  }
+  // A picture icon, and a hovered button without its border.
+  for (const bool border : {true, false}) {
+    auto host = Host(QSize(28, 28));
+    auto* button = new HighLightButton(host.get());
+    button->setGeometry(2, 2, 24, 24);
+    button->SetIcon("Images\\copy.png", HighLightButton::kIconPicture);
+    button->SetShowBorder(border);
+    Hover(button);
+    g.Take(QStringLiteral("HighLightButton_picture_hover%1").arg(border ? "" : "_noborder"), host.get());
+  }
+}
+
+void IconTextButtons(Gallery& g) {
+  for (const char* state : {"normal", "hover"}) {
+    auto host = Host(QSize(96, 26));
+    auto* button = new IconTextButton(host.get());
+    button->setGeometry(2, 2, 40, 22);
+    button->SetIconText("\\Images\\MessageIcon", QString::fromUtf8("快捷消息"));
+    if (std::string(state) == "hover") Hover(button);
+    g.Take(QStringLiteral("IconTextButton_%1").arg(state), host.get());
+  }
+}
+
+void StateButtons(Gallery& g) {
+  const char* names[] = {"online", "busy", "offline", "invisible", "away"};
+  for (int state = 0; state < 5; ++state) {
+    for (const char* mode : {"normal", "hover"}) {
+      auto host = Host(QSize(42, 24));
+      auto* button = new StateButton(host.get());
+      button->setGeometry(2, 2, 38, 20);
+      button->SetState(state);
+      if (std::string(mode) == "hover") Hover(button);
+      g.Take(QStringLiteral("StateButton_%1_%2_%3").arg(state).arg(names[state], mode), host.get());
+    }
+  }
+}
+
+void LogoPanels(Gallery& g) {
+  const char* pictures[] = {"big_def_logo", "big_offline_logo", "big_outline_logo", "big_endtalk_logo"};
+  for (const char* picture : pictures) {
+    for (const char* mode : {"normal", "hover"}) {
+      auto host = Host(QSize(64, 64));
+      auto* panel = new LogoPanel(host.get());
+      panel->setGeometry(4, 4, 56, 56);
+      panel->SetPicture(std::string("Images\\") + picture + ".png");
+      if (std::string(mode) == "hover") Hover(panel);
+      g.Take(QStringLiteral("LogoPanel_%1_%2").arg(picture, mode), host.get());
+    }
+  }
+}
+
+void Segments(Gallery& g) {
+  const std::vector<std::vector<const char*>> sets = {
+      {"会话"}, {"会话", "通讯录"}, {"会话", "通讯录", "在线"}};
+  for (const auto& labels : sets) {
+    for (int chosen = 0; chosen < static_cast<int>(labels.size()); ++chosen) {
+      auto host = Host(QSize(200, 60));
+      auto* segment = new Segment(host.get());
+      segment->setGeometry(4, 4, 192, 52);
+      for (const char* label : labels) {
+        auto* page = new QWidget;
+        page->setAutoFillBackground(true);
+        QPalette palette = page->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        page->setPalette(palette);
+        segment->AddItem(QString::fromUtf8(label), page);
+      }
+      segment->Select(chosen);
+      Hover(segment);
+      g.Take(QStringLiteral("Segment_%1items_selected%2").arg(labels.size()).arg(chosen), host.get());
+    }
+  }
+}
+
+void SignalPanels(Gallery& g) {
+  for (int level = 0; level < 5; ++level) {
+    auto host = Host(QSize(28, 22));
+    auto* panel = new SignalPanel(host.get());
+    panel->setGeometry(2, 2, 24, 18);
+    panel->SetLevel(level);
+    g.Take(QStringLiteral("SignalPanel_level%1").arg(level), host.get());
+  }
+}
+
+void MenuBitmaps(Gallery& g) {
+  auto host = Host(QSize(5 * 20, 20));
+  auto* button = new StateButton(host.get());
+  button->hide();
+  for (int state = 0; state < 5; ++state) {
+    auto* cell = new QWidget(host.get());
+    cell->setGeometry(state * 20 + 2, 2, 16, 16);
+    cell->setAutoFillBackground(true);
+    QPalette palette = cell->palette();
+    palette.setBrush(QPalette::Window, button->MenuBitmap(state));
+    cell->setPalette(palette);
+  }
+  g.Take(QStringLiteral("StateButton_menu_bitmaps"), host.get());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s <output-folder> [<picture-folder>]\n", argv[0]);
+    return 2;
+  }
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  kanzo::platform::InitNarrowEncoding();
+  QApplication app(argc, argv);
+  kanzo::platform::QtUiLoop loop;
+  kanzo::SkinKit::SetPictureFolder(argc > 2 ? argv[2] : KANZO_ASSET_FOLDER);
+  kanzo::SkinKit::Init();
+  const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + '/';
+  if (!QDir().mkpath(folder)) {
+    std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
+    return 1;
+  }
+  Gallery gallery(folder);
+  HighLightButtons(gallery);
+  IconTextButtons(gallery);
+  StateButtons(gallery);
+  MenuBitmaps(gallery);
+  LogoPanels(gallery);
+  Segments(gallery);
+  SignalPanels(gallery);
+  const bool ok = gallery.WriteSheet();
+  std::printf("%zu pictures and gallery.png in %s\n", gallery.Count(), qPrintable(folder));
+  return ok ? 0 : 1;
+}
