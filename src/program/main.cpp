@@ -1,5 +1,6 @@
 // The agent client: a thin start that hands over to the application object.
 #include <QApplication>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "platform/program_folder.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_ui_loop.h"
+#include "workspace/login_dlg.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -31,7 +33,15 @@ int main(int argc, char** argv) {
   kanzo::platform::QtUiLoop uiLoop;
   kanzo::platform::InstallQtMessageBoxHandler();
 
+  // The login window is the application's main window; it lives until
+  // start-up has logged out or restarted, and goes with the application.
+  std::unique_ptr<kanzo::LoginDlg> loginWindow;
   kanzo::CKanzoApp app(std::move(args));
+  app.SetLoginWindowRunner([&loginWindow] {
+    loginWindow = std::make_unique<kanzo::LoginDlg>();
+    return loginWindow->RunModal();
+  });
   app.InitInstance();
+  loginWindow.reset();
   return 0;
 }

@@ -8,11 +8,12 @@
 #include <mutex>
 #include <string>
 
+#include "protocol/login.h"
+
 namespace kanzo {
 
-// Presence of the agent.
-inline constexpr std::int32_t kPresenceOnline = 2;
-inline constexpr std::int32_t kPresenceAway = 3;
+// Presence of the agent: kPresenceOnline and kPresenceAway, the values the
+// login body carries (protocol/login.h), defined once for both.
 
 // How new messages are announced (flick_state).
 inline constexpr std::int32_t kFlickStateBubble = 3;
