@@ -11,6 +11,7 @@
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_ui_loop.h"
 #include "workspace/login_dlg.h"
+#include "workspace/signal_count_dlg.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   // The login window is the application's main window; it lives until
   // start-up has logged out or restarted, and goes with the application.
   std::unique_ptr<kanzo::LoginDlg> loginWindow;
+  kanzo::InstallSignalCountWindowFactory();
   kanzo::CKanzoApp app(std::move(args));
   app.SetLoginWindowRunner([&loginWindow] {
     loginWindow = std::make_unique<kanzo::LoginDlg>();

@@ -132,10 +132,15 @@ AnswerOutcome LoginSession::OnLoginAnswer(const Message& message) {
     TakeSentLogin(message.MESSAGE_ID, &ignored);
     return LoginFailed(answer ? &answer->BODY : nullptr);
   }
+  SentLogin sent;
+  const bool wasSent = TakeSentLogin(message.MESSAGE_ID, &sent);
   // Without its body the answer names no account and no agent: nothing to
   // log in with.
-  SentLogin sent;
-  if (!answer || !TakeSentLogin(message.MESSAGE_ID, &sent)) return LoginFailed(nullptr);
+  if (!answer) return LoginFailed(nullptr);
+  if (!wasSent) {
+    KLOG_WARN("登录应答没有对应的登录请求：MESSAGE_ID=%lld", AsLongLong(message.MESSAGE_ID));
+    return {};
+  }
 
   KLOG_INFO("%s", answer->BODY.c_str());
   const std::int32_t agentId = answer->FROM;
@@ -265,7 +270,7 @@ void LoginSession::RefreshLogin() {
 
 void LoginSession::AddRecord(std::int64_t messageId, std::int32_t type) {
   RequestRecords::Added added = records_.Add(messageId, type, NowMillis());
-  const platform::WindowId statistics = platform::FindWindowIdByName(kSignalCountWindowName);
+  const platform::WindowId statistics = platform::FindWindowIdByName(kSignalCountName);
   const bool told = statistics != platform::kNoWindow && platform::FindWindow(statistics) != nullptr;
   if (added.removed && told) {
     // The statistics window removes the row and frees the record.
@@ -281,7 +286,7 @@ void LoginSession::AddRecord(std::int64_t messageId, std::int32_t type) {
 
 void LoginSession::AnswerRecord(std::int64_t messageId, std::int32_t type) {
   if (KeepAliveRecord* record = records_.Answer(messageId, type, NowMillis())) {
-    const platform::WindowId statistics = platform::FindWindowIdByName(kSignalCountWindowName);
+    const platform::WindowId statistics = platform::FindWindowIdByName(kSignalCountName);
     if (statistics != platform::kNoWindow && platform::FindWindow(statistics) != nullptr) {
       platform::SendWindowMessage(statistics, kKeepAliveRecordMessage, kKeepAliveRecordAnswered,
                                   reinterpret_cast<platform::LParam>(record));

@@ -18,6 +18,8 @@
 #include <string>
 
 #include "platform/window_message.h"
+#include "workspace/main_workspace.h"
+#include "workspace/window_links.h"
 #include "protocol/message.h"
 #include "workspace/keep_alive_records.h"
 
@@ -30,17 +32,17 @@ inline constexpr int kKeepAlivePeriodMs = 10000;
 // Longer than this without an answer and the session counts as lost.
 inline constexpr std::int64_t kSessionLostAfterSeconds = 60;
 
-// Window messages the login window sends.
-inline constexpr std::uint32_t kLoginRenewedMessage = 7025;     // to the main window
-inline constexpr std::uint32_t kSignalLevelMessage = 3024;      // to the main window, level as second
-inline constexpr std::uint32_t kKeepAliveRecordMessage = 2044;  // to the statistics window
+// Window messages the login window sends: kLoginRenewedMessage (7025) and
+// kSignalLevelMessage (3024, level as second parameter) to the main window,
+// and this one to the statistics window.
+inline constexpr std::uint32_t kKeepAliveRecordMessage = 2044;
 // First parameter of kKeepAliveRecordMessage; the second is the record.
 inline constexpr platform::WParam kKeepAliveRecordAdded = 1;
 inline constexpr platform::WParam kKeepAliveRecordAnswered = 2;
 inline constexpr platform::WParam kKeepAliveRecordRemoved = 3;  // the receiver frees the record
 
-inline constexpr const char* kMainWindowName = "MainDlg";
-inline constexpr const char* kSignalCountWindowName = "SignalCountDlg";
+// The two windows are found in the registry as kMainWindowName ("MainDlg")
+// and kSignalCountName ("SignalCountDlg").
 
 // Presence menu commands and the presence button's picture per presence.
 inline constexpr int kPresenceMenuOnline = 2025;

@@ -1,10 +1,20 @@
 #include "workspace/main_window_maker.h"
 
+#include "workspace/main_dlg.h"
+#include "workspace/main_workspace.h"
+
 namespace kanzo {
 
 MainWindowMaker DefaultMainWindowMaker() {
-  // Until the main window joins, a login leads nowhere visible.
-  return MainWindowMaker{};
+  MainWindowMaker maker;
+  maker.create = [](QWidget* owner) -> QWidget* { return new MainDlg(owner); };
+  maker.showState = [](QWidget* window, int presence) {
+    if (auto* main = qobject_cast<MainDlg*>(window)) main->ShowState(presence);
+  };
+  maker.loadAgentStates = [](QWidget* window, const Json::Value& agentStates) {
+    if (auto* main = qobject_cast<MainDlg*>(window)) main->Workspace().LoadUserState(agentStates);
+  };
+  return maker;
 }
 
 }  // namespace kanzo

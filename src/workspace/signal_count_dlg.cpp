@@ -7,6 +7,7 @@
 
 #include "controls/skin_kit.h"
 #include "workspace/login_session.h"
+#include "workspace/window_factories.h"
 
 namespace kanzo {
 namespace {
@@ -73,26 +74,30 @@ SignalCountDlg::SignalCountDlg(QWidget* parent)
   receivedCounter_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   WriteCounters();
 
-  platform::RegisterWindowName(kSignalCountWindowName, Id());
+  platform::RegisterWindowName(kSignalCountName, Id());
 }
 
 SignalCountDlg::~SignalCountDlg() {
-  if (platform::FindWindowIdByName(kSignalCountWindowName) == Id()) platform::UnregisterWindowName(kSignalCountWindowName);
+  if (platform::FindWindowIdByName(kSignalCountName) == Id()) platform::UnregisterWindowName(kSignalCountName);
 }
 
 SignalCountDlg* SignalCountDlg::Open(QWidget* owner) {
-  auto* window = dynamic_cast<SignalCountDlg*>(platform::FindWindowByName(kSignalCountWindowName));
+  auto* window = dynamic_cast<SignalCountDlg*>(platform::FindWindowByName(kSignalCountName));
   if (!window) window = new SignalCountDlg(owner);
-  window->LoadRecords(LoginRequestRecords());
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
-  }
   window->show();
   window->raise();
   window->activateWindow();
   return window;
+}
+
+void SignalCountDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  LoadRecords(records_ ? records_ : LoginRequestRecords());
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
 }
 
 void SignalCountDlg::LoadRecords(const RequestRecords* records) {
@@ -183,6 +188,10 @@ void SignalCountDlg::WriteCounters() {
   }
   sentCounter_->setText(Text(SentCounterText(static_cast<std::size_t>(list_->rowCount()))));
   receivedCounter_->setText(Text(ReceivedCounterText(answered)));
+}
+
+void InstallSignalCountWindowFactory() {
+  SetSignalCountWindowFactory([](QWidget* parent) -> QWidget* { return new SignalCountDlg(parent); });
 }
 
 }  // namespace kanzo

@@ -21,11 +21,13 @@ class SignalCountDlg : public QDialog, public platform::Window {
   explicit SignalCountDlg(QWidget* parent = nullptr);
   ~SignalCountDlg() override;
 
-  // Opens the statistics window (the main window's signal button): the one
-  // in the registry, or a new one owned by `owner`, with the rows of the
-  // login window's records, centred on the screen.
+  // Opens the statistics window: the one in the registry, or a new one
+  // owned by `owner`.
   static SignalCountDlg* Open(QWidget* owner);
 
+  // The records the window shows when it opens; null (the default) means
+  // the login window's.
+  void SetRecords(const RequestRecords* records) { records_ = records; }
   // Removes every row and adds one per record, oldest first; then the
   // counters.
   void LoadRecords(const RequestRecords* records);
@@ -41,6 +43,10 @@ class SignalCountDlg : public QDialog, public platform::Window {
   // The row that shows `record`; -1 for none.
   int RowOf(const KeepAliveRecord* record) const;
 
+ protected:
+  // Each opening shows the records afresh, centred on the screen.
+  void showEvent(QShowEvent* event) override;
+
  private:
   void AddRow(const KeepAliveRecord* record);
   void ShowRow(int row, const KeepAliveRecord* record);
@@ -51,6 +57,11 @@ class SignalCountDlg : public QDialog, public platform::Window {
   QTableWidget* list_;
   QLabel* sentCounter_;
   QLabel* receivedCounter_;
+  const RequestRecords* records_ = nullptr;
 };
+
+// Lets the main window make the statistics window when its signal button is
+// first pressed (start-up calls this once).
+void InstallSignalCountWindowFactory();
 
 }  // namespace kanzo

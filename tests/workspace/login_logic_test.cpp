@@ -448,6 +448,14 @@ TEST_F(LoginSessionTest, ALoginBodyThatIsNotJsonStillLogsInWithEmptyDetails) {
   EXPECT_FALSE(SharedNameTable().Lookup(9, &name));
 }
 
+TEST_F(LoginSessionTest, ALoginAnswerNobodyAskedForChangesNothing) {
+  const Msg body = LoginAnswerBody(8, "{}");
+  EXPECT_EQ(session_.OnNetworkMessage(Answer(kCommandLogin, 77, 0, 3, &body)).kind, AnswerOutcome::Kind::kIgnored);
+  EXPECT_EQ(boxes_.Count(), 0u);
+  EXPECT_EQ(CurrentAgentRecord().AgentId(), 0);
+  EXPECT_EQ(CurrentSessionId(), 0);
+}
+
 TEST_F(LoginSessionTest, AStaleFailureAfterTheLoginShowsNoBox) {
   LogIn();
   const std::size_t before = boxes_.Count();
@@ -529,7 +537,7 @@ TEST_F(LoginSessionTest, RefreshEveryTickThenReloginAfterSixtySecondsAndBack) {
 TEST_F(LoginSessionTest, TheHundredAndFirstRecordLeavesThroughTheStatisticsWindow) {
   LogIn();
   {
-    RecordingWindow statistics(kSignalCountWindowName);
+    RecordingWindow statistics(kSignalCountName);
     session_.OnTimer(kKeepAliveTimerId);
     // The first record is answered; it is the one that goes.
     session_.OnNetworkMessage(Answer(kCommandRefreshSession, host_.sent_[0].id, 0, 900, nullptr));

@@ -31,6 +31,7 @@
 #include "protocol/startup_codecs.h"
 #include "support/temp_dir.h"
 #include "workspace/login_dlg.h"
+#include "workspace/main_dlg.h"
 #include "workspace/shared_workspace.h"
 #include "workspace/signal_count_dlg.h"
 
@@ -146,6 +147,16 @@ class LoginWindowTest : public testing::Test {
     Buffer buffer;
     buffer.write(payload.data(), static_cast<std::int32_t>(payload.size()));
     return readMessage(buffer);
+  }
+
+  // The next request with `command`, passing over the others.
+  std::unique_ptr<Message> NextRequestOf(std::int32_t command) {
+    constexpr int kMaxFrames = 50;
+    for (int i = 0; i < kMaxFrames; ++i) {
+      std::unique_ptr<Message> request = NextRequest();
+      if (!request || request->command == command) return request;
+    }
+    return nullptr;
   }
 
   void Answer(std::int32_t command, std::int64_t id, std::uint8_t result, std::int64_t session, const Msg* body) {
@@ -501,6 +512,50 @@ TEST_F(LoginWindowTest, EscapeEndsTheRunAsCancelAndTheMainWindowEndsItWithItsRes
   EXPECT_EQ(Window().RunModal(), kLoginResultQuit);
   EXPECT_TRUE(hiddenAfterLogin);
   EXPECT_EQ(maker_.created, 1);
+}
+
+TEST_F(LoginWindowTest, TheProgramsMainWindowIsOpenedOnceWithThePresenceAndShowsTheLevel) {
+  InstallSignalCountWindowFactory();
+  window_ = std::make_unique<LoginDlg>();
+  window_->show();
+  window_->PresenceMenu()->actions()[1]->trigger();  // "离开"
+  std::unique_ptr<Message> request = SubmitTyped("agent", "secret");
+  ASSERT_NE(request, nullptr);
+  AnswerSuccess(*request);
+
+  auto* main = qobject_cast<MainDlg*>(window_->MainWindow());
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_FALSE(window_->isVisible());
+  EXPECT_EQ(main->ShownPresence(), kPresenceAway);
+  EXPECT_EQ(platform::FindWindowByName(kMainWindowName), static_cast<platform::Window*>(main));
+
+  window_->Timers().Fire(kKeepAliveTimerId);
+  std::unique_ptr<Message> refresh = NextRequestOf(kCommandRefreshSession);
+  ASSERT_NE(refresh, nullptr);
+  Answer(kCommandRefreshSession, refresh->MESSAGE_ID, 0, 701, nullptr);
+  EXPECT_TRUE(PumpUntil([&] { return main->SignalLevel() == 4; }));
+
+  // The signal button opens the statistics window with the record.
+  main->OnCommand(kMainSignalButtonId);
+  auto* statistics = dynamic_cast<SignalCountDlg*>(platform::FindWindowByName(kSignalCountName));
+  ASSERT_NE(statistics, nullptr);
+  EXPECT_TRUE(statistics->isVisible());
+  ASSERT_EQ(statistics->List()->rowCount(), 1);
+  EXPECT_EQ(statistics->List()->item(0, 4)->text(), "是");
+
+  // A login answer nobody asked for changes nothing.
+  Msg body;
+  body.account = 5000;
+  body.FROM = kAgentId + 1;
+  body.FROM_TYPE = 1;
+  body.BODY = "{}";
+  Answer(kCommandLogin, 0, 0, 703, &body);
+  Pump(kQuietMs);
+  EXPECT_EQ(CurrentSessionId(), 701);
+  EXPECT_EQ(CurrentAgentRecord().AgentId(), kAgentId);
+  EXPECT_EQ(window_->MainWindow(), main);
+  EXPECT_EQ(boxes_.Count(), 0u);
 }
 
 }  // namespace

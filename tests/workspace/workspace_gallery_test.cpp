@@ -79,7 +79,7 @@ TEST_F(WorkspaceGalleryTest, SignalCountWindow) {
     if (i % 5 != 4) records.Answer(i + 1, i == 6 ? kKeepAliveRelogin : kKeepAliveRefreshSession, sent + kAnswerDelayMillis);
   }
   SignalCountDlg window;
-  window.LoadRecords(&records);
+  window.SetRecords(&records);
   window.show();
   EXPECT_EQ(window.SentCounter()->text(), "发送次数：12");
   EXPECT_EQ(window.ReceivedCounter()->text(), "接收次数：10");
