@@ -68,16 +68,17 @@ constexpr const char* kMessageSound = "talkmessage.wav";
 // Colours (0xRRGGBB).
 constexpr QRgb kBackgroundColour = 0xFAFAFA;
 constexpr QRgb kTextColour = 0x333333;
+constexpr QRgb kEmptyPaneColour = 0xFFFFFF;
 
 // The window is 184 x 411 dialog units; a dialog unit is a quarter of the
 // dialog font's average character width across and an eighth of its height
-// down (6 x 13 pixels for the dialog font).
+// down (6 x 13 pixels for the dialog font), rounded to the nearest pixel.
 constexpr int kDluWidth = 184;
 constexpr int kDluHeight = 411;
 constexpr int kCharWidth = 6;
 constexpr int kCharHeight = 13;
-constexpr int kWindowWidth = kDluWidth * kCharWidth / 4;
-constexpr int kWindowHeight = kDluHeight * kCharHeight / 8;
+constexpr int kWindowWidth = (kDluWidth * kCharWidth + 2) / 4;
+constexpr int kWindowHeight = (kDluHeight * kCharHeight + 4) / 8;
 
 // Layout in pixels.
 constexpr int kMargin = 8;
@@ -272,8 +273,14 @@ void MainDlg::CreatePanes() {
   const auto make = [this](const char* name) -> QWidget* {
     QWidget* pane = nullptr;
     if (WorkspaceWindowFactory factory = FindWorkspaceWindowFactory(name)) pane = factory(listArea_);
-    // Until the pane's own part joins, the tab shows an empty page.
-    if (!pane) pane = new QWidget(listArea_);
+    // Until the pane's own part joins, the tab shows an empty white list.
+    if (!pane) {
+      pane = new QWidget(listArea_);
+      pane->setAutoFillBackground(true);
+      QPalette white = pane->palette();
+      white.setColor(QPalette::Window, QColor(kEmptyPaneColour));
+      pane->setPalette(white);
+    }
     pane->setObjectName(QString::fromUtf8(name));
     if (auto* window = dynamic_cast<platform::Window*>(pane)) {
       if (platform::FindWindowIdByName(name) == platform::kNoWindow) platform::RegisterWindowName(name, window->Id());

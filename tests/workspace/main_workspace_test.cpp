@@ -10,6 +10,7 @@
 
 #include "db/db_manager.h"
 #include "db/db_test_support.h"
+#include "platform/narrow_text.h"
 #include "protocol/message_id.h"
 #include "workspace/main_texts.h"
 #include "workspace/pane_recorder.h"
