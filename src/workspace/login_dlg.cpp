@@ -85,8 +85,11 @@ void LoginDlg::BuildControls() {
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, Colour(kGroundColour));
   palette.setColor(QPalette::Base, Colour(kGroundColour));
-  palette.setColor(QPalette::WindowText, Colour(kTextColour));
-  palette.setColor(QPalette::Text, Colour(kTextColour));
+  // Disabled controls (while a login is under way) keep their grey text.
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::WindowText, Colour(kTextColour));
+    palette.setColor(group, QPalette::Text, Colour(kTextColour));
+  }
   setPalette(palette);
   setAutoFillBackground(true);
 
