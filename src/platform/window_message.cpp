@@ -42,6 +42,11 @@ struct PostedMessage {
   PayloadDisposer dispose;
   bool delivered = false;
 
+  PostedMessage(WindowId t, std::uint32_t m, WParam w, LParam l, PayloadDisposer d)
+      : target(t), message(m), wParam(w), lParam(l), dispose(d) {}
+  PostedMessage(const PostedMessage&) = delete;
+  PostedMessage& operator=(const PostedMessage&) = delete;
+
   ~PostedMessage() {
     if (!delivered && dispose && lParam) dispose(lParam);
   }
@@ -84,7 +89,7 @@ MessageResult SendWindowMessage(WindowId target, std::uint32_t message, WParam w
 }
 
 bool NotifyWindow(WindowId target, std::uint32_t message, WParam wParam, LParam lParam, PayloadDisposer dispose) {
-  auto posted = std::make_shared<PostedMessage>(PostedMessage{target, message, wParam, lParam, dispose});
+  auto posted = std::make_shared<PostedMessage>(target, message, wParam, lParam, dispose);
   std::lock_guard lock(gLoopMutex);
   if (!gLoop) return false;  // `posted` frees the payload
   gLoop->Post([posted] { posted->Deliver(); });

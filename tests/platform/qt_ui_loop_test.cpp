@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <thread>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/qt/window_timers.h"
+#include "platform/window_message.h"
+
+namespace kanzo::platform {
+namespace {
+
+constexpr std::uint32_t kTestMessage = 7026;
+constexpr std::uint32_t kTestTimer = 1001;
+
+class OrderWindow final : public Window {
+ public:
+  MessageResult OnWindowMessage(std::uint32_t, WParam w, LParam) override {
+    seen.push_back(w);
+    allOnUi = allOnUi && IsUiThread();
+    return 0;
+  }
+  void OnTimer(std::uint32_t id) override { ticks.push_back(id); }
+  std::vector<WParam> seen;
+  std::vector<std::uint32_t> ticks;
+  bool allOnUi = true;
+};
+
+bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  return done();
+}
+
+TEST(QtUiLoopTest, NotifyFromWorkerThreadsKeepsOrderOnTheUiThread) {
+  OrderWindow window;
+  constexpr int kPerThread = 300;
+  std::thread a([&] {
+    for (int i = 0; i < kPerThread; ++i) NotifyWindow(window.Id(), kTestMessage, static_cast<WParam>(i), 0);
+  });
+  a.join();
+  std::thread b([&] {
+    for (int i = kPerThread; i < 2 * kPerThread; ++i) NotifyWindow(window.Id(), kTestMessage, static_cast<WParam>(i), 0);
+  });
+  b.join();
+  ASSERT_TRUE(PumpUntil([&] { return window.seen.size() == 2 * kPerThread; }));
+  for (int i = 0; i < 2 * kPerThread; ++i) EXPECT_EQ(window.seen[i], static_cast<WParam>(i));
+  EXPECT_TRUE(window.allOnUi);
+}
+
+TEST(QtUiLoopTest, TimersTickByIdUntilKilled) {
+  OrderWindow window;
+  WindowTimers timers(window);
+  timers.SetTimer(kTestTimer, 5);
+  ASSERT_TRUE(PumpUntil([&] { return window.ticks.size() >= 2; }));
+  EXPECT_EQ(window.ticks.front(), kTestTimer);
+  timers.KillTimer(kTestTimer);
+  EXPECT_FALSE(timers.IsRunning(kTestTimer));
+  const auto count = window.ticks.size();
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
+  EXPECT_EQ(window.ticks.size(), count);
+}
+
+TEST(QtUiLoopTest, RecorderAnswersBoxesWithoutShowingThem) {
+  MessageBoxRecorder recorder(MessageBoxResult::Cancel);
+  recorder.QueueAnswer(MessageBoxResult::Ok);
+  EXPECT_EQ(ShowMessageBox("拨打电话", "即将拨打电话：1", MessageBoxIcon::Question, MessageBoxButtons::OkCancel),
+            MessageBoxResult::Ok);
+  EXPECT_EQ(ShowMessageBox("c", "t"), MessageBoxResult::Cancel);
+  ASSERT_EQ(recorder.Count(), 2u);
+  EXPECT_EQ(recorder.Boxes()[0].caption, "拨打电话");
+  EXPECT_EQ(recorder.Boxes()[0].icon, MessageBoxIcon::Question);
+}
+
+}  // namespace
+}  // namespace kanzo::platform

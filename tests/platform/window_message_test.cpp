@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "platform/window_message.h"
+
+namespace kanzo::platform {
+namespace {
+
+constexpr std::uint32_t kTestMessage = 2024;
+
+class RecordingWindow final : public Window {
+ public:
+  MessageResult OnWindowMessage(std::uint32_t message, WParam w, LParam l) override {
+    received.push_back({message, w, l});
+    onUiThread = onUiThread && IsUiThread();
+    return static_cast<MessageResult>(w) + 1;
+  }
+  struct Entry {
+    std::uint32_t message;
+    WParam w;
+    LParam l;
+  };
+  std::vector<Entry> received;
+  bool onUiThread = true;
+};
+
+struct Tracked {
+  explicit Tracked(std::atomic<int>* c) : alive(c) { ++*alive; }
+  ~Tracked() { --*alive; }
+  std::atomic<int>* alive;
+};
+
+TEST(WindowMessageTest, NotifyFromOtherThreadsArrivesInOrderOnTheUiThread) {
+  ManualUiLoop loop;
+  SetUiLoop(&loop);
+  RecordingWindow window;
+  constexpr int kCount = 500;
+  std::thread sender([&] {
+    for (int i = 0; i < kCount; ++i) NotifyWindow(window.Id(), kTestMessage, static_cast<WParam>(i), 0);
+  });
+  ASSERT_TRUE(loop.RunUntil([&] { return window.received.size() == kCount; }, 10000));
+  sender.join();
+  for (int i = 0; i < kCount; ++i) EXPECT_EQ(window.received[i].w, static_cast<WParam>(i));
+  EXPECT_TRUE(window.onUiThread);
+  SetUiLoop(nullptr);
+}
+
+TEST(WindowMessageTest, PayloadOfAGoneWindowIsFreed) {
+  std::atomic<int> alive{0};
+  ManualUiLoop loop;
+  SetUiLoop(&loop);
+  WindowId id;
+  {
+    RecordingWindow window;
+    id = window.Id();
+    ASSERT_TRUE(NotifyWindow(id, kTestMessage, 8, reinterpret_cast<LParam>(new Tracked(&alive)),
+                             &DeletePayload<Tracked>));
+  }
+  EXPECT_EQ(alive.load(), 1);
+  loop.RunPending();
+  EXPECT_EQ(alive.load(), 0);
+  EXPECT_EQ(FindWindow(id), nullptr);
+  SetUiLoop(nullptr);
+}
+
+TEST(WindowMessageTest, PendingPayloadsAreFreedWithTheLoopAndWithoutOne) {
+  std::atomic<int> alive{0};
+  RecordingWindow window;
+  {
+    ManualUiLoop loop;
+    SetUiLoop(&loop);
+    NotifyWindow(window.Id(), kTestMessage, 8, reinterpret_cast<LParam>(new Tracked(&alive)), &DeletePayload<Tracked>);
+    EXPECT_EQ(alive.load(), 1);
+  }
+  EXPECT_EQ(alive.load(), 0);
+  EXPECT_FALSE(NotifyWindow(window.Id(), kTestMessage, 8, reinterpret_cast<LParam>(new Tracked(&alive)),
+                            &DeletePayload<Tracked>));
+  EXPECT_EQ(alive.load(), 0);
+  EXPECT_TRUE(window.received.empty());
+}
+
+TEST(WindowMessageTest, SendIsSynchronousAndRegistryFollowsTheWindow) {
+  WindowId id;
+  {
+    RecordingWindow window;
+    id = window.Id();
+    EXPECT_EQ(SendWindowMessage(id, kTestMessage, 41, 0), 42);
+    RegisterWindowName("MainDlg", id);
+    EXPECT_EQ(FindWindowByName("MainDlg"), &window);
+  }
+  EXPECT_EQ(FindWindowByName("MainDlg"), nullptr);
+  EXPECT_EQ(FindWindowIdByName("MainDlg"), kNoWindow);
+  EXPECT_EQ(SendWindowMessage(id, kTestMessage, 41, 0), 0);
+}
+
+TEST(WindowMessageTest, IdsAreNeverReused) {
+  WindowId first;
+  {
+    RecordingWindow a;
+    first = a.Id();
+  }
+  RecordingWindow b;
+  EXPECT_NE(b.Id(), first);
+}
+
+}  // namespace
+}  // namespace kanzo::platform
