@@ -1,0 +1,30 @@
+#pragma once
+// The login body: sent with a log-in and with a re-login using the stored
+// credentials.
+#include <cstdint>
+#include <string>
+
+#include "protocol/object_codec.h"
+
+namespace kanzo {
+
+// The presence an agent asks for and shows.
+inline constexpr std::int8_t kPresenceOnline = 2;  // "在线"
+inline constexpr std::int8_t kPresenceAway = 3;    // "离开"
+
+class Login final : public Object {
+ public:
+  TypeCode type() const override { return kTypeLogin; }
+
+  std::string username;
+  std::string password;
+  std::int8_t state = 0;
+};
+
+class LoginCodec final : public TypedCodec<LoginCodec, Login> {
+ public:
+  static void encodeFields(ObjectIO& io, const Login& o);
+  static void decodeFields(ObjectIO& io, Login& o);
+};
+
+}  // namespace kanzo
