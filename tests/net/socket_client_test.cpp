@@ -1,0 +1,196 @@
+#include "net/socket_client.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <string>
+
+#include "net/frame_bytes.h"
+#include "net/frame_format.h"
+#include "net/test_peer.h"
+#include "support/temp_dir.h"
+
+namespace kanzo {
+namespace {
+
+using test::FrameOf;
+using test::TestPeer;
+using test::WaitFor;
+
+constexpr const char* kLoopback = "127.0.0.1";
+
+// Keeps what arrives, for the test thread to look at.
+class RecordingClient : public SocketClient {
+ public:
+  ~RecordingClient() override { shutdown(); }
+
+  std::string received() {
+    std::lock_guard lock(mutex_);
+    return received_;
+  }
+  int losses() {
+    std::lock_guard lock(mutex_);
+    return losses_;
+  }
+  bool stoppedCalled() const { return stopped_.load(); }
+
+ protected:
+  void onRead(evbuffer* input) override {
+    std::string bytes(evbuffer_get_length(input), '\0');
+    evbuffer_remove(input, bytes.data(), bytes.size());
+    std::lock_guard lock(mutex_);
+    received_ += bytes;
+  }
+  void onConnectionLost() override {
+    std::lock_guard lock(mutex_);
+    ++losses_;
+  }
+  void stopped() override { stopped_.store(true); }
+
+ private:
+  std::mutex mutex_;
+  std::string received_;
+  int losses_ = 0;
+  std::atomic<bool> stopped_{false};
+};
+
+OutgoingFrame Frame(const std::string& payload) {
+  OutgoingFrame frame = NewEvBuffer();
+  const std::string bytes = FrameOf(payload);
+  evbuffer_add(frame.get(), bytes.data(), bytes.size());
+  return frame;
+}
+
+TEST(SocketClientTest, FramesWrittenBeforeTheConnectionGoOutInOrder) {
+  TestPeer peer;
+  ASSERT_TRUE(peer.listening());
+  RecordingClient client;
+  for (int i = 0; i < 20; ++i) ASSERT_TRUE(client.write(Frame("frame " + std::to_string(i))));
+  ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+  ASSERT_TRUE(peer.Accept());
+  for (int i = 0; i < 20; ++i) {
+    std::string payload;
+    ASSERT_TRUE(peer.ReadFrame(&payload)) << i;
+    EXPECT_EQ(payload, "frame " + std::to_string(i));
+  }
+  EXPECT_TRUE(WaitFor([&] { return client.state() == SocketClient::kConnected; }));
+  // Later writes go straight out.
+  ASSERT_TRUE(client.write(Frame("late")));
+  std::string payload;
+  ASSERT_TRUE(peer.ReadFrame(&payload));
+  EXPECT_EQ(payload, "late");
+}
+
+TEST(SocketClientTest, HandsReceivedBytesToTheReader) {
+  TestPeer peer;
+  RecordingClient client;
+  ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+  ASSERT_TRUE(peer.Accept());
+  ASSERT_TRUE(peer.Send("first "));
+  ASSERT_TRUE(peer.Send("second"));
+  EXPECT_TRUE(WaitFor([&] { return client.received() == "first second"; }));
+}
+
+TEST(SocketClientTest, ReconnectsAfterAPauseAndSendsWhatWasQueued) {
+  TestPeer peer;
+  RecordingClient client;
+  ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+  ASSERT_TRUE(peer.Accept());
+  ASSERT_TRUE(WaitFor([&] { return client.state() == SocketClient::kConnected; }));
+
+  const auto closedAt = std::chrono::steady_clock::now();
+  peer.CloseConnection();
+  ASSERT_TRUE(WaitFor([&] { return client.losses() == 1; }));
+  ASSERT_TRUE(client.write(Frame("queued while down 1")));
+  ASSERT_TRUE(client.write(Frame("queued while down 2")));
+
+  ASSERT_TRUE(peer.Accept());
+  const auto pause = std::chrono::steady_clock::now() - closedAt;
+  EXPECT_GE(pause, std::chrono::milliseconds(SocketClient::kReconnectDelayMs - 100));
+  std::string payload;
+  ASSERT_TRUE(peer.ReadFrame(&payload));
+  EXPECT_EQ(payload, "queued while down 1");
+  ASSERT_TRUE(peer.ReadFrame(&payload));
+  EXPECT_EQ(payload, "queued while down 2");
+}
+
+TEST(SocketClientTest, KeepsTryingWhileTheServerRefuses) {
+  std::uint16_t port;
+  {
+    TestPeer probe;
+    port = probe.port();
+  }
+  RecordingClient client;
+  ASSERT_TRUE(client.write(Frame("waited")));
+  ASSERT_TRUE(client.connect(kLoopback, port));
+  // Several refused attempts pass before the server comes up.
+  EXPECT_TRUE(WaitFor([&] { return client.state() == SocketClient::kBroken; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2 * SocketClient::kReconnectDelayMs + 200));
+  TestPeer peer(port);
+  ASSERT_TRUE(peer.listening());
+  ASSERT_TRUE(peer.Accept(3 * SocketClient::kReconnectDelayMs));
+  std::string payload;
+  ASSERT_TRUE(peer.ReadFrame(&payload));
+  EXPECT_EQ(payload, "waited");
+}
+
+TEST(SocketClientTest, AFrameCutByABrokenConnectionGoesOutWholeAfterwards) {
+  // A small receive window keeps most of the frame in the client when the
+  // peer resets the connection after its first bytes.
+  TestPeer peer(0, 4096);
+  RecordingClient client;
+  ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+  ASSERT_TRUE(peer.Accept());
+  std::string big(24 * 1024 * 1024, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('a' + i % 26);
+  ASSERT_TRUE(client.write(Frame(big)));
+  ASSERT_TRUE(client.write(Frame("after")));
+  std::string start;
+  ASSERT_TRUE(peer.ReadExactly(1000, &start));
+  peer.ResetConnection();
+
+  ASSERT_TRUE(peer.Accept());
+  std::string payload;
+  ASSERT_TRUE(peer.ReadFrame(&payload, nullptr, 20000));
+  EXPECT_TRUE(payload == big) << "resent frame differs, size " << payload.size();
+  ASSERT_TRUE(peer.ReadFrame(&payload));
+  EXPECT_EQ(payload, "after");
+}
+
+TEST(SocketClientTest, ExitEndsTheThreadAndRefusesLaterWrites) {
+  TestPeer peer;
+  RecordingClient client;
+  ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+  ASSERT_TRUE(peer.Accept());
+  client.shutdown();
+  EXPECT_TRUE(client.stoppedCalled());
+  EXPECT_FALSE(client.running());
+  EXPECT_EQ(client.state(), SocketClient::kClosed);
+  EXPECT_FALSE(client.write(Frame("too late")));
+  // The peer sees the connection closed.
+  std::string byte;
+  EXPECT_FALSE(peer.ReadExactly(1, &byte, 2000));
+}
+
+TEST(SocketClientTest, ExitDuringTheReconnectPauseIsPrompt) {
+  std::uint16_t port;
+  {
+    TestPeer probe;
+    port = probe.port();
+  }
+  RecordingClient client;
+  ASSERT_TRUE(client.connect(kLoopback, port));
+  ASSERT_TRUE(WaitFor([&] { return client.state() == SocketClient::kBroken; }));
+  client.shutdown();
+  EXPECT_FALSE(client.running());
+}
+
+TEST(SocketClientTest, RejectsAnAddressThatIsNotDottedIPv4) {
+  RecordingClient client;
+  EXPECT_FALSE(client.connect("chat.example", 58089));
+  EXPECT_FALSE(client.running());
+}
+
+}  // namespace
+}  // namespace kanzo
