@@ -209,21 +209,21 @@ void ChatService::Sweep() {
 void ChatService::OnPacket(ConnId conn, const Packet& req) {
   if (connections_.find(conn) == connections_.end()) connections_[conn] = 0;
   switch (req.command) {
-    case kSimCmdLogin: return HandleLogin(conn, req, false);
-    case kSimCmdRefreshLogin: return HandleLogin(conn, req, true);
-    case kSimCmdRefreshSession: return HandleRefresh(conn, req);
-    case kSimCmdSessionCount: return HandleCounts(conn, req);
-    case kSimCmdState: return HandlePresence(conn, req);
-    case kSimCmdChat: return HandleChat(conn, req);
-    case kSimCmdInitData: return HandleInitData(conn, req);
-    case kSimCmdCallPhone: return HandleCallPhone(conn, req);
-    case kSimCmdMemberInfo: return HandleMemberInfo(conn, req);
-    case kSimCmdQuickClass: return HandleCategories(conn, req);
-    case kSimCmdSaveSelf: return HandleSaveSelf(conn, req);
-    case kSimCmdOnlineVisitor: return HandleOnlineVisitors(conn, req);
-    case kSimCmdAddCommon: return HandleAddCommon(conn, req);
-    case kSimCmdQuickMessage: return HandleQuickLists(conn, req);
-    case kSimCmdRegist: return Fail(conn, req, kResultRejected, "请到后台管理注册新账户");
+    case kCommandLogin: return HandleLogin(conn, req, false);
+    case kCommandRefreshLogin: return HandleLogin(conn, req, true);
+    case kCommandRefreshSession: return HandleRefresh(conn, req);
+    case kCommandLoadSessionCount: return HandleCounts(conn, req);
+    case kCommandUpdateKFState: return HandlePresence(conn, req);
+    case kCommandChatMessage: return HandleChat(conn, req);
+    case kCommandStartData: return HandleInitData(conn, req);
+    case kCommandCallPhone: return HandleCallPhone(conn, req);
+    case kCommandRefreshMemberInfo: return HandleMemberInfo(conn, req);
+    case kCommandQuickMsgClass: return HandleCategories(conn, req);
+    case kCommandSaveAgentInfo: return HandleSaveSelf(conn, req);
+    case kCommandGetOnlineVisitor: return HandleOnlineVisitors(conn, req);
+    case kCommandSaveQuickMsg: return HandleAddCommon(conn, req);
+    case kCommandGetQuickMessage: return HandleQuickLists(conn, req);
+    case kCommandRegist: return Fail(conn, req, kResultRejected, "请到后台管理注册新账户");
     default:
       return Fail(conn, req, kResultUnknownCommand, "不支持的命令 " + std::to_string(req.command));
   }
@@ -252,7 +252,7 @@ void ChatService::HandleLogin(ConnId conn, const Packet& req, bool again) {
   if (rt.conn != 0 && rt.conn != conn) {
     // The account logs in elsewhere: the older client is told and let go.
     Packet notice;
-    notice.command = kSimCmdState;
+    notice.command = kCommandUpdateKFState;
     notice.sessionId = rt.session;
     MsgFields f = AgentMsg(*account);
     f.to = account->uid;
@@ -333,7 +333,7 @@ void ChatService::BroadcastAgentPresence(std::int32_t agent, int presence) {
     const AgentAccount* to = data_.FindByUid(uid);
     if (to == nullptr || to->account != account->account) continue;
     Packet notice;
-    notice.command = kSimCmdState;
+    notice.command = kCommandUpdateKFState;
     notice.sessionId = rt.session;
     MsgFields f = AgentMsg(*account);
     f.fromType = kSimMemberAgent;
@@ -623,7 +623,7 @@ void ChatService::AgentToAgent(ConnId conn, std::int32_t agent, const Packet& re
     return Fail(conn, req, kResultFailed, "不能发送给该客服");
   }
   Packet line;
-  line.command = kSimCmdChat;
+  line.command = kCommandChatMessage;
   MsgFields f = AgentMsg(*sender);
   f.fromType = kSimMemberAgent;
   f.to = to;
@@ -718,7 +718,7 @@ bool ChatService::BuildChatLine(std::int32_t from, std::int32_t agent, const std
   const AgentAccount* target = data_.FindByUid(agent);
   if (target == nullptr || agents_[agent].conn == 0) return false;
   Packet line;
-  line.command = kSimCmdChat;
+  line.command = kCommandChatMessage;
   line.sessionId = agents_[agent].session;
   MsgFields f;
   f.account = target->account;
@@ -740,7 +740,7 @@ void ChatService::BroadcastVisitorState(const SimVisitor& v) {
     if (rt.conn == 0) continue;
     const AgentAccount* a = data_.FindByUid(uid);
     Packet notice;
-    notice.command = kSimCmdState;
+    notice.command = kCommandUpdateKFState;
     notice.sessionId = rt.session;
     MsgFields f;
     f.account = a->account;
@@ -767,7 +767,7 @@ void ChatService::BroadcastVisitorDetails(const SimVisitor& v) {
   for (const auto& [uid, rt] : agents_) {
     if (rt.conn == 0) continue;
     Packet notice;
-    notice.command = kSimCmdState;
+    notice.command = kCommandUpdateKFState;
     notice.sessionId = rt.session;
     MsgFields f;
     f.account = data_.FindByUid(uid)->account;
@@ -878,7 +878,7 @@ std::string ChatService::VisitorSays(std::int32_t visitorId, const std::string& 
   }
   const AgentAccount* a = data_.FindByUid(v.agentId);
   Packet line;
-  line.command = kSimCmdChat;
+  line.command = kCommandChatMessage;
   MsgFields f;
   f.account = a->account;
   f.from = v.id;
@@ -922,7 +922,7 @@ std::string ChatService::ColleagueSays(std::int32_t colleague, std::int32_t to, 
   if (from == nullptr || target == nullptr) return "客服不存在";
   if (colleague == to) return "不能发给自己";
   Packet line;
-  line.command = kSimCmdChat;
+  line.command = kCommandChatMessage;
   MsgFields f = AgentMsg(*from);
   f.fromType = kSimMemberAgent;
   f.to = to;
@@ -972,7 +972,7 @@ std::string ChatService::KickAgent(std::int32_t agent) {
   AgentRuntime& rt = agents_[agent];
   if (rt.conn == 0) return "该客服没有连接";
   Packet notice;
-  notice.command = kSimCmdState;
+  notice.command = kCommandUpdateKFState;
   notice.sessionId = rt.session;
   MsgFields f = AgentMsg(*a);
   f.to = agent;

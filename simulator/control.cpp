@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "packet_codec.h"
 #include "sim_commands.h"
 #include "sim_text.h"
 
@@ -298,7 +299,7 @@ ControlAnswer ControlCommands::Notice(const CommandWords& w) {
   };
   bool ok = true;
   MsgFields f;
-  const std::int64_t command = number("cmd", kSimCmdState, &ok);
+  const std::int64_t command = number("cmd", kCommandUpdateKFState, &ok);
   const std::int64_t result = number("result", 0, &ok);
   f.account = static_cast<std::int32_t>(number("account", 0, &ok));
   f.from = static_cast<std::int32_t>(number("from", 0, &ok));

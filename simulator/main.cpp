@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 
+#include "packet_codec.h"
 #include "platform/program_folder.h"
 #include "sim_text.h"
 #include "simulator.h"

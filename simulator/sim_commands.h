@@ -1,26 +1,11 @@
 #pragma once
-// Command codes the simulator serves and sends, and the result codes of its
-// answers.
+// The result codes of the simulator's answers and the integer bodies of its
+// notices. Command codes are the protocol's (protocol/commands.h).
 #include <cstdint>
 
-namespace kanzo {
+#include "protocol/commands.h"
 
-inline constexpr std::int32_t kSimCmdRegist = 1;
-inline constexpr std::int32_t kSimCmdLogin = 2;
-inline constexpr std::int32_t kSimCmdRefreshSession = 5;
-inline constexpr std::int32_t kSimCmdSessionCount = 7;
-inline constexpr std::int32_t kSimCmdState = 8;
-inline constexpr std::int32_t kSimCmdChat = 11;
-inline constexpr std::int32_t kSimCmdInitData = 13;
-inline constexpr std::int32_t kSimCmdCallPhone = 14;
-inline constexpr std::int32_t kSimCmdMemberInfo = 15;
-inline constexpr std::int32_t kSimCmdInvite = 21;
-inline constexpr std::int32_t kSimCmdQuickClass = 23;
-inline constexpr std::int32_t kSimCmdRefreshLogin = 27;
-inline constexpr std::int32_t kSimCmdSaveSelf = 28;
-inline constexpr std::int32_t kSimCmdOnlineVisitor = 29;
-inline constexpr std::int32_t kSimCmdAddCommon = 40;
-inline constexpr std::int32_t kSimCmdQuickMessage = 43;
+namespace kanzo {
 
 // RESULT values of the simulator's answers. 6, 7 and 8 are the send
 // failures the chat window tells apart; the rest only need to be non-zero.

@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <sstream>
 
