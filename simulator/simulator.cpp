@@ -235,19 +235,27 @@ void Simulator::OnControlEvent(bufferevent*, short what, void* arg) {
 
 void Simulator::PlayScenario(std::int64_t offsetMs) {
   if (scenario_.steps.empty()) return;
-  for (const ScenarioStep& step : scenario_.steps) {
-    timers_->After(offsetMs + step.atMs, [this, step] {
-      const ControlAnswer answer = control_->Execute(step.command);
-      if (!answer.ok) {
-        const std::string text = "场景第" + std::to_string(step.lineNumber) + "行失败: " + answer.text;
-        log_->Note(0, text);
-        if (options_.echoNotes) std::cerr << text << std::endl;
-      }
-    });
+  const std::int64_t startMs = timers_->NowMillis() + offsetMs;
+  timers_->After(offsetMs + scenario_.steps.front().atMs, [this, startMs] { PlayScenarioFrom(0, startMs); });
+}
+
+// Steps of one time run in file order: one timer at a time walks the
+// timeline, as timers due at the same moment may fire in any order.
+void Simulator::PlayScenarioFrom(std::size_t index, std::int64_t startMs) {
+  const std::int64_t elapsed = timers_->NowMillis() - startMs;
+  while (index < scenario_.steps.size() && scenario_.steps[index].atMs <= elapsed) {
+    const ScenarioStep& step = scenario_.steps[index++];
+    const ControlAnswer answer = control_->Execute(step.command);
+    if (!answer.ok) {
+      const std::string text = "场景第" + std::to_string(step.lineNumber) + "行失败: " + answer.text;
+      log_->Note(0, text);
+      if (options_.echoNotes) std::cerr << text << std::endl;
+    }
   }
-  if (scenario_.repeatAfterMs >= 0) {
-    const std::int64_t restart = scenario_.lengthMs() + scenario_.repeatAfterMs;
-    timers_->After(offsetMs + restart, [this] { PlayScenario(0); });
+  if (index < scenario_.steps.size()) {
+    timers_->After(scenario_.steps[index].atMs - elapsed, [this, index, startMs] { PlayScenarioFrom(index, startMs); });
+  } else if (scenario_.repeatAfterMs >= 0) {
+    PlayScenario(scenario_.repeatAfterMs);
   }
 }
 

@@ -88,6 +88,7 @@ class Simulator {
 
   bool ListenControl(std::string* error);
   void PlayScenario(std::int64_t offsetMs);
+  void PlayScenarioFrom(std::size_t index, std::int64_t startMs);
   void ScheduleSweep();
   void RunJobs();
   static std::string Render(const ControlAnswer& answer);

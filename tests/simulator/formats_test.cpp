@@ -133,7 +133,7 @@ TEST_F(DefaultScenarioTest, EveryLineRuns) {
 class ScenarioRunTest : public SimulatorTest {
  protected:
   void Configure(SimOptions& options) override {
-    WriteFile(dir_.File("t.scenario"), "0 visitor 3001 area=上海市\n+1 say 3001 场景里的话\n+0.1 bogus\nrepeat 60\n");
+    WriteFile(dir_.File("t.scenario"), "0 visitor 3001 area=上海市\n0 reply 3001 先回答\n0 reply 3001 再回答\n+1 say 3001 场景里的话\n+0.1 bogus\nrepeat 60\n");
     options.scenarioFile = dir_.File("t.scenario");
   }
 };
@@ -141,7 +141,10 @@ class ScenarioRunTest : public SimulatorTest {
 TEST_F(ScenarioRunTest, TheTimelinePlaysAndFailuresAreLogged) {
   auto agent = Connect(kDemoUser);
   EXPECT_NE(agent->Notice(kCommandChatMessage, [](const Msg& m) { return m.BODY == "场景里的话"; }), nullptr);
-  EXPECT_TRUE(WaitFor([&] { return !Frames("场景第3行失败").empty(); }));
+  EXPECT_TRUE(WaitFor([&] { return !Frames("场景第5行失败").empty(); }));
+  // Lines of the same time run in file order: the answers found their visitor.
+  EXPECT_TRUE(Frames("场景第2行失败").empty());
+  EXPECT_TRUE(Frames("场景第3行失败").empty());
 }
 
 }  // namespace
