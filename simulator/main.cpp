@@ -1,8 +1,6 @@
 // kanzo-sim: the chat-server simulator. Listens on 127.0.0.1 for the client
 // (port 58089), serves the update folder over HTTP (58090), takes control
 // commands on 58091 and, with --stdin, on standard input.
-#include <signal.h>
-
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -116,8 +114,6 @@ int main(int argc, char** argv) {
     const auto slash = options.frameLogPath.rfind('/');
     if (slash != std::string::npos) kanzo::platform::EnsureFolder(options.frameLogPath.substr(0, slash));
   }
-  // A control client that goes away mid-answer must not end the simulator.
-  signal(SIGPIPE, SIG_IGN);
 
   kanzo::Simulator simulator(options);
   std::string error;

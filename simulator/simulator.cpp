@@ -5,6 +5,7 @@
 #include <event2/bufferevent.h>
 #include <event2/thread.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -52,6 +53,9 @@ bool Simulator::Start(std::string* error) {
   if (!LoadSimData(options_.dataFile, &data, error)) return false;
   if (!options_.scenarioFile.empty() && !LoadScenario(options_.scenarioFile, &scenario_, error)) return false;
   RegisterSimulatorCodecs();
+  // A client that goes away while an answer is being written must not end
+  // the process the simulator runs in.
+  signal(SIGPIPE, SIG_IGN);
 
   base_.reset(event_base_new());
   if (!base_) {
