@@ -95,7 +95,7 @@ bool Simulator::Start(std::string* error) {
 }
 
 void Simulator::Run() {
-  loopThread_ = std::this_thread::get_id();
+  loopThread_.store(std::this_thread::get_id());
   event_base_dispatch(base_.get());
   // Commands that arrive after the end are answered, not left waiting.
   std::lock_guard<std::mutex> lock(jobsMutex_);
@@ -118,7 +118,7 @@ void Simulator::Stop() {
 
 ControlAnswer Simulator::Command(const std::string& line) {
   if (!started_) return ControlAnswer{false, "模拟器未启动"};
-  if (std::this_thread::get_id() == loopThread_) return control_->Execute(line);
+  if (std::this_thread::get_id() == loopThread_.load()) return control_->Execute(line);
   auto job = std::make_unique<Job>();
   job->line = line;
   std::future<ControlAnswer> answer = job->answer.get_future();

@@ -6,6 +6,7 @@
 #include <event2/event.h>
 #include <event2/listener.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <future>
@@ -112,7 +113,7 @@ class Simulator {
   std::mutex jobsMutex_;
   std::deque<std::unique_ptr<Job>> jobs_;
   std::thread thread_;
-  std::thread::id loopThread_;
+  std::atomic<std::thread::id> loopThread_{};
   bool started_ = false;
 };
 
