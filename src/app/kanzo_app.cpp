@@ -11,6 +11,7 @@
 #include "app/module_version.h"
 #include "app/updater_launch.h"
 #include "app/version_info.h"
+#include "controls/skin_kit.h"
 #include "db/db_manager.h"
 #include "net/network_startup.h"
 #include "protocol/commands.h"
@@ -78,6 +79,11 @@ bool CKanzoApp::InitInstance() {
   // 5: the instance started after a forced log-off tells the agent why.
   if (CommandLineRequestsRestart(args_))
     platform::ShowMessageBox(kRestartNoticeCaption, kRestartNoticeText, platform::MessageBoxIcon::Error);
+
+  // 6-7: the window platform is up (the program made it before this object);
+  // the drawing layer reads its pictures from the program folder.
+  SkinKit::SetPictureFolder(programFolder_);
+  SkinKit::Init();
 
   // 8-9: the updater and the animated-picture component.
   OnUpdate();

@@ -75,6 +75,20 @@ FrameStatus FrameReader::next(evbuffer* input, FramePayload* payload) {
     handedOut_ = 0;
   }
   if (!pending_) {
+    // The usual case: a whole plain frame at the front of the first chunk is
+    // handed out where it lies and leaves the input in one step.
+    evbuffer_iovec first{};
+    if (evbuffer_peek(input, -1, nullptr, &first, 1) >= 1 && first.iov_len >= kFrameHeaderBytes) {
+      const auto* bytes = static_cast<const unsigned char*>(first.iov_base);
+      const std::uint32_t word = ReadBigEndian32(bytes);
+      const auto length = static_cast<std::int32_t>(ReadBigEndian32(bytes + kFrameWordBytes));
+      if ((word & kFrameMagicMask) == kFrameMagic && (word & kFrameCompressedFlag) == 0 && length >= 0 &&
+          length <= kMaxFrameLength && first.iov_len >= kFrameHeaderBytes + static_cast<std::size_t>(length)) {
+        handedOut_ = kFrameHeaderBytes + static_cast<std::size_t>(length);
+        *payload = FramePayload{bytes + kFrameHeaderBytes, static_cast<std::size_t>(length)};
+        return FrameStatus::kFrame;
+      }
+    }
     if (!findHeader(input)) return FrameStatus::kNeedMore;
     unsigned char header[kFrameHeaderBytes];
     evbuffer_remove(input, header, sizeof header);

@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 
+#include <atomic>
 #include <cerrno>
 #include <clocale>
 #include <mutex>
@@ -12,9 +13,10 @@ namespace kanzo::platform {
 namespace {
 
 std::mutex gMutex;
-bool gInitialised = false;
+std::atomic<bool> gInitialised{false};
 std::string gCodeset;
-bool gIsUtf8 = true;
+// Read on every string that crosses the wire, so it is lock-free.
+std::atomic<bool> gIsUtf8{true};
 
 void LoadCodesetLocked() {
   const char* cs = nl_langinfo(CODESET);
@@ -23,12 +25,13 @@ void LoadCodesetLocked() {
   gIsUtf8 = gCodeset.empty() || gCodeset == "UTF-8" || gCodeset == "utf8" ||
             gCodeset == "ANSI_X3.4-1968" || gCodeset == "ASCII";
   if (gIsUtf8) gCodeset = "UTF-8";
-  gInitialised = true;
+  gInitialised.store(true, std::memory_order_release);
 }
 
 void EnsureInit() {
+  if (gInitialised.load(std::memory_order_acquire)) return;
   std::lock_guard lock(gMutex);
-  if (!gInitialised) LoadCodesetLocked();
+  if (!gInitialised.load(std::memory_order_relaxed)) LoadCodesetLocked();
 }
 
 class Iconv {
@@ -94,8 +97,7 @@ std::string NarrowEncodingName() {
 
 bool NarrowIsUtf8() {
   EnsureInit();
-  std::lock_guard lock(gMutex);
-  return gIsUtf8;
+  return gIsUtf8.load(std::memory_order_acquire);
 }
 
 std::string NarrowToUtf8(std::string_view narrow) {

@@ -24,7 +24,7 @@ constexpr std::array kCommands{
                 "set the agent's presence; BODY \"1\" at log-out", "main window, application", kMainWindow, true},
     CommandInfo{kCommandChatMessage, "ChatDlg::OnBnClickedChatSendButton", kTypeMsg, "send a chat message",
                 kChatWindow, kChatWindow, true},
-    CommandInfo{kCommandStartData, "MainDlg::StartData", kTypeMsg, "the agent's start data (agent triple only)",
+    CommandInfo{kCommandStartData, "StartData", kTypeMsg, "the agent's start data (agent triple only)",
                 kMainWindow, kMainWindow, true},
     CommandInfo{kCommandCallPhone, "ChatDlg::CallPhone", kTypeMsg, "ask for a telephone call-back", kChatWindow,
                 kChatWindow, true},

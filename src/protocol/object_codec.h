@@ -2,6 +2,8 @@
 // A codec reads and writes the content of one object type (without its
 // type code). Codecs hold no state; each has one instance for the life of
 // the process (Instance()).
+#include <memory>
+
 #include "protocol/object.h"
 #include "protocol/object_io.h"
 
@@ -50,9 +52,9 @@ class TypedCodec : public ObjectCodec {
 
   Object* decode(ObjectIO& io, Object* into) const final {
     if (into == nullptr) {
-      auto* created = new T();
+      auto created = std::make_unique<T>();
       Derived::decodeFields(io, *created);
-      return created;
+      return created.release();
     }
     auto* typed = dynamic_cast<T*>(into);
     if (typed == nullptr) return nullptr;

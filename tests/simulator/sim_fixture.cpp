@@ -1,0 +1,44 @@
+#include "simulator/sim_fixture.h"
+
+namespace kanzo::test {
+
+std::string DemoDataFile() { return std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json"; }
+
+void SimulatorTest::SetUp() {
+  SimOptions options;
+  options.dataFile = DemoDataFile();
+  options.server.port = 0;
+  options.httpPort = 0;
+  options.controlPort = 0;
+  options.frameLogPath = dir_.File("frames.log");
+  options.service.replyDelayMs = kTestReplyDelayMs;
+  Configure(options);
+  sim_ = std::make_unique<Simulator>(options);
+  std::string error;
+  ASSERT_TRUE(sim_->StartThread(&error)) << error;
+}
+
+void SimulatorTest::TearDown() {
+  if (sim_) sim_->Stop();
+  sim_.reset();
+}
+
+std::unique_ptr<AgentClient> SimulatorTest::Connect(const std::string& user, const std::string& password) {
+  auto client = std::make_unique<AgentClient>();
+  EXPECT_TRUE(client->Connect(sim_->port()));
+  if (!user.empty()) {
+    const std::unique_ptr<Message> answer = client->LogIn(user, password);
+    EXPECT_TRUE(answer != nullptr && answer->RESULT == 0) << "login of " << user;
+  }
+  return client;
+}
+
+std::string SimulatorTest::Control(const std::string& line) {
+  const ControlAnswer answer = sim_->Command(line);
+  EXPECT_TRUE(answer.ok) << line << ": " << answer.text;
+  return answer.text;
+}
+
+std::vector<std::string> SimulatorTest::Frames(const std::string& needle) { return sim_->frameLog().Matching(needle); }
+
+}  // namespace kanzo::test

@@ -1,0 +1,45 @@
+#pragma once
+// A simulator running on its own thread for one test, with any free ports,
+// the demo data file, no scenario and short answer delays, and agents that
+// connect to it with the client's libraries.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "simulator.h"
+#include "simulator/agent_client.h"
+#include "support/temp_dir.h"
+
+namespace kanzo::test {
+
+inline constexpr const char* kDemoUser = "demo";
+inline constexpr const char* kDemoUser2 = "demo2";
+inline constexpr const char* kDemoPassword = "kanzo123";
+inline constexpr std::int32_t kDemoUid = 2001;
+inline constexpr std::int32_t kDemoUid2 = 2002;
+inline constexpr std::int32_t kDemoAccount = 10001;
+inline constexpr std::int64_t kTestReplyDelayMs = 50;
+
+std::string DemoDataFile();
+
+class SimulatorTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Options before the simulator starts (tests override what they need).
+  virtual void Configure(SimOptions& options) { (void)options; }
+
+  // A connected agent client; logged in when `user` is given.
+  std::unique_ptr<AgentClient> Connect(const std::string& user = "", const std::string& password = kDemoPassword);
+  // Runs a control command and expects it to succeed.
+  std::string Control(const std::string& line);
+  // Lines of the frame log that hold `needle`.
+  std::vector<std::string> Frames(const std::string& needle);
+
+  TempDir dir_;
+  std::unique_ptr<Simulator> sim_;
+};
+
+}  // namespace kanzo::test
