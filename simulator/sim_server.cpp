@@ -99,8 +99,8 @@ void SimServer::Read(Connection& c) {
     const bool wasPending = c.reader.framePending();
     const std::uint64_t discardedBefore = c.reader.discardedBytes();
     const ev_ssize_t peeked = wasPending ? 0 : evbuffer_copyout(input, peek, sizeof peek);
-    EvBufferPtr payload = NewEvBuffer();
-    const FrameStatus status = c.reader.next(input, payload.get());
+    FramePayload view;
+    const FrameStatus status = c.reader.next(input, &view);
     const std::uint64_t skipped = c.reader.discardedBytes() - discardedBefore;
     if (skipped > 0) log_.Bad(id, "丢弃 " + std::to_string(skipped) + " 字节无法识别的数据");
     if (!wasPending && (status != FrameStatus::kNeedMore || c.reader.framePending())) {
@@ -126,6 +126,10 @@ void SimServer::Read(Connection& c) {
       case FrameStatus::kFrame:
         break;
     }
+    // The view lives only until the reader's next call; the service keeps
+    // what it reads, so the message bytes get a buffer of their own.
+    EvBufferPtr payload = NewEvBuffer();
+    evbuffer_add(payload.get(), view.data, view.size);
     const auto plainLength = static_cast<std::int32_t>(evbuffer_get_length(payload.get()));
     Packet packet;
     const bool whole = DecodePacket(payload.get(), &packet);

@@ -140,8 +140,10 @@ void CKanzoApp::RegistDLL() {
 }
 
 void CKanzoApp::OnUpdate() {
-  StartUpdater(BuildUpdaterCommand(programFolder_, version_, version_resource::kUpdateHost,
-                                   platform::CurrentClock().NowSeconds()));
+  // A failure is not reported: the client works without its updater.
+  if (StartUpdater(BuildUpdaterCommand(programFolder_, version_, version_resource::kUpdateHost,
+                                       platform::CurrentClock().NowSeconds())))
+    KLOG_INFO("后台更新服务启动成功");
 }
 
 int CKanzoApp::RunLoginWindow() {

@@ -1,6 +1,5 @@
 #include "app/updater_launch.h"
 
-#include "log/cx_log.h"
 #include "platform/process.h"
 
 namespace kanzo {
@@ -21,9 +20,7 @@ UpdaterCommand BuildUpdaterCommand(const std::string& programFolder, const std::
 }
 
 bool StartUpdater(const UpdaterCommand& command) {
-  if (platform::StartProcess(command.path, command.args) < 0) return false;
-  KLOG_INFO("后台更新服务启动成功");
-  return true;
+  return platform::StartProcess(command.path, command.args) >= 0;
 }
 
 }  // namespace kanzo

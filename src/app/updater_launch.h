@@ -20,8 +20,8 @@ struct UpdaterCommand {
 UpdaterCommand BuildUpdaterCommand(const std::string& programFolder, const std::string& version,
                                    const std::string& updateHost, std::int64_t nowSeconds);
 
-// Starts the updater without waiting; logs "后台更新服务启动成功" on success.
-// A failure (no updater beside the program) is not reported.
+// Starts the updater without waiting; false when it could not be started
+// (no updater beside the program).
 bool StartUpdater(const UpdaterCommand& command);
 
 }  // namespace kanzo

@@ -50,9 +50,7 @@ int Network::send(Message& message) {
     return -1;
   }
   auto frame = std::make_unique<Buffer>();
-  frame->writeInt(static_cast<std::int32_t>(kFrameMagic));
-  frame->writeInt(static_cast<std::int32_t>(body.length()));
-  evbuffer_add_buffer(frame->buffer(), body.buffer());
+  AppendFrame(frame->buffer(), body.buffer());
   return write(std::move(frame)) ? 0 : -1;
 }
 

@@ -18,8 +18,8 @@ std::int64_t AgentClient::Write(Message& message) {
   EvBufferPtr body = NewEvBuffer();
   Buffer stream(body.get());
   writeMessage(stream, message);
-  OutgoingFrame frame = NewEvBuffer();
-  AppendFrame(frame.get(), body.get());
+  auto frame = std::make_unique<Buffer>();
+  AppendFrame(frame->buffer(), body.get());
   write(std::move(frame));
   return message.MESSAGE_ID;
 }
@@ -55,14 +55,16 @@ std::int64_t AgentClient::SendBare(std::int32_t command, std::int64_t sessionId)
 
 void AgentClient::onRead(evbuffer* input) {
   for (;;) {
-    EvBufferPtr payload = NewEvBuffer();
-    const FrameStatus status = reader_.next(input, payload.get());
+    FramePayload view;
+    const FrameStatus status = reader_.next(input, &view);
     if (status == FrameStatus::kNeedMore) return;
     if (status == FrameStatus::kBroken) {
       dropConnection();
       return;
     }
     if (status != FrameStatus::kFrame) continue;
+    EvBufferPtr payload = NewEvBuffer();
+    evbuffer_add(payload.get(), view.data, view.size);
     Buffer stream(payload.get());
     std::unique_ptr<Message> message = readMessage(stream);
     if (!message || !stream.ok()) continue;
