@@ -42,8 +42,8 @@ bool ParseJsonText(const std::string& narrow, Json::Value* out) {
   return false;
 }
 
-bool ReadAgentDetails(const std::string& body, AgentDetails* out) {
-  *out = AgentDetails();
+bool ReadAgentDetails(const std::string& body, LoginAgentDetails* out) {
+  *out = LoginAgentDetails();
   Json::Value parsed;
   if (!ParseJsonText(body, &parsed)) return false;
   // Only an object has keys; anything else reads like an empty object.
@@ -62,7 +62,7 @@ bool ReadAgentDetails(const std::string& body, AgentDetails* out) {
   return true;
 }
 
-void ApplyAgentDetails(const AgentDetails& details, AgentRecord& record) {
+void ApplyAgentDetails(const LoginAgentDetails& details, AgentRecord& record) {
   record.sex = details.sex;
   record.age = details.age;
   record.realname = details.realname;

@@ -15,7 +15,7 @@ namespace kanzo {
 bool ParseJsonText(const std::string& narrow, Json::Value* out);
 
 // The fields of the current agent record that the login answer's BODY gives.
-struct AgentDetails {
+struct LoginAgentDetails {
   std::string sex;  // "男" or "女"
   std::string age;  // decimal text
   std::string realname;
@@ -33,8 +33,8 @@ struct AgentDetails {
 // the wrong type give 0 for numbers ("男" for sex, "0" for age) and empty
 // text; a JSON document other than an object has no keys. False when BODY is
 // not JSON; `out` is then all empty.
-bool ReadAgentDetails(const std::string& body, AgentDetails* out);
+bool ReadAgentDetails(const std::string& body, LoginAgentDetails* out);
 
-void ApplyAgentDetails(const AgentDetails& details, AgentRecord& record);
+void ApplyAgentDetails(const LoginAgentDetails& details, AgentRecord& record);
 
 }  // namespace kanzo

@@ -201,7 +201,7 @@ void LoginDlg::LoadStoredLogins() {
 }
 
 void LoginDlg::FillFields(int index) {
-  const LoginFields fields = storedLogins_.FieldsFor(index);
+  const StoredLoginFields fields = storedLogins_.FieldsFor(index);
   // Choosing no account keeps what the agent typed.
   if (fields.index >= 0) userName_->setCurrentIndex(fields.index);
   password_->setText(platform::FromNarrow(fields.password));

@@ -162,7 +162,7 @@ AnswerOutcome LoginSession::OnLoginAnswer(const Message& message) {
   }
 
   KLOG_INFO("登陆成功 加载用户信息：%s", answer->BODY.c_str());
-  AgentDetails details;
+  LoginAgentDetails details;
   const bool parsed = ReadAgentDetails(answer->BODY, &details);
   CurrentAgentRecord().Update([&](AgentRecord& r) { ApplyAgentDetails(details, r); });
   if (parsed) SharedNameTable().Set(agentId, details.realname);

@@ -51,8 +51,8 @@ void StoredLogins::Assign(const std::vector<std::vector<std::string>>& rows) {
   }
 }
 
-LoginFields StoredLogins::FieldsFor(int index) const {
-  LoginFields fields;
+StoredLoginFields StoredLogins::FieldsFor(int index) const {
+  StoredLoginFields fields;
   if (index < 0 || index >= Count()) return fields;
   const StoredLogin& login = rows_[static_cast<std::size_t>(index)];
   fields.index = index;

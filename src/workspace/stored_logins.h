@@ -21,7 +21,7 @@ struct StoredLogin {
 };
 
 // What the login form shows for a stored login, or for none.
-struct LoginFields {
+struct StoredLoginFields {
   int index = -1;  // the entry selected in the user-name list; -1 for none
   std::string password;
   bool rememberPassword = false;
@@ -43,7 +43,7 @@ class StoredLogins {
 
   // The fields of stored login `index`; an index outside the list gives the
   // fields of no login.
-  LoginFields FieldsFor(int index) const;
+  StoredLoginFields FieldsFor(int index) const;
   // The first stored login whose user name equals `typed` exactly; -1 for
   // none (and for an empty text).
   int Match(const std::string& typed) const;

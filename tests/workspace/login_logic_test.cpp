@@ -103,19 +103,19 @@ TEST(StoredLoginsTest, FieldsMatchingAndAutomaticLogin) {
                  {"carol", "kept-but-not-remembered", "0", "1", "9", ""}});
   ASSERT_EQ(logins.Count(), 3);
 
-  LoginFields alice = logins.FieldsFor(0);
+  StoredLoginFields alice = logins.FieldsFor(0);
   EXPECT_EQ(alice.index, 0);
   EXPECT_EQ(alice.password, "pw-a");
   EXPECT_TRUE(alice.rememberPassword);
   EXPECT_TRUE(alice.autoLogin);
   EXPECT_EQ(alice.presence, kPresenceAway);
 
-  LoginFields carol = logins.FieldsFor(2);
+  StoredLoginFields carol = logins.FieldsFor(2);
   EXPECT_EQ(carol.password, "");  // keep_password 0 shows no password
   EXPECT_EQ(carol.presence, kPresenceOnline);
 
   for (int none : {-1, 3, 99}) {
-    LoginFields empty = logins.FieldsFor(none);
+    StoredLoginFields empty = logins.FieldsFor(none);
     EXPECT_EQ(empty.index, -1);
     EXPECT_EQ(empty.password, "");
     EXPECT_FALSE(empty.rememberPassword);
@@ -140,7 +140,7 @@ TEST(StoredLoginsTest, FieldsMatchingAndAutomaticLogin) {
 // ------------------------------------------------------- the login's JSON
 
 TEST(AgentDetailsTest, KeysOfTheRightTypeAndDefaultsForTheRest) {
-  AgentDetails d;
+  LoginAgentDetails d;
   ASSERT_TRUE(ReadAgentDetails(
       R"({"sex":1,"age":31,"realname":"王芳","phone":"010-1","mobile":"139","email":"a@b.c","qq":"123",)"
       R"("address":"北京","zipcode":"100000","remark":"夜班","type":1})",
@@ -183,7 +183,7 @@ TEST(AgentDetailsTest, TextThatIsNotJsonLeavesEverythingEmpty) {
   const std::string deep(100000, '[');
   for (const std::string& body : {std::string(""), std::string("{"), std::string("登录成功"), deep,
                                   std::string("{\"realname\":\"x\"")}) {
-    AgentDetails d;
+    LoginAgentDetails d;
     d.realname = "stale";
     EXPECT_FALSE(ReadAgentDetails(body, &d)) << body.substr(0, 20);
     EXPECT_EQ(d.realname, "");

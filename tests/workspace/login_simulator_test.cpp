@@ -1,0 +1,126 @@
+// The login window against the chat-server simulator, running in the test
+// process on 127.0.0.1: a real login with the demo account, a wrong
+// password, and a keep-alive answered by the server.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "controls/skin_kit.h"
+#include "db/db_access.h"
+#include "db/db_manager.h"
+#include "net/network_startup.h"
+#include "net/session_id.h"
+#include "platform/message_box.h"
+#include "protocol/startup_codecs.h"
+#include "simulator.h"
+#include "support/temp_dir.h"
+#include "workspace/login_dlg.h"
+#include "workspace/shared_workspace.h"
+
+namespace kanzo {
+namespace {
+
+constexpr const char* kDemoUser = "demo";
+constexpr const char* kDemoPassword = "kanzo123";
+constexpr std::int32_t kDemoUid = 2001;
+constexpr int kWaitMs = 5000;
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = kWaitMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (std::chrono::steady_clock::now() < deadline) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return done();
+}
+
+// A main window that only counts what the login window tells it.
+MainWindowMaker PlainMainWindow() {
+  MainWindowMaker maker;
+  maker.create = [](QWidget* owner) -> QWidget* { return new QDialog(owner); };
+  return maker;
+}
+
+class LoginSimulatorTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(RegisterStartupCodecs());
+    SetDatabasePath(dir_.File("qmb.db"));
+    ASSERT_TRUE(DBManager::Init());
+    SkinKit::SetPictureFolder(std::string(KANZO_SOURCE_DIR) + "/assets/program/");
+    CurrentAgentRecord().Reset();
+    SetCurrentSessionId(0);
+    SetAutomaticLoginAllowed(false);
+    SimOptions options;
+    options.dataFile = std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json";
+    options.server.port = 0;
+    options.httpPort = 0;
+    options.controlPort = kPortDisabled;
+    options.frameLogPath = dir_.File("frames.log");
+    sim_ = std::make_unique<Simulator>(options);
+    std::string error;
+    ASSERT_TRUE(sim_->StartThread(&error)) << error;
+    ASSERT_TRUE(StartNetwork("127.0.0.1", static_cast<std::uint16_t>(sim_->port())));
+    window_ = std::make_unique<LoginDlg>(nullptr, PlainMainWindow());
+    window_->show();
+  }
+  void TearDown() override {
+    window_.reset();
+    StopNetwork();
+    if (sim_) sim_->Stop();
+    SetDatabasePath("");
+    CurrentAgentRecord().Reset();
+    SetCurrentSessionId(0);
+    SetAutomaticLoginAllowed(true);
+  }
+
+  void Submit(const char* user, const char* password) {
+    window_->UserNameBox()->setEditText(user);
+    window_->PasswordEdit()->setText(password);
+    window_->SubmitButton()->click();
+  }
+
+  test::TempDir dir_;
+  platform::MessageBoxRecorder boxes_;
+  std::unique_ptr<Simulator> sim_;
+  std::unique_ptr<LoginDlg> window_;
+};
+
+TEST_F(LoginSimulatorTest, DemoAgentLogsInAndKeepsTheSession) {
+  Submit(kDemoUser, kDemoPassword);
+  ASSERT_TRUE(PumpUntil([&] { return CurrentAgentRecord().AgentId() == kDemoUid; }));
+  EXPECT_FALSE(window_->isVisible());
+  ASSERT_NE(window_->MainWindow(), nullptr);
+  EXPECT_TRUE(window_->MainWindow()->isVisible());
+  const std::int64_t session = CurrentSessionId();
+  EXPECT_NE(session, 0);
+  EXPECT_FALSE(CurrentAgentRecord().Copy().realname.empty());
+  DbRows rows;
+  ASSERT_TRUE(DBManager::QueryStoredLogins(&rows));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], kDemoUser);
+
+  window_->Timers().Fire(kKeepAliveTimerId);
+  ASSERT_TRUE(PumpUntil([&] { return window_->Session().Records().AnsweredCount() == 1; }));
+  EXPECT_EQ(window_->Session().Records().Level(), 4);
+
+  window_->RefreshLogin();
+  ASSERT_TRUE(PumpUntil([&] { return window_->Session().Records().AnsweredCount() == 2; }));
+  EXPECT_EQ(boxes_.Count(), 0u);
+}
+
+TEST_F(LoginSimulatorTest, WrongPasswordShowsTheServersText) {
+  Submit(kDemoUser, "wrong");
+  ASSERT_TRUE(PumpUntil([&] { return boxes_.Count() == 1; }));
+  EXPECT_EQ(boxes_.Boxes()[0].text, "密码错误");
+  EXPECT_TRUE(window_->isVisible());
+  EXPECT_EQ(window_->SubmitButton()->text(), "登录");
+  EXPECT_EQ(CurrentAgentRecord().AgentId(), 0);
+}
+
+}  // namespace
+}  // namespace kanzo
