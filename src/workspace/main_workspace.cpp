@@ -1,0 +1,295 @@
+#include "workspace/main_workspace.h"
+
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "db/db_manager.h"
+#include "log/cx_log.h"
+#include "net/network_startup.h"
+#include "platform/narrow_text.h"
+#include "workspace/contact_record.h"
+#include "workspace/json_body.h"
+#include "workspace/main_texts.h"
+#include "workspace/shared_workspace.h"
+#include "workspace/window_links.h"
+
+namespace kanzo {
+namespace {
+
+ChatWindowLink* ChatWindow() {
+  return dynamic_cast<ChatWindowLink*>(platform::FindWindowByName(kChatWindowName));
+}
+
+// A stored setting is taken only when it is one of the setting's values.
+std::int32_t StoredSetting(const DbRow& row, std::size_t column, bool (*valid)(std::int32_t), std::int32_t fallback) {
+  if (column >= row.size()) return fallback;
+  char* end = nullptr;
+  const long value = std::strtol(row[column].c_str(), &end, 10);
+  if (end == row[column].c_str()) return fallback;
+  const auto v = static_cast<std::int32_t>(value);
+  return valid(v) ? v : fallback;
+}
+
+// Columns of a setting_info row.
+constexpr std::size_t kFlickColumn = 1;
+constexpr std::size_t kSoundColumn = 2;
+
+}  // namespace
+
+bool SendToPane(const char* name, platform::WParam kind, platform::LParam data) {
+  const platform::WindowId pane = platform::FindWindowIdByName(name);
+  if (pane == platform::kNoWindow || !platform::FindWindow(pane)) return false;
+  platform::SendWindowMessage(pane, kPaneDataMessage, kind, data);
+  return true;
+}
+
+MainWorkspace::MainWorkspace(MainWorkspaceView& view, Sender sender) : view_(view), sender_(std::move(sender)) {
+  if (!sender_) sender_ = [](Message& message) { return SendNetworkMessage(message); };
+}
+
+void MainWorkspace::SendAgentRequest(CommandCode code, const std::string& body, bool withTriple) {
+  Msg msg;
+  if (withTriple) {
+    const AgentTriple triple = CurrentAgentRecord().Triple();
+    msg.account = triple.account;
+    msg.FROM = triple.agentId;
+    msg.FROM_TYPE = static_cast<std::int8_t>(triple.agentType);
+  }
+  msg.BODY = body;
+  Message message(true);
+  message.command = code;
+  message.setBody(&msg);
+  sender_(message);
+}
+
+void MainWorkspace::LoadSessionCount() {
+  KLOG_INFO("正在加载会话统计信息...");
+  SendAgentRequest(kCommandLoadSessionCount, "", false);
+}
+
+void MainWorkspace::GetInitData() { SendAgentRequest(kCommandStartData, "", true); }
+
+void MainWorkspace::GetOnlineVisitor() {
+  KLOG_INFO("正在加载在线访客...");
+  SendAgentRequest(kCommandGetOnlineVisitor, "", true);
+}
+
+void MainWorkspace::GetQuickMessage() {
+  KLOG_INFO("正在加载快捷消息...");
+  SendAgentRequest(kCommandGetQuickMessage, "", true);
+}
+
+void MainWorkspace::UpdateKFState(int presence) {
+  if (presence == kPresenceAway) {
+    KLOG_INFO("设置客服离开");
+  } else {
+    KLOG_INFO("设置客服上线");
+  }
+  SendAgentRequest(kCommandUpdateKFState, std::to_string(presence), true);
+}
+
+void MainWorkspace::OnNetworkMessage(std::unique_ptr<Message> message) {
+  if (!message) return;
+  const Msg* body = message->bodyAs<Msg>();
+  switch (message->command) {
+    case kCommandLoadSessionCount:
+      ShowSessionCount(body);
+      break;
+    case kCommandStartData:
+      InitLoadData(body);
+      break;
+    case kCommandGetOnlineVisitor:
+      LoadOnlineVisitor(body);
+      break;
+    case kCommandGetQuickMessage:
+      if (body) LoadQuickMessage(body);
+      break;
+    case kCommandUpdateKFState:
+      if (body) {
+        OnPresenceNotice(*body);
+      } else {
+        KLOG_WARN("状态通知没有消息体 MESSAGE_ID=%lld", static_cast<long long>(message->MESSAGE_ID));
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWorkspace::ShowSessionCount(const Msg* body) {
+  // Without a body there is nothing to count; the line stays as it is.
+  if (!body) return;
+  Json::Value root;
+  ParseJsonBody(body->BODY, &root);
+  const std::int32_t total = JsonInt(JsonMember(root, "total_chat"));
+  const std::int32_t mine = JsonInt(JsonMember(root, "my_chat"));
+  const std::int32_t kind = CurrentAgentRecord().Copy().agentKind;
+  view_.ShowSessionCount(SessionCountText(total, mine, kind));
+  KLOG_INFO("加载 会话统计信息：%s", body->BODY.c_str());
+}
+
+void MainWorkspace::OnLoginRenewed() {
+  if (!startData_) GetInitData();
+}
+
+void MainWorkspace::InitLoadData(const Msg* body) {
+  startData_ = true;
+  Json::Value root;
+  if (body && ParseJsonBody(body->BODY, &root)) {
+    const Json::Value& users = JsonMember(root, "users");
+    const Json::Value& userstate = JsonMember(root, "userstate");
+    const Json::Value& guestbook = JsonMember(root, "guestbook");
+    KLOG_DEBUG("加载 客服列表：%s", CompactJsonText(users).c_str());
+    KLOG_DEBUG("加载 客服状态：%s", CompactJsonText(userstate).c_str());
+    KLOG_DEBUG("加载 留言和离线消息：%s", CompactJsonText(guestbook).c_str());
+    // The colleague pane loads groups from an object; any other value
+    // would only be thrown away there.
+    if (users.isObject()) SendToPane(kContactPaneName, kPaneLoad, reinterpret_cast<platform::LParam>(&users));
+    if (!userstate.isNull()) LoadUserState(userstate);
+    if (guestbook.isNull() || guestbook.isObject()) {
+      const Json::Value& offMsg = JsonMember(guestbook, "offMsg");
+      const Json::Value& gbook = JsonMember(guestbook, "gbook");
+      if (offMsg.isArray() && offMsg.size() > 0)
+        SendToPane(kSessionPaneName, kPaneOfflineMessages, reinterpret_cast<platform::LParam>(&offMsg));
+      if (gbook.isArray() && gbook.size() > 0)
+        SendToPane(kSessionPaneName, kPaneGuestbook, reinterpret_cast<platform::LParam>(&gbook));
+    }
+  }
+  view_.ShowAgentDetails();
+}
+
+void MainWorkspace::LoadUserState(const Json::Value& userstate) {
+  // The server sends the list as a JSON text inside the document.
+  if (!userstate.isString()) return;
+  Json::Value list;
+  if (!ParseJsonBody(platform::Utf8ToNarrow(userstate.asString()), &list)) return;
+  if (!list.isNull() && !list.isArray()) return;
+
+  std::map<std::int32_t, std::int32_t> presence;
+  for (const Json::Value& entry : list) {
+    if (!entry.isArray() || entry.size() < 2) continue;
+    // The first entry of an id counts.
+    presence.emplace(JsonInt(entry[0]), JsonInt(entry[1]));
+  }
+  const auto presenceOf = [&presence](std::int32_t id) {
+    const auto it = presence.find(id);
+    return it == presence.end() ? kPresenceOffline : it->second;
+  };
+
+  SharedContactTable().ForEach([&](ContactRecord& record) {
+    if (record.kind == kContactKindAgent) record.state = presenceOf(record.id);
+  });
+  SendToPane(kContactPaneName, kPaneRefresh, 0);
+  view_.ShowState(presenceOf(CurrentAgentRecord().AgentId()));
+}
+
+void MainWorkspace::LoadOnlineVisitor(const Msg* body) {
+  if (!body) return;
+  KLOG_DEBUG("加载 在线访客列表：%s", body->BODY.c_str());
+  Json::Value root;
+  if (!ParseJsonBody(body->BODY, &root)) return;
+  if (root.isNull() || root.isArray()) SendToPane(kOnlinePaneName, kPaneLoad, reinterpret_cast<platform::LParam>(&root));
+}
+
+void MainWorkspace::LoadQuickMessage(const Msg* body) {
+  if (!body) return;
+  KLOG_DEBUG("加载 快捷消息：%s", body->BODY.c_str());
+  Json::Value root;
+  if (!ParseJsonBody(body->BODY, &root)) return;
+  if (!root.isNull() && !root.isObject()) return;
+  if (ChatWindowLink* chat = ChatWindow()) chat->LoadQuickMessage(root);
+}
+
+void MainWorkspace::OnPresenceNotice(const Msg& notice) {
+  KLOG_INFO("状态通知：FROM_TYPE=%d FROM=%d TO_TYPE=%d TO=%d BODY=%s", notice.FROM_TYPE, notice.FROM, notice.TO_TYPE,
+            notice.TO, notice.BODY.c_str());
+  Json::Value value;
+  const bool parsed = ParseJsonBody(notice.BODY, &value);
+  const std::int32_t self = CurrentAgentRecord().AgentId();
+
+  // While nobody is logged in no notice can be about the agent.
+  if (self != 0 && notice.FROM == self) {
+    if (parsed && value.isInt() && value.asInt() == kNoticeLoggedInElsewhere) ForceOffline();
+    return;
+  }
+  if (notice.FROM_TYPE == kMemberKindVisitor) {
+    ForwardNotice(notice);
+    return;
+  }
+  if (notice.FROM_TYPE != kMemberKindAgent || !parsed || !value.isInt()) return;
+
+  const std::int32_t state = value.asInt();
+  if (state == kNoticeForVisitorPanes) {
+    Msg swapped = notice;
+    std::swap(swapped.FROM, swapped.TO);
+    std::swap(swapped.FROM_TYPE, swapped.TO_TYPE);
+    ForwardNotice(swapped);
+    return;
+  }
+  // A visitor that happens to share the id is not a colleague.
+  bool changed = false;
+  SharedContactTable().Update(notice.FROM, [state, &changed](ContactRecord& record) {
+    if (record.kind != kContactKindAgent) return;
+    record.state = state;
+    changed = true;
+  });
+  if (changed) SendToPane(kContactPaneName, kPaneRefresh, 0);
+}
+
+void MainWorkspace::ForwardNotice(const Msg& notice) {
+  for (const char* pane : {kOnlinePaneName, kSessionPaneName}) {
+    if (platform::FindWindowByName(pane) == nullptr) continue;
+    // The pane owns its copy from here on.
+    auto* copy = new Msg(notice);
+    SendToPane(pane, kPaneNotice, reinterpret_cast<platform::LParam>(copy));
+  }
+  if (ChatWindowLink* chat = ChatWindow()) chat->RepaintTalkList();
+}
+
+void MainWorkspace::ForceOffline() {
+  KLOG_INFO("账户在其它地方登录，强制下线");
+  // With agent id 0 the application neither sends the logout nor marks the
+  // stored login as ended.
+  CurrentAgentRecord().Update([](AgentRecord& agent) { agent.triple.agentId = 0; });
+  view_.EndForcedOffline();
+}
+
+void MainWorkspace::LoadSettings() {
+  const std::int32_t uid = CurrentAgentRecord().AgentId();
+  std::int32_t flick = kFlickStateChatWindow;
+  std::int32_t sound = kSoundStateOff;
+  DbRows rows;
+  if (DBManager::QuerySetting(uid, &rows) && !rows.empty()) {
+    flick = StoredSetting(rows.front(), kFlickColumn, IsFlickState, flick);
+    sound = StoredSetting(rows.front(), kSoundColumn, IsSoundState, sound);
+  }
+  CurrentAgentRecord().Update([&](AgentRecord& agent) {
+    agent.flickState = flick;
+    agent.soundState = sound;
+  });
+}
+
+bool MainWorkspace::ChangeSetting(std::int32_t value) {
+  const std::int32_t uid = CurrentAgentRecord().AgentId();
+  const std::int32_t next = ToggledSetting(value);
+  if (IsSoundState(value)) {
+    if (!DBManager::UpdateSoundState(uid, next)) KLOG_ERROR("保存声音设置失败 uid=%d sound_state=%d", uid, next);
+    CurrentAgentRecord().Update([next](AgentRecord& agent) { agent.soundState = next; });
+  } else if (IsFlickState(value)) {
+    if (!DBManager::UpdateFlickState(uid, next)) KLOG_ERROR("保存提醒设置失败 uid=%d flick_state=%d", uid, next);
+    CurrentAgentRecord().Update([next](AgentRecord& agent) { agent.flickState = next; });
+  } else {
+    return false;
+  }
+  if (auto* settings = dynamic_cast<SettingBasicLink*>(platform::FindWindowByName(kSettingBasicName)))
+    settings->RefreshSettings();
+  view_.SettingsChanged();
+  return true;
+}
+
+bool MainWorkspace::ShouldPlaySound(platform::WParam flag) const {
+  return flag == 0 && CurrentAgentRecord().Copy().soundState == kSoundStateOn;
+}
+
+}  // namespace kanzo

@@ -1,0 +1,119 @@
+#pragma once
+// What the main window does with the server, without a window: the
+// requests about the agent, the handling of the answers and notices it
+// registered for, the presence list of the colleagues and the agent's
+// sound and alert settings. The window (MainDlg) supplies a view for what
+// must be shown and forwards its clicks here.
+//
+// Panes and other windows are reached by name in the window registry and
+// told nothing when they are absent. What goes to a pane with window
+// message 2024:
+//   "ContactDlg"  1: the "users" JSON value; 2 (second 0): states changed
+//   "OnlineDlg"   1: the online visitors (JSON array or null); 2: a Msg copy
+//   "SessionDlg"  2: a Msg copy; 3: "offMsg" (JSON array); 4: "gbook"
+// A JSON value is passed as `const Json::Value*`, valid only during the
+// call; a Msg copy is the pane's to free.
+#include <json/value.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/window_message.h"
+#include "protocol/commands.h"
+#include "protocol/message.h"
+#include "protocol/msg.h"
+
+namespace kanzo {
+
+// Window messages the main window handles or sends.
+inline constexpr std::uint32_t kPaneDataMessage = 2024;   // same number as the dispatcher's
+inline constexpr std::uint32_t kSignalLevelMessage = 3024;
+inline constexpr std::uint32_t kLoginRenewedMessage = 7025;
+inline constexpr std::uint32_t kChatLineMessage = 7026;
+
+// First parameters of 2024 to the panes.
+inline constexpr platform::WParam kPaneLoad = 1;
+inline constexpr platform::WParam kPaneNotice = 2;
+inline constexpr platform::WParam kPaneRefresh = 2;
+inline constexpr platform::WParam kPaneOfflineMessages = 3;
+inline constexpr platform::WParam kPaneGuestbook = 4;
+
+// A presence notice body from the agent's own id that means the account has
+// been logged in elsewhere; from a colleague, one that is addressed to the
+// visitor and conversation panes instead.
+inline constexpr std::int32_t kNoticeLoggedInElsewhere = 4;
+inline constexpr std::int32_t kNoticeForVisitorPanes = 101;
+
+// What the main window shows; implemented by the window (and by tests).
+class MainWorkspaceView {
+ public:
+  virtual ~MainWorkspaceView() = default;
+  // The conversation counts line (program text).
+  virtual void ShowSessionCount(const std::string& text) = 0;
+  virtual void ShowState(int presence) = 0;
+  // The variable texts and the agent card, from the current agent record.
+  virtual void ShowAgentDetails() = 0;
+  // The account was logged in elsewhere: the agent id is already 0; remove
+  // the tray icon and end the login window with the forced log-off result.
+  virtual void EndForcedOffline() = 0;
+  // sound_state or flick_state changed: rebuild the tip, update the icon.
+  virtual void SettingsChanged() = 0;
+};
+
+class MainWorkspace {
+ public:
+  // Hands a request to the dispatcher; 0 when queued.
+  using Sender = std::function<int(Message&)>;
+
+  // An empty sender sends through the application's dispatcher.
+  explicit MainWorkspace(MainWorkspaceView& view, Sender sender = {});
+  MainWorkspace(const MainWorkspace&) = delete;
+  MainWorkspace& operator=(const MainWorkspace&) = delete;
+
+  // Requests; none waits for its answer.
+  void LoadSessionCount();
+  void GetInitData();
+  void GetOnlineVisitor();
+  void GetQuickMessage();
+  void UpdateKFState(int presence);
+
+  // A received message (window message 2024, event 8); it is freed here
+  // whatever it holds.
+  void OnNetworkMessage(std::unique_ptr<Message> message);
+  // The login was renewed (7025): ask for the start data if it never came.
+  void OnLoginRenewed();
+  bool HasStartData() const { return startData_; }
+
+  void InitLoadData(const Msg* body);
+  void LoadUserState(const Json::Value& userstate);
+  void LoadOnlineVisitor(const Msg* body);
+  void LoadQuickMessage(const Msg* body);
+  void ForceOffline();
+
+  // The agent's sound and alert settings into the current agent record:
+  // sound off and chat window forced up, unless the database has the
+  // agent's row.
+  void LoadSettings();
+  // Toggles the setting whose current value is `value`; false when `value`
+  // is neither a sound_state nor a flick_state.
+  bool ChangeSetting(std::int32_t value);
+  // Whether an incoming chat line with `flag` plays the sound.
+  bool ShouldPlaySound(platform::WParam flag) const;
+
+ private:
+  void SendAgentRequest(CommandCode code, const std::string& body, bool withTriple);
+  void ShowSessionCount(const Msg* body);
+  void OnPresenceNotice(const Msg& notice);
+  void ForwardNotice(const Msg& notice);
+
+  MainWorkspaceView& view_;
+  Sender sender_;
+  bool startData_ = false;
+};
+
+// Sends window message 2024 to the named pane; false when it is absent.
+bool SendToPane(const char* name, platform::WParam kind, platform::LParam data);
+
+}  // namespace kanzo

@@ -1,0 +1,91 @@
+#pragma once
+// What a pane, the chat window and the settings page receive from the main
+// window, recorded for the tests. The recorder keeps copies of JSON values
+// (they are only lent for the call) and takes the Msg copies it is given.
+#include <json/value.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/window_message.h"
+#include "protocol/msg.h"
+#include "workspace/main_workspace.h"
+#include "workspace/window_links.h"
+
+namespace kanzo::test {
+
+struct PaneDelivery {
+  platform::WParam kind = 0;
+  Json::Value json;              // kinds 1, 3, 4 (and 1 for OnlineDlg)
+  std::unique_ptr<Msg> notice;   // kind 2 with a Msg copy
+  bool empty = false;            // second parameter 0
+};
+
+// Handles 2024 as the panes do; `isJson(kind)` says which kinds carry JSON.
+class PaneRecorder {
+ public:
+  explicit PaneRecorder(std::string name) : name_(std::move(name)) {}
+
+  platform::MessageResult Record(std::uint32_t message, platform::WParam wParam, platform::LParam lParam) {
+    if (message != kPaneDataMessage) return 0;
+    PaneDelivery d;
+    d.kind = wParam;
+    if (lParam == 0) {
+      d.empty = true;
+    } else if (wParam == kPaneNotice) {
+      d.notice.reset(reinterpret_cast<Msg*>(lParam));
+    } else {
+      d.json = *reinterpret_cast<const Json::Value*>(lParam);
+    }
+    deliveries.push_back(std::move(d));
+    return 0;
+  }
+  const std::string& name() const { return name_; }
+
+  std::vector<PaneDelivery> deliveries;
+
+ private:
+  std::string name_;
+};
+
+// A pane without a window toolkit, entered in the registry.
+class CorePane final : public platform::Window, public PaneRecorder {
+ public:
+  explicit CorePane(const std::string& name) : PaneRecorder(name) { platform::RegisterWindowName(name, Id()); }
+  ~CorePane() override {
+    if (platform::FindWindowIdByName(this->name()) == Id()) platform::UnregisterWindowName(this->name());
+  }
+  platform::MessageResult OnWindowMessage(std::uint32_t m, platform::WParam w, platform::LParam l) override {
+    return Record(m, w, l);
+  }
+};
+
+class FakeChatWindow final : public platform::Window, public ChatWindowLink {
+ public:
+  FakeChatWindow() { platform::RegisterWindowName(kChatWindowName, Id()); }
+  ~FakeChatWindow() override {
+    if (platform::FindWindowIdByName(kChatWindowName) == Id()) platform::UnregisterWindowName(kChatWindowName);
+  }
+  platform::MessageResult OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) override { return 0; }
+  void RepaintTalkList() override { ++repaints; }
+  void LoadQuickMessage(const Json::Value& root) override { quickMessages.push_back(root); }
+  void LoadTodayConversations() override { ++todayLoads; }
+
+  int repaints = 0;
+  int todayLoads = 0;
+  std::vector<Json::Value> quickMessages;
+};
+
+class FakeSettingPage final : public platform::Window, public SettingBasicLink {
+ public:
+  FakeSettingPage() { platform::RegisterWindowName(kSettingBasicName, Id()); }
+  ~FakeSettingPage() override {
+    if (platform::FindWindowIdByName(kSettingBasicName) == Id()) platform::UnregisterWindowName(kSettingBasicName);
+  }
+  platform::MessageResult OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) override { return 0; }
+  void RefreshSettings() override { ++refreshes; }
+  int refreshes = 0;
+};
+
+}  // namespace kanzo::test
