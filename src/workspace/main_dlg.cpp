@@ -684,6 +684,13 @@ void MainDlg::changeEvent(QEvent* event) {
   }
 }
 
+void MainDlg::showEvent(QShowEvent* event) {
+  // The tab strip lays its page out again when it first gets its size,
+  // which happens as the window is first shown.
+  PlacePanes();
+  QDialog::showEvent(event);
+}
+
 void MainDlg::closeEvent(QCloseEvent* event) {
   // Closing does not end the workspace; "退出" does.
   event->ignore();

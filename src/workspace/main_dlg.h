@@ -129,6 +129,7 @@ class MainDlg final : public QDialog, public platform::Window {
 
  protected:
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void reject() override;

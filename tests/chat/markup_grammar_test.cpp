@@ -1,6 +1,8 @@
 // The grammar of display markup, rendered into the in-memory document.
 #include <gtest/gtest.h>
 
+#include "support/gbk_locale.h"
+
 #include <clocale>
 #include <string>
 #include <vector>
@@ -118,19 +120,15 @@ TEST(MarkupGrammarTest, ReadBackNameCutsAfterEitherSeparator) {
 
 // In GBK the second byte of a character may equal a bracket; it must not
 // end a run or a tag.
-TEST(MarkupGrammarTest, GbkTrailBytesAreNotBrackets) {
-  const char* previous = std::setlocale(LC_CTYPE, nullptr);
-  const std::string saved = previous ? previous : "C";
-  if (!std::setlocale(LC_CTYPE, "zh_CN.GBK") && !std::setlocale(LC_CTYPE, "zh_CN.gbk")) {
-    GTEST_SKIP() << "no GBK locale on this machine";
-  }
+using MarkupGbkTest = test::GbkLocaleTest;
+
+TEST_F(MarkupGbkTest, GbkTrailBytesAreNotBrackets) {
   // 0x81 0x5D is a GBK character whose trail byte is ']'.
   const std::string text = "\x81\x5D" "a[B]b";
   std::vector<std::string> seen;
   ForEachMarkupToken(text, false, [&](MarkupTokenKind kind, std::string_view t, std::size_t) {
     seen.push_back((kind == MarkupTokenKind::Tag ? "T:" : "P:") + std::string(t));
   });
-  std::setlocale(LC_CTYPE, saved.c_str());
   EXPECT_EQ(seen, (std::vector<std::string>{"P:\x81\x5D" "a", "T:B", "P:b"}));
 }
 

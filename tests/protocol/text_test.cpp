@@ -9,6 +9,7 @@
 #include "platform/narrow_text.h"
 #include "protocol/buffer.h"
 #include "protocol/wire_bytes.h"
+#include "support/gbk_locale.h"
 #include "support/temp_dir.h"
 
 namespace kanzo {
@@ -72,66 +73,14 @@ INSTANTIATE_TEST_SUITE_P(
                       TruncationCase{"FourByteOverLimit", "x" + Repeat("\xF0\x9F\x98\x80", 8200), 32765}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A GBK locale, built once in a temporary folder when the C library has
-// none, selected for each test and restored afterwards.
-class GbkLocale : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    skipReason_.clear();
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    const bool installed = std::setlocale(LC_ALL, kLocale) != nullptr;
-    std::setlocale(LC_ALL, previous.c_str());
-    if (installed) return;
-    if (std::system("command -v localedef >/dev/null 2>&1") != 0) {
-      skipReason_ = "localedef is not installed";
-      return;
-    }
-    dir_ = new test::TempDir();
-    const std::string cmd = "localedef -i zh_CN -f GBK " + dir_->path() + kLocale + " >/dev/null 2>&1";
-    if (std::system(cmd.c_str()) != 0) skipReason_ = "localedef could not build zh_CN.GBK";
-  }
 
-  static void TearDownTestSuite() {
-    delete dir_;
-    dir_ = nullptr;
-  }
-
-  void SetUp() override {
-    if (!skipReason_.empty()) GTEST_SKIP() << skipReason_;
-    previous_ = std::setlocale(LC_ALL, nullptr);
-    if (const char* old = std::getenv("LOCPATH")) {
-      oldLocPath_ = old;
-      hadLocPath_ = true;
-    }
-    if (dir_ != nullptr) setenv("LOCPATH", dir_->path().c_str(), 1);
-    if (std::setlocale(LC_ALL, kLocale) == nullptr) GTEST_SKIP() << "the C library refuses the GBK locale";
-    platform::ResetNarrowEncodingForTests();
-    ASSERT_EQ(platform::NarrowEncodingName(), "GBK");
-  }
-
-  void TearDown() override {
-    if (!previous_.empty()) std::setlocale(LC_ALL, previous_.c_str());
-    if (hadLocPath_) {
-      setenv("LOCPATH", oldLocPath_.c_str(), 1);
-    } else {
-      unsetenv("LOCPATH");
-    }
-    platform::ResetNarrowEncodingForTests();
-  }
-
-  static constexpr const char* kLocale = "zh_CN.GBK";
-  static inline test::TempDir* dir_ = nullptr;
-  static inline std::string skipReason_;
-  std::string previous_;
-  std::string oldLocPath_;
-  bool hadLocPath_ = false;
-};
+using GbkTextTest = test::GbkLocaleTest;
 
 // "你好，客服" in GBK and in UTF-8.
 const std::string kGbkText = "\xC4\xE3\xBA\xC3\xA3\xAC\xBF\xCD\xB7\xFE";
 const std::string kUtf8Text = "你好，客服";
 
-TEST_F(GbkLocale, ChineseTravelsAsUtf8AndComesBackAsGbk) {
+TEST_F(GbkTextTest, ChineseTravelsAsUtf8AndComesBackAsGbk) {
   const Bytes wire = WireOf(kGbkText);
   EXPECT_EQ(Utf8Payload(wire), kUtf8Text);
   EXPECT_EQ((wire[0] << 8) | wire[1], static_cast<int>(kUtf8Text.size()));
@@ -140,7 +89,7 @@ TEST_F(GbkLocale, ChineseTravelsAsUtf8AndComesBackAsGbk) {
   EXPECT_EQ(in.readString(), kGbkText);
 }
 
-TEST_F(GbkLocale, LongGbkTextIsCutAtWholeCharacter) {
+TEST_F(GbkTextTest, LongGbkTextIsCutAtWholeCharacter) {
   // 2 bytes each in GBK, 3 in UTF-8: 11000 characters are 33000 UTF-8 bytes.
   std::string gbk;
   for (int i = 0; i < 11000; ++i) gbk += "\xD6\xD0";  // 中

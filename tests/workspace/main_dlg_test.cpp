@@ -599,6 +599,7 @@ TEST_F(MainDlgTest, Screenshot) {
   QCoreApplication::processEvents();
   const QString folder = QStringLiteral(KANZO_BINARY_DIR "/screenshots");
   ASSERT_TRUE(QDir().mkpath(folder));
+  EXPECT_EQ(w.Pane(kSessionPaneName)->geometry(), w.TabStrip()->rect().adjusted(2, 21, -4, -2));
   const QImage online = w.grab().toImage();
   EXPECT_EQ(online.size(), QSize(276, 668));
   EXPECT_TRUE(online.save(folder + "/main_dlg.png"));
