@@ -19,7 +19,13 @@ bool ParseJsonBody(std::string_view narrowText, Json::Value* out) {
   std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   std::string errors;
   Json::Value parsed;
-  if (!reader->parse(utf8.data(), utf8.data() + utf8.size(), &parsed, &errors)) return false;
+  try {
+    if (!reader->parse(utf8.data(), utf8.data() + utf8.size(), &parsed, &errors)) return false;
+  } catch (const std::exception&) {
+    // The reader throws on nesting deeper than its stack limit; a body from
+    // the server must never end the client.
+    return false;
+  }
   *out = std::move(parsed);
   return true;
 }

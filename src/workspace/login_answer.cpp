@@ -1,5 +1,7 @@
 #include "workspace/login_answer.h"
 
+#include "workspace/json_body.h"
+
 #include <json/reader.h>
 
 #include <exception>
@@ -25,22 +27,7 @@ std::string TextOf(const Json::Value& root, const char* key) {
 
 }  // namespace
 
-bool ParseJsonText(const std::string& narrow, Json::Value* out) {
-  *out = Json::Value();
-  // The reader works on UTF-8: a narrow multibyte text may hold bytes that
-  // look like quotes or backslashes inside its characters.
-  const std::string utf8 = platform::NarrowToUtf8(narrow);
-  Json::CharReaderBuilder builder;
-  const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-  std::string errors;
-  try {
-    if (reader->parse(utf8.data(), utf8.data() + utf8.size(), out, &errors)) return true;
-  } catch (const std::exception&) {
-    // Nesting deeper than the reader's stack limit is reported by throwing.
-  }
-  *out = Json::Value();
-  return false;
-}
+bool ParseJsonText(const std::string& narrow, Json::Value* out) { return ParseJsonBody(narrow, out); }
 
 bool ReadAgentDetails(const std::string& body, LoginAgentDetails* out) {
   *out = LoginAgentDetails();

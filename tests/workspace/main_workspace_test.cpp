@@ -330,12 +330,16 @@ TEST_F(MainWorkspaceTest, BadStartDataChangesNothing) {
     SCOPED_TRACE(body);
     workspace.OnNetworkMessage(Received(kCommandStartData, body));
   }
+  // Nesting past the reader's limit makes it throw; the client must go on.
+  const std::string deep(100000, '[');
+  workspace.OnNetworkMessage(Received(kCommandStartData, deep.c_str()));
+  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, deep.c_str()));
   workspace.OnNetworkMessage(ReceivedWithoutBody(kCommandStartData));
   EXPECT_TRUE(contacts.deliveries.empty());
   EXPECT_TRUE(session.deliveries.empty());
   EXPECT_EQ(SharedContactTable().Find(kColleague)->state, 2);
   EXPECT_TRUE(view.states.empty());
-  EXPECT_EQ(view.details, static_cast<int>(std::size(bodies)) + 1);
+  EXPECT_EQ(view.details, static_cast<int>(std::size(bodies)) + 2);
 }
 
 TEST_F(MainWorkspaceTest, PresenceListEntriesThatAreNotIntegersCountAsZero) {
