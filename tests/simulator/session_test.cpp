@@ -3,6 +3,7 @@
 
 #include "protocol/commands.h"
 #include "sim_commands.h"
+#include "sim_text.h"
 #include "simulator/sim_fixture.h"
 
 namespace kanzo::test {
@@ -74,7 +75,13 @@ TEST_F(SessionTest, RefreshAndReloginHandOutNewSessionsAndTheRefreshCarriesPrese
   ASSERT_NE(answer, nullptr);
   EXPECT_NE(answer->SESSION_ID, 0);
   EXPECT_NE(answer->SESSION_ID, first);
-  const Json::Value presence = BodyJson(*answer);
+  EXPECT_EQ(client->session, answer->SESSION_ID) << "the client keeps the refreshed session";
+  // The presence list comes as "userstate" does in the start data: a JSON
+  // string whose text is the list.
+  const Json::Value text = BodyJson(*answer);
+  ASSERT_TRUE(text.isString()) << BodyText(*answer);
+  Json::Value presence;
+  ASSERT_TRUE(ParseJson(text.asString(), &presence));
   ASSERT_TRUE(presence.isArray());
   std::map<int, int> byId;
   for (const Json::Value& pair : presence) {
