@@ -127,6 +127,16 @@ TEST_F(SessionTest, ASecondLoginOfTheSameAccountLogsTheFirstOff) {
   const std::unique_ptr<Message> notice =
       first->Notice(kCommandUpdateKFState, [](const Msg& m) { return m.FROM == kDemoUid && m.BODY == "4"; });
   ASSERT_NE(notice, nullptr);
+  // What the main window acts on: from its own id, a body that reads as the
+  // JSON integer 4.
+  Json::Value four;
+  ASSERT_TRUE(ParseJson(BodyText(*notice), &four));
+  EXPECT_TRUE(four.isInt() && four.asInt() == 4);
+  EXPECT_EQ(notice->RESULT, 0);
+  // The second login hears nothing of it.
+  EXPECT_EQ(second->Notice(kCommandUpdateKFState, [](const Msg& m) { return m.FROM == kDemoUid; },
+                           std::chrono::milliseconds(100)),
+            nullptr);
   // The first connection is no longer the agent: its requests are refused.
   const std::int64_t id = first->SendAsAgent(kCommandGetOnlineVisitor, "");
   const std::unique_ptr<Message> refused = first->Answer(kCommandGetOnlineVisitor, id);
