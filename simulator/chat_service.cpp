@@ -301,7 +301,10 @@ void ChatService::HandleRefresh(ConnId conn, const Packet& req) {
   f.fromType = account->type;
   f.to = agent;
   f.toType = 0;
-  f.body = CompactJson(PresenceList());
+  // The client hands the parsed body to the same presence update that reads
+  // "userstate" in the start data, which takes a JSON string holding the
+  // list's text; a bare array would be passed over without a word.
+  f.body = CompactJson(Json::Value(CompactJson(PresenceList())));
   Answer(conn, req, kResultOk, f);
 }
 

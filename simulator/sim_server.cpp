@@ -288,6 +288,7 @@ std::string SimServer::Flood(ConnId conn, const Packet& line, std::int64_t count
   c->floodLine = line;
   c->floodRemaining = count;
   c->floodSent = 0;
+  c->floodBytes = 0;
   c->floodStartMs = timers_.NowMillis();
   log_.Note(conn, "洪水模式：" + std::to_string(count) + " 条消息");
   bufferevent_setwatermark(c->bev.get(), EV_WRITE, kFloodLowWater, 0);
@@ -300,13 +301,17 @@ void SimServer::FeedFlood(Connection& c) {
   while (c.floodRemaining > 0 && evbuffer_get_length(output) < kFloodBatchBytes) {
     Packet p = c.floodLine;
     if (p.msg) p.msg->body += " #" + std::to_string(c.floodSent + 1);
+    const std::size_t before = evbuffer_get_length(output);
     AppendPacketFrame(output, p, options_.compressAbove);
+    c.floodBytes += evbuffer_get_length(output) - before;
     --c.floodRemaining;
     ++c.floodSent;
   }
   if (c.floodRemaining == 0) {
     bufferevent_setwatermark(c.bev.get(), EV_WRITE, 0, 0);
-    log_.Note(c.id, "洪水模式结束：" + std::to_string(c.floodSent) + " 条，用时 " +
+    // The byte count lets a reader of the raw stream know where it ends.
+    log_.Note(c.id, "洪水模式结束：" + std::to_string(c.floodSent) + " 条，" + std::to_string(c.floodBytes) +
+                        " 字节，用时 " +
                         std::to_string(timers_.NowMillis() - c.floodStartMs) + " 毫秒（写入套接字）");
   }
 }

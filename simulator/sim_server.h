@@ -81,6 +81,7 @@ class SimServer final : public SimOutbox {
     // Flood mode.
     std::int64_t floodRemaining = 0;
     std::int64_t floodSent = 0;
+    std::uint64_t floodBytes = 0;  // on the wire, frame headers included
     std::int64_t floodStartMs = 0;
     Packet floodLine;
     SimServer* server = nullptr;

@@ -12,7 +12,7 @@ namespace {
 
 using ChatTest = SimulatorTest;
 
-Msg ChatTo(const AgentClient& agent, std::int32_t to, std::int8_t toType, const std::string& text) {
+Msg ChatTo(const AgentWindow& agent, std::int32_t to, std::int8_t toType, const std::string& text) {
   Msg msg;
   msg.account = agent.account;
   msg.FROM = agent.uid;

@@ -188,11 +188,17 @@ TEST_F(FaultTest, FloodDeliversEveryLine) {
   constexpr int kLines = 2000;
   auto agent = Connect(kDemoUser);
   Control("flood demo " + std::to_string(kLines) + " from=3999 压力测试");
-  ASSERT_TRUE(WaitFor([&] { return agent->ReceivedCount() >= static_cast<std::size_t>(kLines); }));
-  const std::unique_ptr<Message> last = agent->Notice(kCommandChatMessage, [&](const Msg& m) {
-    return m.FROM == 3999 && m.BODY == "压力测试 #" + std::to_string(kLines);
-  });
-  EXPECT_NE(last, nullptr);
+  ASSERT_TRUE(agent->WaitForDelivered(kLines, std::chrono::seconds(10)));
+  // Every line, once, in the order sent.
+  for (int i = 1; i <= kLines; ++i) {
+    const std::unique_ptr<Message> line =
+        agent->Notice(kCommandChatMessage, [](const Msg& m) { return m.FROM == 3999; });
+    ASSERT_NE(line, nullptr) << i;
+    ASSERT_EQ(BodyText(*line), "压力测试 #" + std::to_string(i));
+  }
+  EXPECT_EQ(agent->Notice(kCommandChatMessage, [](const Msg& m) { return m.FROM == 3999; },
+                          std::chrono::milliseconds(100)),
+            nullptr);
   EXPECT_TRUE(WaitFor([&] { return !Frames("洪水模式结束").empty(); }));
 }
 

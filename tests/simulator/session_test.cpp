@@ -3,6 +3,7 @@
 
 #include "protocol/commands.h"
 #include "sim_commands.h"
+#include "sim_text.h"
 #include "simulator/sim_fixture.h"
 
 namespace kanzo::test {
@@ -74,7 +75,13 @@ TEST_F(SessionTest, RefreshAndReloginHandOutNewSessionsAndTheRefreshCarriesPrese
   ASSERT_NE(answer, nullptr);
   EXPECT_NE(answer->SESSION_ID, 0);
   EXPECT_NE(answer->SESSION_ID, first);
-  const Json::Value presence = BodyJson(*answer);
+  EXPECT_EQ(client->session, answer->SESSION_ID) << "the client keeps the refreshed session";
+  // The presence list comes as "userstate" does in the start data: a JSON
+  // string whose text is the list.
+  const Json::Value text = BodyJson(*answer);
+  ASSERT_TRUE(text.isString()) << BodyText(*answer);
+  Json::Value presence;
+  ASSERT_TRUE(ParseJson(text.asString(), &presence));
   ASSERT_TRUE(presence.isArray());
   std::map<int, int> byId;
   for (const Json::Value& pair : presence) {
@@ -120,6 +127,16 @@ TEST_F(SessionTest, ASecondLoginOfTheSameAccountLogsTheFirstOff) {
   const std::unique_ptr<Message> notice =
       first->Notice(kCommandUpdateKFState, [](const Msg& m) { return m.FROM == kDemoUid && m.BODY == "4"; });
   ASSERT_NE(notice, nullptr);
+  // What the main window acts on: from its own id, a body that reads as the
+  // JSON integer 4.
+  Json::Value four;
+  ASSERT_TRUE(ParseJson(BodyText(*notice), &four));
+  EXPECT_TRUE(four.isInt() && four.asInt() == 4);
+  EXPECT_EQ(notice->RESULT, 0);
+  // The second login hears nothing of it.
+  EXPECT_EQ(second->Notice(kCommandUpdateKFState, [](const Msg& m) { return m.FROM == kDemoUid; },
+                           std::chrono::milliseconds(100)),
+            nullptr);
   // The first connection is no longer the agent: its requests are refused.
   const std::int64_t id = first->SendAsAgent(kCommandGetOnlineVisitor, "");
   const std::unique_ptr<Message> refused = first->Answer(kCommandGetOnlineVisitor, id);

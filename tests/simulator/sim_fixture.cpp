@@ -1,10 +1,15 @@
 #include "simulator/sim_fixture.h"
 
+#include "net/session_id.h"
+#include "protocol/startup_codecs.h"
+
 namespace kanzo::test {
 
 std::string DemoDataFile() { return std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json"; }
 
 void SimulatorTest::SetUp() {
+  ASSERT_TRUE(RegisterStartupCodecs());
+  platform::SetUiLoop(&loop_);
   SimOptions options;
   options.dataFile = DemoDataFile();
   options.server.port = 0;
@@ -21,10 +26,12 @@ void SimulatorTest::SetUp() {
 void SimulatorTest::TearDown() {
   if (sim_) sim_->Stop();
   sim_.reset();
+  platform::SetUiLoop(nullptr);
+  SetCurrentSessionId(0);
 }
 
-std::unique_ptr<AgentClient> SimulatorTest::Connect(const std::string& user, const std::string& password) {
-  auto client = std::make_unique<AgentClient>();
+std::unique_ptr<AgentWindow> SimulatorTest::Connect(const std::string& user, const std::string& password) {
+  auto client = std::make_unique<AgentWindow>(loop_);
   EXPECT_TRUE(client->Connect(sim_->port()));
   if (!user.empty()) {
     const std::unique_ptr<Message> answer = client->LogIn(user, password);
