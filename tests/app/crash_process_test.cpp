@@ -54,7 +54,16 @@ class Child {
  public:
   Child(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv, bool stdinPipe = false) {
     std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+    // The extra entries replace inherited ones of the same name: the first
+    // of two equal names is the one a program sees.
+    const auto overridden = [&](const std::string& entry) {
+      const std::string name = entry.substr(0, entry.find('=') + 1);
+      for (const auto& extra : extraEnv)
+        if (extra.compare(0, name.size(), name) == 0) return true;
+      return false;
+    };
+    for (char** e = environ; *e != nullptr; ++e)
+      if (!overridden(*e)) env.emplace_back(*e);
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
     std::vector<char*> argvPtrs;
     for (const auto& a : argv) argvPtrs.push_back(const_cast<char*>(a.c_str()));
