@@ -21,6 +21,9 @@
 #include "update/update_run.h"
 
 namespace kanzo {
+
+// The program these tests update has a name of its own, so that a client
+// running on the machine is never taken for the one being updated.
 namespace {
 
 using platform::MessageBoxIcon;
@@ -36,7 +39,7 @@ namespace fs = std::filesystem;
 constexpr int kWaitMs = 10000;
 constexpr int kWatchdogTickMs = 20;
 constexpr const char* kNewVersionFile =
-    "[Kanzo]\nVERSION=2.0\nUPDATE_INTRO1=更快的消息\nFILE1=Kanzo\nFILE2=Images/logo.png\n";
+    "[KzUpdTest]\nVERSION=2.0\nUPDATE_INTRO1=更快的消息\nFILE1=KzUpdTest\nFILE2=Images/logo.png\n";
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -83,7 +86,7 @@ bool RunAppWatched(CUpdateApp& app, const std::function<void(CUpdateDlg&)>& onTi
 class UpdateDlgTest : public ::testing::Test {
  protected:
   std::unique_ptr<CUpdateDlg> MakeDialog(bool silent, const std::string& current = "1.0", int port = 0) {
-    UpdateRunParams params{"Kanzo", current, "", silent};
+    UpdateRunParams params{"KzUpdTest", current, "", silent};
     params.versionFileUrl = port ? "http://127.0.0.1:" + std::to_string(port) + "/update.html?random=1"
                                  : server_.Url("/update.html?random=1");
     HttpUrlParts url;
@@ -103,9 +106,9 @@ class UpdateDlgTest : public ::testing::Test {
 };
 
 TEST_F(UpdateDlgTest, LabelsFollowTheWizardFromStartToFinish) {
-  WriteFile(dir_.File("Kanzo"), "old client");
+  WriteFile(dir_.File("KzUpdTest"), "old client");
   server_.Serve("/update.html", TestHttpAnswer{200, kNewVersionFile});
-  server_.Serve("/Kanzo", TestHttpAnswer{200, std::string(9000, 'n')});
+  server_.Serve("/KzUpdTest", TestHttpAnswer{200, std::string(9000, 'n')});
   server_.Serve("/Images/logo.png", TestHttpAnswer{200, "png"});
   auto dlg = MakeDialog(false);
   ASSERT_TRUE(dlg->OnInitDialog());
@@ -114,14 +117,14 @@ TEST_F(UpdateDlgTest, LabelsFollowTheWizardFromStartToFinish) {
   EXPECT_TRUE(dlg->windowFlags() & Qt::WindowStaysOnTopHint);
   EXPECT_EQ(dlg->NextLabel(), Q("下一步(&N)"));
   EXPECT_EQ(dlg->StatusText(), Q("点击下一步查看可用的更新"));
-  EXPECT_EQ(dlg->ProgressLines(), QStringList{Q("应用当前版本：Kanzo 1.0")});
+  EXPECT_EQ(dlg->ProgressLines(), QStringList{Q("应用当前版本：KzUpdTest 1.0")});
   EXPECT_TRUE(server_.Requests().empty());  // nothing is asked before the user does
 
   Click(*dlg, CUpdateDlg::kIdNext);
   ASSERT_TRUE(PumpUntil([&] { return !dlg->Busy() && dlg->NextLabel() == Q("更新(&U)"); }));
-  EXPECT_EQ(dlg->StatusText(), Q("发现新的版本:Kanzo 2.0"));
+  EXPECT_EQ(dlg->StatusText(), Q("发现新的版本:KzUpdTest 2.0"));
   EXPECT_EQ(dlg->ProgressLines(),
-            (QStringList{Q("应用当前版本：Kanzo 1.0"), Q("==============V2.0更新摘要=============="),
+            (QStringList{Q("应用当前版本：KzUpdTest 1.0"), Q("==============V2.0更新摘要=============="),
                          Q("更快的消息"), Q("==========================================")}));
   EXPECT_TRUE(dlg->NextEnabled());
 
@@ -131,12 +134,12 @@ TEST_F(UpdateDlgTest, LabelsFollowTheWizardFromStartToFinish) {
   ASSERT_TRUE(PumpUntil([&] { return !dlg->Busy() && dlg->NextLabel() == Q("完成(&O)"); }));
   PumpUntil([&] { return dlg->StatusText() == Q("更新完成！"); }, 1000);
   EXPECT_EQ(dlg->StatusText(), Q("更新完成！"));
-  EXPECT_EQ(dlg->ProgressLines().back(), Q("更新后的应用版本：Kanzo 2.0"));
+  EXPECT_EQ(dlg->ProgressLines().back(), Q("更新后的应用版本：KzUpdTest 2.0"));
   EXPECT_TRUE(dlg->ProgressLines().contains(Q("Images/logo.png 更新成功")));
   EXPECT_EQ(dlg->ProgressPercent(), 100);
   EXPECT_TRUE(dlg->NextEnabled());
   EXPECT_TRUE(dlg->CancelEnabled());
-  EXPECT_EQ(ReadFile(dir_.File("Kanzo")), std::string(9000, 'n'));
+  EXPECT_EQ(ReadFile(dir_.File("KzUpdTest")), std::string(9000, 'n'));
   EXPECT_FALSE(fs::exists(dir_.File("update.ini")));
 
   Click(*dlg, CUpdateDlg::kIdNext);
@@ -156,7 +159,7 @@ TEST_F(UpdateDlgTest, CheckOutcomesShownInteractively) {
     bool nextEnabled;
     std::size_t boxes;
   } cases[] = {
-      {"same version", {200, "[Kanzo]\nVERSION=1.0\n"}, 0, "您现在使用的版本已经是最新的！", false, 0},
+      {"same version", {200, "[KzUpdTest]\nVERSION=1.0\n"}, 0, "您现在使用的版本已经是最新的！", false, 0},
       {"missing", {404, "no"}, 0, "读取服务器资源失败！", true, 0},
       {"redirect", {301, "", {{"Location", "/elsewhere"}}}, 0, "读取服务器资源失败！", true, 0},
       {"nobody listening", {}, deadPort, "连接服务器失败！", true, 1},
@@ -184,18 +187,18 @@ TEST_F(UpdateDlgTest, CheckOutcomesShownInteractively) {
 }
 
 TEST_F(UpdateDlgTest, AFailedDownloadStillEndsWithFinish) {
-  WriteFile(dir_.File("Kanzo"), "old client");
+  WriteFile(dir_.File("KzUpdTest"), "old client");
   server_.Serve("/update.html", TestHttpAnswer{200, kNewVersionFile});
-  server_.Serve("/Kanzo", TestHttpAnswer{404, "<html>error page</html>"});
+  server_.Serve("/KzUpdTest", TestHttpAnswer{404, "<html>error page</html>"});
   auto dlg = MakeDialog(false);
   ASSERT_TRUE(dlg->OnInitDialog());
   Click(*dlg, CUpdateDlg::kIdNext);
   ASSERT_TRUE(PumpUntil([&] { return !dlg->Busy() && dlg->NextLabel() == Q("更新(&U)"); }));
   Click(*dlg, CUpdateDlg::kIdNext);
   ASSERT_TRUE(PumpUntil([&] { return !dlg->Busy() && dlg->NextLabel() == Q("完成(&O)"); }));
-  EXPECT_EQ(dlg->ProgressLines().back(), Q("Kanzo下载失败"));
-  EXPECT_EQ(dlg->StatusText(), Q("发现新的版本:Kanzo 2.0"));
-  EXPECT_EQ(ReadFile(dir_.File("Kanzo")), "old client");
+  EXPECT_EQ(dlg->ProgressLines().back(), Q("KzUpdTest下载失败"));
+  EXPECT_EQ(dlg->StatusText(), Q("发现新的版本:KzUpdTest 2.0"));
+  EXPECT_EQ(ReadFile(dir_.File("KzUpdTest")), "old client");
   EXPECT_TRUE(dlg->NextEnabled());
 }
 
@@ -235,7 +238,7 @@ TEST_F(UpdateDlgTest, ARunningClientIsEndedOnlyOnTheUsersWord) {
 
 TEST_F(UpdateDlgTest, OneOrTwoArgumentsShowTheUsageAndAskNothing) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"Kanzo"}, std::vector<std::string>{"Kanzo", "1.0"}}) {
+       {std::vector<std::string>{"KzUpdTest"}, std::vector<std::string>{"KzUpdTest", "1.0"}}) {
     MessageBoxRecorder boxes;
     CUpdateApp app(args, dir_.path());
     EXPECT_FALSE(app.InitInstance());
@@ -249,7 +252,7 @@ TEST_F(UpdateDlgTest, OneOrTwoArgumentsShowTheUsageAndAskNothing) {
 }
 
 TEST_F(UpdateDlgTest, OnlyPlainHttpIsAccepted) {
-  CUpdateApp app({"Kanzo", "1.0", "https://127.0.0.1:" + std::to_string(server_.port()) + "/update.html"},
+  CUpdateApp app({"KzUpdTest", "1.0", "https://127.0.0.1:" + std::to_string(server_.port()) + "/update.html"},
                  dir_.path());
   EXPECT_FALSE(app.InitInstance());
   EXPECT_EQ(app.Dialog(), nullptr);
@@ -264,13 +267,13 @@ TEST_F(UpdateDlgTest, SilentRunEndsUnseenWhenNothingIsNew) {
     const char* what;
     TestHttpAnswer answer;
   } cases[] = {
-      {"same version", {200, "[Kanzo]\nVERSION=1.0.0.1\n"}},
+      {"same version", {200, "[KzUpdTest]\nVERSION=1.0.0.1\n"}},
       {"missing", {404, "no"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     server_.Serve("/update.html", c.answer);
-    CUpdateApp app({"Kanzo", "1.0.0.1", server_.Url("/update.html?random=3")}, dir_.path());
+    CUpdateApp app({"KzUpdTest", "1.0.0.1", server_.Url("/update.html?random=3")}, dir_.path());
     EXPECT_TRUE(RunAppWatched(app, [](CUpdateDlg&) {}));
     ASSERT_NE(app.Dialog(), nullptr);
     EXPECT_FALSE(app.Dialog()->WasShown());
@@ -281,11 +284,11 @@ TEST_F(UpdateDlgTest, SilentRunEndsUnseenWhenNothingIsNew) {
 
 TEST_F(UpdateDlgTest, SilentRunShowsTheWindowForANewVersion) {
   server_.Serve("/update.html", TestHttpAnswer{200, kNewVersionFile});
-  CUpdateApp app({"Kanzo", "1.0", server_.Url("/update.html")}, dir_.path());
+  CUpdateApp app({"KzUpdTest", "1.0", server_.Url("/update.html")}, dir_.path());
   bool sawOffer = false;
   EXPECT_TRUE(RunAppWatched(app, [&](CUpdateDlg& dlg) {
     if (dlg.isVisible() && !dlg.Busy() && dlg.NextLabel() == Q("更新(&U)")) {
-      sawOffer = dlg.StatusText() == Q("发现新的版本:Kanzo 2.0");
+      sawOffer = dlg.StatusText() == Q("发现新的版本:KzUpdTest 2.0");
       dlg.OnCancelButton();
     }
   }));
