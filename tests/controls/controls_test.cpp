@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "support/qt_pump.h"
 #include "controls/high_light_button.h"
 #include "controls/icon_text_button.h"
 #include "controls/logo_panel.h"
@@ -40,15 +41,7 @@ constexpr int kStripHeight = 12;
 const QPoint kFarAway(3000, 3000);
 
 // Runs the event loop until `done` holds or `timeoutMs` passes.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
+using ::kanzo::test::PumpUntil;
 
 void Mouse(QWidget* w, QEvent::Type type, const QPoint& local, Qt::MouseButton button = Qt::NoButton) {
   const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::MouseButtons();

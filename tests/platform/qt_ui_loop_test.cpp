@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/qt_pump.h"
 #include "platform/message_box.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
@@ -28,12 +29,7 @@ class OrderWindow final : public Window {
   bool allOnUi = true;
 };
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  return done();
-}
+using ::kanzo::test::PumpUntil;
 
 TEST(QtUiLoopTest, NotifyFromWorkerThreadsKeepsOrderOnTheUiThread) {
   OrderWindow window;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <thread>
 
+#include "support/qt_pump.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/qt/qt_text.h"
@@ -44,15 +45,7 @@ constexpr const char* kNewVersionFile =
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Runs the user-interface loop until `done` holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = kWaitMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (std::chrono::steady_clock::now() < deadline) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return done();
-}
+using ::kanzo::test::PumpUntil;
 
 void Click(CUpdateDlg& dlg, int id) {
   auto* button = dlg.findChild<QPushButton*>(QString::number(id));

@@ -8,6 +8,7 @@
 #include <memory>
 #include <thread>
 
+#include "support/qt_pump.h"
 #include "controls/skin_kit.h"
 #include "db/db_access.h"
 #include "db/db_manager.h"
@@ -28,15 +29,7 @@ constexpr const char* kDemoPassword = "kanzo123";
 constexpr std::int32_t kDemoUid = 2001;
 constexpr int kWaitMs = 5000;
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = kWaitMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (std::chrono::steady_clock::now() < deadline) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return done();
-}
+using ::kanzo::test::PumpUntil;
 
 // A main window that only counts what the login window tells it.
 MainWindowMaker PlainMainWindow() {

@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "support/qt_pump.h"
 #include "app/kanzo_app.h"
 #include "controls/skin_kit.h"
 #include "db/db_access.h"
@@ -44,15 +45,7 @@ constexpr int kQuietMs = 300;
 constexpr std::int32_t kAgentId = 42;
 
 // Runs the event loop until `done` holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = kWaitMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (std::chrono::steady_clock::now() < deadline) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return done();
-}
+using ::kanzo::test::PumpUntil;
 
 void Pump(int ms) {
   PumpUntil([] { return false; }, ms);

@@ -1,5 +1,6 @@
 // The main window on offscreen Qt, talking to a chat-server peer on
 // 127.0.0.1 through the real dispatcher, with a real database file.
+#include "support/qt_pump.h"
 #include "workspace/main_dlg.h"
 
 #include <gtest/gtest.h>
@@ -88,15 +89,7 @@ class UrlRecorder : public QObject {
   std::vector<QUrl> urls;
 };
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
+using ::kanzo::test::PumpUntil;
 
 std::unique_ptr<Message> Notice(std::int32_t command, const std::string& body, std::int32_t from = 0,
                                 std::int8_t fromType = 0, std::int32_t to = 0, std::int8_t toType = 0) {
