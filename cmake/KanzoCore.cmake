@@ -49,7 +49,9 @@ endfunction()
 # Tests: one executable per file group, each case a CTest test. Qt tests run
 # on the offscreen platform.
 function(kanzo_add_test name)
-  cmake_parse_arguments(T "QT" "" "SOURCES;LIBS" ${ARGN})
+  # RESOURCE_LOCK: tests that hold something process-wide (a fixed port) run
+  # one at a time with every other test naming the same lock.
+  cmake_parse_arguments(T "QT" "RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} kanzo_test_support GTest::gmock)
   if(T_QT)
@@ -65,8 +67,12 @@ function(kanzo_add_test name)
     KANZO_SOURCE_DIR="${PROJECT_SOURCE_DIR}" KANZO_BINARY_DIR="${CMAKE_BINARY_DIR}")
   # Qt tests choose the offscreen platform in their own main().
   set(env "LC_ALL=C.UTF-8")
+  set(lock)
+  if(T_RESOURCE_LOCK)
+    set(lock RESOURCE_LOCK ${T_RESOURCE_LOCK})
+  endif()
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120
+    PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120 ${lock}
     DISCOVERY_TIMEOUT 60
     DISCOVERY_MODE PRE_TEST)
 endfunction()
