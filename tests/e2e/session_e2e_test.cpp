@@ -67,6 +67,16 @@ TEST_F(ClientSessionTest, LogsInByItselfLoadsTheMainWindowAndRefreshesItsSession
     previous = requests.front().index;
   }
 
+  // Every one of them is answered, the quick lists included (the main window
+  // asks for them with its triple alone).
+  ASSERT_TRUE(WaitFor([&] { return !Sent(kCommandLoadSessionCount).empty(); }, kFrameWait));
+  for (const int command : {kCommandStartData, kCommandGetOnlineVisitor, kCommandGetQuickMessage,
+                            kCommandLoadSessionCount}) {
+    const std::vector<FrameLine> answers = Sent(command);
+    ASSERT_EQ(answers.size(), 1u) << "command " << command;
+    EXPECT_EQ(answers[0].Field("RESULT"), "0") << answers[0].text;
+  }
+
   // The keep-alive: the refresh carries the login's session and the answer
   // gives a new one.
   ASSERT_TRUE(WaitForReceived(kCommandRefreshSession, kRefreshWait)) << "no session refresh within "
