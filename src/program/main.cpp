@@ -10,8 +10,12 @@
 #include "platform/program_folder.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_ui_loop.h"
+#include "platform/window_message.h"
+#include "program/end_signals.h"
 #include "workspace/login_dlg.h"
+#include "workspace/main_dlg.h"
 #include "workspace/signal_count_dlg.h"
+#include "workspace/window_links.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -39,6 +43,19 @@ int main(int argc, char** argv) {
   std::unique_ptr<kanzo::LoginDlg> loginWindow;
   kanzo::InstallSignalCountWindowFactory();
   kanzo::CKanzoApp app(std::move(args));
+
+  // Ended from outside while logged in: log out as "退出" does. Before the
+  // main window exists there is no session to end.
+  kanzo::EndSignals endSignals;
+  endSignals.Install([](int signalNumber) {
+    auto* mainWindow =
+        dynamic_cast<kanzo::MainDlg*>(kanzo::platform::FindWindowByName(kanzo::kMainWindowName));
+    if (mainWindow) {
+      mainWindow->Quit();
+    } else {
+      kanzo::EndSignals::EndByDefault(signalNumber);
+    }
+  });
   app.SetLoginWindowRunner([&loginWindow] {
     loginWindow = std::make_unique<kanzo::LoginDlg>();
     return loginWindow->RunModal();

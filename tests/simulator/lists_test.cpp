@@ -127,6 +127,13 @@ TEST_F(ListsTest, QuickListsCategoriesAndAddingACommonMessage) {
   EXPECT_TRUE(greeting[0]["content"].isString());
   const Json::ArrayIndex quickBefore = lists["quick"].size();
 
+  // The main window asks with its triple alone and gets the same lists.
+  const std::unique_ptr<Message> byTriple =
+      agent->Answer(kCommandGetQuickMessage, agent->SendAsAgent(kCommandGetQuickMessage, ""));
+  ASSERT_NE(byTriple, nullptr);
+  EXPECT_EQ(byTriple->RESULT, 0) << BodyText(*byTriple);
+  EXPECT_EQ(BodyJson(*byTriple), lists);
+
   Msg none;
   none.BODY = Credentials(kDemoUid);
   const std::unique_ptr<Message> categories =
