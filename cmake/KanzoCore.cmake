@@ -7,8 +7,8 @@ function(kanzo_core_library name)
   add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_compile_options(${name} PRIVATE -Wall -Wextra)
-  # A Qt header in a core source fails at compile time as well.
-  target_compile_definitions(${name} PRIVATE KANZO_CORE_NO_QT=1)
+  # Core targets carry no Qt include paths, so a Qt header in a core source
+  # fails at compile time as well.
   set_property(GLOBAL APPEND PROPERTY KANZO_CORE_TARGETS ${name})
 endfunction()
 
