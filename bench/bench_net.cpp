@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_timing.h"
 #include "log/cx_log.h"
 #include "net/event_handles.h"
 #include "net/frame_format.h"
@@ -37,7 +38,11 @@
 namespace kanzo {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::CpuSeconds;
+using bench::Seconds;
+using bench::Stopwatch;
+using bench::Timing;
 
 constexpr int kMessages = 200000;
 constexpr int kRoundTrips = 5000;
@@ -48,36 +53,6 @@ constexpr std::int32_t kChatCommand = 11;
 // A typical visitor line: a short JSON text in the Msg body.
 constexpr const char* kChatBody =
     "{\"content\":\"您好，请问这款产品什么时候发货？[FACE]smile[/FACE]\",\"time\":1700000000,\"visitor\":\"v-20231114\"}";
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// CPU time of the whole process (all threads). The machine may be shared,
-// so wall time alone would charge other programs' work to ours.
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// One timed run: wall seconds and process CPU seconds; negative when the
-// run missed its deadline.
-struct Timing {
-  double wall = -1;
-  double cpu = -1;
-};
-
-class Stopwatch {
- public:
-  Stopwatch() : wall_(Clock::now()), cpu_(CpuSeconds()) {}
-  Timing Stop(bool done) const {
-    if (!done) return Timing{};
-    return Timing{Seconds(Clock::now() - wall_), CpuSeconds() - cpu_};
-  }
-
- private:
-  Clock::time_point wall_;
-  double cpu_;
-};
 
 std::string FrameBytes(std::int64_t id) {
   Msg body;

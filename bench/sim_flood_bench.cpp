@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "log/cx_log.h"
 #include "net/event_handles.h"
 #include "net/frame_format.h"
@@ -43,7 +44,11 @@
 namespace kanzo {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::CpuSeconds;
+using bench::Seconds;
+using bench::Stopwatch;
+using bench::Timing;
 
 constexpr int kShortLines = 100000;
 constexpr int kLongLines = 20000;
@@ -70,34 +75,6 @@ constexpr const char* kShortText = "您好，请问这款产品什么时候发�
 // threshold (512 bytes by default).
 constexpr const char* kLongSentence = "我们公司有三十个客服，想了解企业版的价格、部署方式和数据保存期限，";
 constexpr int kLongRepeats = 8;
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// CPU time of the whole process (all threads, the simulator's included):
-// on a shared machine wall time alone would charge others' work to ours.
-double CpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-struct Timing {
-  double wall = -1;  // negative: missed its deadline
-  double cpu = -1;
-};
-
-class Stopwatch {
- public:
-  Stopwatch() : wall_(Clock::now()), cpu_(CpuSeconds()) {}
-  Timing Stop(bool done) const {
-    if (!done) return Timing{};
-    return Timing{Seconds(Clock::now() - wall_), CpuSeconds() - cpu_};
-  }
-
- private:
-  Clock::time_point wall_;
-  double cpu_;
-};
 
 int MillisLeft(Clock::time_point deadline) {
   return static_cast<int>(std::max<std::int64_t>(
