@@ -155,7 +155,8 @@ bool SendLoginAnswer(int fd, const kanzo::Message& request) {
   kanzo::writeMessage(buffer, answer);
   std::string payload(buffer.length(), '\0');
   buffer.read(payload.data(), static_cast<std::int32_t>(payload.size()));
-  const std::string frame = BigEndian32Bytes(kFrameMagic) + BigEndian32Bytes(static_cast<std::uint32_t>(payload.size())) + payload;
+  const std::string frame =
+      BigEndian32Bytes(kFrameMagic) + BigEndian32Bytes(static_cast<std::uint32_t>(payload.size())) + payload;
   return ::send(fd, frame.data(), frame.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(frame.size());
 }
 
@@ -219,8 +220,8 @@ bool PrepareDatabase(const fs::path& folder) {
   login.password = "secret";
   login.keepPassword = true;
   login.autoLogin = true;
-  const bool ok = kanzo::DBManager::Init() && kanzo::DBManager::SaveLogin(login) &&
-                  kanzo::DBManager::MarkLoggedOut(kAccount);
+  const bool ok =
+      kanzo::DBManager::Init() && kanzo::DBManager::SaveLogin(login) && kanzo::DBManager::MarkLoggedOut(kAccount);
   kanzo::SetDatabasePath("");
   return ok;
 }
@@ -308,7 +309,8 @@ int main(int argc, char** argv) {
       const auto deadline = start + std::chrono::milliseconds(kStartDeadlineMs);
       Fd connection(Accept(baselineListener.fd, deadline));
       std::string byte;
-      if (connection.fd >= 0 && ReadExactly(connection.fd, 1, &byte, deadline)) baseline.push_back(Millis(Clock::now() - start));
+      if (connection.fd >= 0 && ReadExactly(connection.fd, 1, &byte, deadline))
+        baseline.push_back(Millis(Clock::now() - start));
       Stop(pid);
     }
     if (!PrepareDatabase(folder)) {

@@ -3,13 +3,13 @@
 // window (offscreen) beside a plain dialog of the same size. Prints the
 // rates, the ratios and the process's resident memory afterwards.
 //   main_window_bench [colleagues] [rounds]
+#include <unistd.h>
 #include <QApplication>
 #include <QDialog>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <unistd.h>
 #include <memory>
 #include <string>
 

@@ -43,10 +43,13 @@ std::string Line(int i) {
   const int m = (i / 60) % 60;
   const int s = i % 60;
   if (i % 2 == 0) {
-    std::snprintf(line, sizeof(line), "\n[#549954]小王 (%02d:%02d:%02d)\n[>00C8][#333333$0A]第%d条：您好，请问有什么可以帮您？[@smile.gif]\n",
-                  h, m, s, i);
+    std::snprintf(
+        line, sizeof(line),
+        "\n[#549954]小王 (%02d:%02d:%02d)\n[>00C8][#333333$0A]第%d条：您好，请问有什么可以帮您？[@smile.gif]\n", h, m,
+        s, i);
   } else {
-    std::snprintf(line, sizeof(line), "\n[#4895E1]访客%d (%02d:%02d:%02d)\n[>00C8]我的电话[!]13812345678[>00C8]，请回电[@smile.gif]\n",
+    std::snprintf(line, sizeof(line),
+                  "\n[#4895E1]访客%d (%02d:%02d:%02d)\n[>00C8]我的电话[!]13812345678[>00C8]，请回电[@smile.gif]\n",
                   1000 + i, h, m, s);
   }
   return line;

@@ -28,7 +28,8 @@ constexpr int kRounds = 3;
 void Consume(const void* p) { asm volatile("" : : "g"(p) : "memory"); }
 
 std::string ChatJson() {
-  std::string json = R"({"content":"您好，请问这款产品有现货吗？什么时候可以发货？","time":"2024-05-01 10:00:00","font":"宋体","size":10,"color":"000000","visitor":"v)";
+  std::string json =
+      R"({"content":"您好，请问这款产品有现货吗？什么时候可以发货？","time":"2024-05-01 10:00:00","font":"宋体","size":10,"color":"000000","visitor":"v)";
   while (json.size() + 2 < kJsonBytes) json += 'x';
   json += "\"}";
   return json;
@@ -102,11 +103,12 @@ int Run() {
     const Rate codec = Measure(codecStep);
     const Rate baseline = Measure(copyStep);
     const Rate raw = Measure(rawBufferStep);
-    std::printf("round %d: encode+decode %.0f msg/s (%.1f MB/s) | memcpy baseline %.0f copies/s (%.1f MB/s), "
-                "ratio %.4f | raw Buffer in+out %.0f/s, ratio %.3f\n",
-                round, codec.perSecond, codec.perSecond * messageBytes / 1e6, baseline.perSecond,
-                baseline.perSecond * messageBytes / 1e6, codec.perSecond / baseline.perSecond, raw.perSecond,
-                codec.perSecond / raw.perSecond);
+    std::printf(
+        "round %d: encode+decode %.0f msg/s (%.1f MB/s) | memcpy baseline %.0f copies/s (%.1f MB/s), "
+        "ratio %.4f | raw Buffer in+out %.0f/s, ratio %.3f\n",
+        round, codec.perSecond, codec.perSecond * messageBytes / 1e6, baseline.perSecond,
+        baseline.perSecond * messageBytes / 1e6, codec.perSecond / baseline.perSecond, raw.perSecond,
+        codec.perSecond / raw.perSecond);
   }
   if (!decodedOk || !buffer.ok() || buffer.length() != 0) {
     std::fprintf(stderr, "decoded messages did not match what was encoded\n");

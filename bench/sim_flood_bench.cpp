@@ -289,8 +289,7 @@ class BenchWindow final : public platform::Window {
         SetCurrentSessionId(received->SESSION_ID);
         lastRefresh = received->MESSAGE_ID;
         break;
-      default:
-        break;
+      default: break;
     }
     return 0;
   }
@@ -331,8 +330,7 @@ class Client {
     window_.lastLine.clear();
     const Stopwatch watch;
     if (!sim.Command(FloodCommand(kClientUser, lines, text)).ok) return Timing{};
-    const bool done =
-        loop_.RunUntil([&] { return window_.lines >= lines; }, MillisLeft(Clock::now() + kDeadline));
+    const bool done = loop_.RunUntil([&] { return window_.lines >= lines; }, MillisLeft(Clock::now() + kDeadline));
     const Timing timing = watch.Stop(done);
     const std::string last = text + " #" + std::to_string(lines);
     if (done && window_.lastLine != last) {

@@ -45,7 +45,10 @@ Json::Value SimVisitor::ToJson() const {
 }
 
 ChatService::ChatService(SimData data, SimOutbox& out, SimScheduler& scheduler, ServiceOptions options)
-    : data_(std::move(data)), out_(out), scheduler_(scheduler), options_(options),
+    : data_(std::move(data)),
+      out_(out),
+      scheduler_(scheduler),
+      options_(options),
       sessionRandom_(static_cast<std::uint64_t>(scheduler.NowMillis())) {
   for (const AgentAccount& a : data_.agents) agents_[a.uid];
   for (const CommonMessage& m : data_.common) nextCmid_ = std::max(nextCmid_, m.cmid + 1);
@@ -224,8 +227,7 @@ void ChatService::OnPacket(ConnId conn, const Packet& req) {
     case kCommandSaveQuickMsg: return HandleAddCommon(conn, req);
     case kCommandGetQuickMessage: return HandleQuickLists(conn, req);
     case kCommandRegist: return Fail(conn, req, kResultRejected, "请到后台管理注册新账户");
-    default:
-      return Fail(conn, req, kResultUnknownCommand, "不支持的命令 " + std::to_string(req.command));
+    default: return Fail(conn, req, kResultUnknownCommand, "不支持的命令 " + std::to_string(req.command));
   }
 }
 
@@ -828,13 +830,20 @@ std::string ChatService::VisitorUpdate(std::int32_t id, const std::map<std::stri
   if (it == visitors_.end()) return "访客不存在";
   SimVisitor& v = it->second;
   for (const auto& [key, value] : fields) {
-    if (key == "area") v.area = value;
-    else if (key == "page") v.currentPage = value;
-    else if (key == "title") v.pageTitle = value;
-    else if (key == "source") v.source = value;
-    else if (key == "ip") v.ip = value;
-    else if (key == "agent") v.preferredAgent = FindAgentUid(value);
-    else return "未知的访客字段 " + key;
+    if (key == "area")
+      v.area = value;
+    else if (key == "page")
+      v.currentPage = value;
+    else if (key == "title")
+      v.pageTitle = value;
+    else if (key == "source")
+      v.source = value;
+    else if (key == "ip")
+      v.ip = value;
+    else if (key == "agent")
+      v.preferredAgent = FindAgentUid(value);
+    else
+      return "未知的访客字段 " + key;
   }
   BroadcastVisitorDetails(v);
   return {};
@@ -875,7 +884,8 @@ std::string ChatService::VisitorSays(std::int32_t visitorId, const std::string& 
     const std::int32_t agent = PickAgentFor(v);
     if (agent == 0 || agents_[agent].session == 0) {
       // Nobody to talk to: the line waits as an offline message.
-      const std::int32_t to = agent != 0 ? agent : (v.preferredAgent != 0 ? v.preferredAgent : data_.agents.front().uid);
+      const std::int32_t to =
+          agent != 0 ? agent : (v.preferredAgent != 0 ? v.preferredAgent : data_.agents.front().uid);
       OfflineMessage m{to, v.id, Now(), v.source, v.currentPage, v.area, v.ip, text};
       offline_.push_back(m);
       return {};
@@ -1057,8 +1067,7 @@ std::string ChatService::StatusText() const {
   }
   s << "访客:\n";
   for (const auto& [id, v] : visitors_) {
-    s << "  " << id << " state=" << v.state << " agent=" << v.agentId << " " << v.area << " " << v.currentPage
-      << "\n";
+    s << "  " << id << " state=" << v.state << " agent=" << v.agentId << " " << v.area << " " << v.currentPage << "\n";
   }
   s << "离线消息: " << offline_.size() << "  留言: " << guestbook_.size() << "  今日会话: " << talks_.size() << "\n";
   return s.str();

@@ -60,9 +60,9 @@ struct GuestbookEntry {
 };
 
 struct ServiceOptions {
-  std::int64_t replyDelayMs = 2500;       // a visitor or colleague answering
-  std::int64_t sessionGraceMs = 90000;    // a session without connection stays this long
-  std::int64_t pendingLimit = 200;        // lines kept for an agent between connections
+  std::int64_t replyDelayMs = 2500;     // a visitor or colleague answering
+  std::int64_t sessionGraceMs = 90000;  // a session without connection stays this long
+  std::int64_t pendingLimit = 200;      // lines kept for an agent between connections
 };
 
 class ChatService {

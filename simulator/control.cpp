@@ -220,13 +220,20 @@ ControlAnswer ControlCommands::Visitor(const CommandWords& w) {
     if (v.id == 0) return Err(error);
   }
   for (const auto& [key, value] : options) {
-    if (key == "area") v.area = value;
-    else if (key == "page") v.currentPage = value;
-    else if (key == "title") v.pageTitle = value;
-    else if (key == "source") v.source = value;
-    else if (key == "ip") v.ip = value;
-    else if (key == "time") v.onlineTime = value;
-    else if (key == "autoreply") v.autoReply = value != "0";
+    if (key == "area")
+      v.area = value;
+    else if (key == "page")
+      v.currentPage = value;
+    else if (key == "title")
+      v.pageTitle = value;
+    else if (key == "source")
+      v.source = value;
+    else if (key == "ip")
+      v.ip = value;
+    else if (key == "time")
+      v.onlineTime = value;
+    else if (key == "autoreply")
+      v.autoReply = value != "0";
     else if (key == "agent") {
       v.preferredAgent = Agent(value, &error);
       if (v.preferredAgent == 0) return Err(error);
@@ -308,7 +315,8 @@ ControlAnswer ControlCommands::Notice(const CommandWords& w) {
   f.toType = static_cast<std::int8_t>(number("totype", kSimMemberAgent, &ok));
   if (!ok || result < 0 || result > UINT8_MAX) return Err("数字参数无效");
   f.body = FreeText(w, rest, 1);
-  return FromReason(service_.SendRawNotice(agent, static_cast<std::int32_t>(command), f, static_cast<std::uint8_t>(result)));
+  return FromReason(
+      service_.SendRawNotice(agent, static_cast<std::int32_t>(command), f, static_cast<std::uint8_t>(result)));
 }
 
 ControlAnswer ControlCommands::Fault(const CommandWords& w) {
@@ -337,8 +345,9 @@ ControlAnswer ControlCommands::Fault(const CommandWords& w) {
     } else if (kind == "huge") {
       reason = server_.SendHugeLength(conn);
     } else if (kind == "split") {
-      const auto bytes = value == "off" ? std::optional<std::int64_t>(0)
-                                        : (value.empty() ? std::optional<std::int64_t>(kDefaultSplitBytes) : ParseInteger(value));
+      const auto bytes = value == "off"
+                             ? std::optional<std::int64_t>(0)
+                             : (value.empty() ? std::optional<std::int64_t>(kDefaultSplitBytes) : ParseInteger(value));
       if (!bytes || *bytes < 0) return Err("字节数无效");
       reason = server_.SetSplit(conn, static_cast<std::size_t>(*bytes));
     } else if (kind == "delay") {

@@ -28,8 +28,8 @@ std::string BodyText(const Packet& p) {
     return text + EscapeForLine(p.msg->body);
   }
   if (p.login) {
-    return "body=Login username=" + EscapeForLine(p.login->username) +
-           " password=" + EscapeForLine(p.login->password) + " state=" + std::to_string(p.login->state);
+    return "body=Login username=" + EscapeForLine(p.login->username) + " password=" + EscapeForLine(p.login->password) +
+           " state=" + std::to_string(p.login->state);
   }
   if (p.bodyType != 0) {
     std::snprintf(text, sizeof text, "body=type:0x%04X", p.bodyType);
@@ -50,11 +50,11 @@ std::string FrameLog::Describe(FrameDirection direction, ConnId conn, std::uint3
                                std::int32_t plainLength, const Packet& p) {
   char head[256];
   std::snprintf(head, sizeof head,
-                "%s conn=%" PRIu64 " header=0x%08X len=%d%s MESSAGE_ID=%" PRId64 " command=%d RESULT=%u SESSION_ID=%" PRId64
-                " ",
+                "%s conn=%" PRIu64 " header=0x%08X len=%d%s MESSAGE_ID=%" PRId64
+                " command=%d RESULT=%u SESSION_ID=%" PRId64 " ",
                 direction == FrameDirection::kReceived ? "RECV" : "SEND", conn, header, length,
-                plainLength != length ? (" plain=" + std::to_string(plainLength)).c_str() : "", p.messageId,
-                p.command, static_cast<unsigned>(p.result), p.sessionId);
+                plainLength != length ? (" plain=" + std::to_string(plainLength)).c_str() : "", p.messageId, p.command,
+                static_cast<unsigned>(p.result), p.sessionId);
   return head + BodyText(p);
 }
 

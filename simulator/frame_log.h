@@ -33,8 +33,8 @@ class FrameLog {
   // One frame. `header` is the frame's header word, `length` its payload
   // length on the wire, `plainLength` the message's length before
   // compression (equal to `length` when not compressed).
-  void Frame(FrameDirection direction, ConnId conn, std::uint32_t header, std::int32_t length,
-             std::int32_t plainLength, const Packet& packet);
+  void Frame(FrameDirection direction, ConnId conn, std::uint32_t header, std::int32_t length, std::int32_t plainLength,
+             const Packet& packet);
   void Note(ConnId conn, const std::string& text);
   // Input the simulator could not read as a message.
   void Bad(ConnId conn, const std::string& text);

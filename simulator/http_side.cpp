@@ -43,7 +43,8 @@ bool HttpSide::Listen(const std::string& host, int port, std::string* error) {
   }
   evhttp_set_allowed_methods(http_.get(), EVHTTP_REQ_GET | EVHTTP_REQ_HEAD);
   evhttp_set_gencb(http_.get(), &HttpSide::OnRequest, this);
-  evhttp_bound_socket* bound = evhttp_bind_socket_with_handle(http_.get(), host.c_str(), static_cast<ev_uint16_t>(port));
+  evhttp_bound_socket* bound =
+      evhttp_bind_socket_with_handle(http_.get(), host.c_str(), static_cast<ev_uint16_t>(port));
   if (bound == nullptr) {
     *error = "无法监听 HTTP " + host + ":" + std::to_string(port);
     http_.reset();

@@ -75,9 +75,7 @@ AgentAccount* SimData::FindByUid(std::int32_t uid) {
   return nullptr;
 }
 
-const AgentAccount* SimData::FindByUid(std::int32_t uid) const {
-  return const_cast<SimData*>(this)->FindByUid(uid);
-}
+const AgentAccount* SimData::FindByUid(std::int32_t uid) const { return const_cast<SimData*>(this)->FindByUid(uid); }
 
 const QuickCategory* SimData::FindCategory(std::int32_t id) const {
   for (const QuickCategory& c : categories) {

@@ -52,8 +52,8 @@ struct QuickCategory {
 struct CommonMessage {
   std::int32_t cmid = 0;
   std::int32_t ctid = 0;
-  std::int32_t uid = 0;  // 0: shared by the company
-  std::int32_t type = 0; // 1: also a quick message
+  std::int32_t uid = 0;   // 0: shared by the company
+  std::int32_t type = 0;  // 1: also a quick message
   std::string content;
 };
 

@@ -42,9 +42,8 @@ bool SimServer::Listen(std::string* error) {
     *error = "无效的监听地址 " + options_.host;
     return false;
   }
-  listener_.reset(evconnlistener_new_bind(base_, &SimServer::OnAccept, this,
-                                          LEV_OPT_CLOSE_ON_FREE | LEV_OPT_REUSEABLE, -1,
-                                          reinterpret_cast<sockaddr*>(&address), sizeof address));
+  listener_.reset(evconnlistener_new_bind(base_, &SimServer::OnAccept, this, LEV_OPT_CLOSE_ON_FREE | LEV_OPT_REUSEABLE,
+                                          -1, reinterpret_cast<sockaddr*>(&address), sizeof address));
   if (!listener_) {
     *error = "无法监听 " + options_.host + ":" + std::to_string(options_.port) + ": " + std::strerror(errno);
     return false;
@@ -114,17 +113,13 @@ void SimServer::Read(Connection& c) {
       }
     }
     switch (status) {
-      case FrameStatus::kNeedMore:
-        return;
+      case FrameStatus::kNeedMore: return;
       case FrameStatus::kBroken:
         log_.Bad(id, "帧长度无效 " + std::to_string(c.pendingLength) + "，断开连接");
         Drop(id, "数据流损坏");
         return;
-      case FrameStatus::kDropped:
-        log_.Bad(id, "无法解压的帧，已丢弃");
-        continue;
-      case FrameStatus::kFrame:
-        break;
+      case FrameStatus::kDropped: log_.Bad(id, "无法解压的帧，已丢弃"); continue;
+      case FrameStatus::kFrame: break;
     }
     // The view lives only until the reader's next call; the service keeps
     // what it reads, so the message bytes get a buffer of their own.
@@ -267,7 +262,8 @@ std::string SimServer::SetSplit(ConnId conn, std::size_t pieceBytes) {
   Connection* c = Find(conn);
   if (c == nullptr) return "连接不存在";
   c->splitBytes = pieceBytes;
-  log_.Note(conn, pieceBytes == 0 ? "故障结束：拆分帧" : "故障：帧拆成 " + std::to_string(pieceBytes) + " 字节一段发送");
+  log_.Note(conn,
+            pieceBytes == 0 ? "故障结束：拆分帧" : "故障：帧拆成 " + std::to_string(pieceBytes) + " 字节一段发送");
   return {};
 }
 
@@ -311,8 +307,7 @@ void SimServer::FeedFlood(Connection& c) {
     bufferevent_setwatermark(c.bev.get(), EV_WRITE, 0, 0);
     // The byte count lets a reader of the raw stream know where it ends.
     log_.Note(c.id, "洪水模式结束：" + std::to_string(c.floodSent) + " 条，" + std::to_string(c.floodBytes) +
-                        " 字节，用时 " +
-                        std::to_string(timers_.NowMillis() - c.floodStartMs) + " 毫秒（写入套接字）");
+                        " 字节，用时 " + std::to_string(timers_.NowMillis() - c.floodStartMs) + " 毫秒（写入套接字）");
   }
 }
 

@@ -16,10 +16,10 @@ namespace kanzo {
 // `key=value` words become options; everything after the first plain word
 // that is not consumed as an argument is the free text (see TextAfter).
 struct CommandWords {
-  std::vector<std::string> words;           // every word, quotes removed
-  std::vector<std::string> rawWords;        // every word as written
-  std::vector<std::size_t> wordStarts;      // offset of each word in the line
-  std::string line;                         // the line as given
+  std::vector<std::string> words;       // every word, quotes removed
+  std::vector<std::string> rawWords;    // every word as written
+  std::vector<std::size_t> wordStarts;  // offset of each word in the line
+  std::string line;                     // the line as given
 
   std::size_t size() const { return words.size(); }
   const std::string& at(std::size_t i) const { return words.at(i); }

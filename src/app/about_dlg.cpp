@@ -31,8 +31,8 @@ AboutDlg::AboutDlg(const std::string& description, const std::string& version, Q
     : QDialog(parent), line_(new QLabel(this)) {
   setWindowTitle(QString::fromUtf8(kAboutTitle));
   setModal(true);
-  setStyleSheet(QString("QDialog{background:%1;} QLabel{color:%2;background:transparent;}")
-                    .arg(kBackgroundColour, kTextColour));
+  setStyleSheet(
+      QString("QDialog{background:%1;} QLabel{color:%2;background:transparent;}").arg(kBackgroundColour, kTextColour));
   auto* icon = new QLabel(this);
   const QString iconPath = platform::FromNarrow(platform::ProgramFolder() + kProgramIconPath);
   icon->setPixmap(QIcon(iconPath).pixmap(kIconSize, kIconSize));

@@ -50,10 +50,10 @@ CrashCivilTime CivilFromSeconds(std::int64_t seconds) {
 
   const std::int64_t z = days + kDaysToEpochFromMarch0;
   const std::int64_t era = FloorDiv(z, kDaysPerEra);
-  const std::int64_t dayOfEra = z - era * kDaysPerEra;                                       // [0, 146096]
+  const std::int64_t dayOfEra = z - era * kDaysPerEra;  // [0, 146096]
   const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;  // [0, 399]
-  const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);  // [0, 365]
-  const std::int64_t monthFromMarch = (5 * dayOfYear + 2) / 153;                                  // [0, 11]
+  const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);             // [0, 365]
+  const std::int64_t monthFromMarch = (5 * dayOfYear + 2) / 153;                                             // [0, 11]
 
   CrashCivilTime t;
   t.day = static_cast<int>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);

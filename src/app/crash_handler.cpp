@@ -123,8 +123,12 @@ void WriteMessageToStandardError(CrashMessage message, unsigned errorCode) {
 void ShowCrashMessage(const CrashSettings& s, CrashMessage message, unsigned errorCode) {
   char code[kMaxNumberDigits + 1];
   FormatUnsigned(code, errorCode, 10);
-  char* argv[] = {const_cast<char*>(s.noticeProgram), const_cast<char*>(kCrashNoticeArgument),
-                  const_cast<char*>(CrashMessageKindName(message)), gDumpPath, code, nullptr};
+  char* argv[] = {const_cast<char*>(s.noticeProgram),
+                  const_cast<char*>(kCrashNoticeArgument),
+                  const_cast<char*>(CrashMessageKindName(message)),
+                  gDumpPath,
+                  code,
+                  nullptr};
   pid_t child = -1;
   if (!s.spawnReady || s.noticeProgram[0] == '\0' ||
       posix_spawn(&child, s.noticeProgram, nullptr, &s.spawnAttributes, argv, environ) != 0) {

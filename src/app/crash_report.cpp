@@ -33,7 +33,7 @@ struct Named {
 };
 
 constexpr Named kSignalNames[] = {
-    {SIGSEGV, "SIGSEGV"}, {SIGBUS, "SIGBUS"}, {SIGILL, "SIGILL"}, {SIGFPE, "SIGFPE"},
+    {SIGSEGV, "SIGSEGV"}, {SIGBUS, "SIGBUS"},   {SIGILL, "SIGILL"}, {SIGFPE, "SIGFPE"},
     {SIGABRT, "SIGABRT"}, {SIGTRAP, "SIGTRAP"}, {SIGSYS, "SIGSYS"},
 };
 
@@ -44,14 +44,30 @@ struct CodeName {
 };
 
 constexpr CodeName kCodeNames[] = {
-    {0, SI_USER, "SI_USER"},           {0, SI_KERNEL, "SI_KERNEL"},       {0, SI_QUEUE, "SI_QUEUE"},
-    {0, SI_TKILL, "SI_TKILL"},         {SIGSEGV, SEGV_MAPERR, "SEGV_MAPERR"}, {SIGSEGV, SEGV_ACCERR, "SEGV_ACCERR"},
-    {SIGBUS, BUS_ADRALN, "BUS_ADRALN"}, {SIGBUS, BUS_ADRERR, "BUS_ADRERR"},   {SIGBUS, BUS_OBJERR, "BUS_OBJERR"},
-    {SIGILL, ILL_ILLOPC, "ILL_ILLOPC"}, {SIGILL, ILL_ILLOPN, "ILL_ILLOPN"},   {SIGILL, ILL_ILLADR, "ILL_ILLADR"},
-    {SIGILL, ILL_ILLTRP, "ILL_ILLTRP"}, {SIGILL, ILL_PRVOPC, "ILL_PRVOPC"},   {SIGILL, ILL_PRVREG, "ILL_PRVREG"},
-    {SIGILL, ILL_COPROC, "ILL_COPROC"}, {SIGILL, ILL_BADSTK, "ILL_BADSTK"},   {SIGFPE, FPE_INTDIV, "FPE_INTDIV"},
-    {SIGFPE, FPE_INTOVF, "FPE_INTOVF"}, {SIGFPE, FPE_FLTDIV, "FPE_FLTDIV"},   {SIGFPE, FPE_FLTOVF, "FPE_FLTOVF"},
-    {SIGFPE, FPE_FLTUND, "FPE_FLTUND"}, {SIGFPE, FPE_FLTRES, "FPE_FLTRES"},   {SIGFPE, FPE_FLTINV, "FPE_FLTINV"},
+    {0, SI_USER, "SI_USER"},
+    {0, SI_KERNEL, "SI_KERNEL"},
+    {0, SI_QUEUE, "SI_QUEUE"},
+    {0, SI_TKILL, "SI_TKILL"},
+    {SIGSEGV, SEGV_MAPERR, "SEGV_MAPERR"},
+    {SIGSEGV, SEGV_ACCERR, "SEGV_ACCERR"},
+    {SIGBUS, BUS_ADRALN, "BUS_ADRALN"},
+    {SIGBUS, BUS_ADRERR, "BUS_ADRERR"},
+    {SIGBUS, BUS_OBJERR, "BUS_OBJERR"},
+    {SIGILL, ILL_ILLOPC, "ILL_ILLOPC"},
+    {SIGILL, ILL_ILLOPN, "ILL_ILLOPN"},
+    {SIGILL, ILL_ILLADR, "ILL_ILLADR"},
+    {SIGILL, ILL_ILLTRP, "ILL_ILLTRP"},
+    {SIGILL, ILL_PRVOPC, "ILL_PRVOPC"},
+    {SIGILL, ILL_PRVREG, "ILL_PRVREG"},
+    {SIGILL, ILL_COPROC, "ILL_COPROC"},
+    {SIGILL, ILL_BADSTK, "ILL_BADSTK"},
+    {SIGFPE, FPE_INTDIV, "FPE_INTDIV"},
+    {SIGFPE, FPE_INTOVF, "FPE_INTOVF"},
+    {SIGFPE, FPE_FLTDIV, "FPE_FLTDIV"},
+    {SIGFPE, FPE_FLTOVF, "FPE_FLTOVF"},
+    {SIGFPE, FPE_FLTUND, "FPE_FLTUND"},
+    {SIGFPE, FPE_FLTRES, "FPE_FLTRES"},
+    {SIGFPE, FPE_FLTINV, "FPE_FLTINV"},
     {SIGFPE, FPE_FLTSUB, "FPE_FLTSUB"},
 };
 
@@ -260,19 +276,18 @@ void WriteRegisters(SignalSafeWriter& out, const void* context) {
   int column = 0;
 #if defined(__x86_64__)
   static constexpr Named kRegisters[] = {
-      {REG_RAX, "rax"}, {REG_RBX, "rbx"},       {REG_RCX, "rcx"},     {REG_RDX, "rdx"},     {REG_RSI, "rsi"},
-      {REG_RDI, "rdi"}, {REG_RBP, "rbp"},       {REG_RSP, "rsp"},     {REG_R8, "r8"},       {REG_R9, "r9"},
-      {REG_R10, "r10"}, {REG_R11, "r11"},       {REG_R12, "r12"},     {REG_R13, "r13"},     {REG_R14, "r14"},
-      {REG_R15, "r15"}, {REG_RIP, "rip"},       {REG_EFL, "eflags"},  {REG_CSGSFS, "csgsfs"}, {REG_ERR, "err"},
+      {REG_RAX, "rax"},       {REG_RBX, "rbx"},         {REG_RCX, "rcx"},    {REG_RDX, "rdx"},       {REG_RSI, "rsi"},
+      {REG_RDI, "rdi"},       {REG_RBP, "rbp"},         {REG_RSP, "rsp"},    {REG_R8, "r8"},         {REG_R9, "r9"},
+      {REG_R10, "r10"},       {REG_R11, "r11"},         {REG_R12, "r12"},    {REG_R13, "r13"},       {REG_R14, "r14"},
+      {REG_R15, "r15"},       {REG_RIP, "rip"},         {REG_EFL, "eflags"}, {REG_CSGSFS, "csgsfs"}, {REG_ERR, "err"},
       {REG_TRAPNO, "trapno"}, {REG_OLDMASK, "oldmask"}, {REG_CR2, "cr2"},
   };
   for (const Named& r : kRegisters)
     WriteRegister(out, r.name, static_cast<std::uint64_t>(uc->uc_mcontext.gregs[r.value]), &column);
 #elif defined(__aarch64__)
-  static constexpr const char* kNames[] = {"x0",  "x1",  "x2",  "x3",  "x4",  "x5",  "x6",  "x7",
-                                           "x8",  "x9",  "x10", "x11", "x12", "x13", "x14", "x15",
-                                           "x16", "x17", "x18", "x19", "x20", "x21", "x22", "x23",
-                                           "x24", "x25", "x26", "x27", "x28", "fp",  "lr"};
+  static constexpr const char* kNames[] = {"x0",  "x1",  "x2",  "x3",  "x4",  "x5",  "x6",  "x7",  "x8",  "x9",  "x10",
+                                           "x11", "x12", "x13", "x14", "x15", "x16", "x17", "x18", "x19", "x20", "x21",
+                                           "x22", "x23", "x24", "x25", "x26", "x27", "x28", "fp",  "lr"};
   for (int i = 0; i < static_cast<int>(sizeof(kNames) / sizeof(kNames[0])); ++i)
     WriteRegister(out, kNames[i], uc->uc_mcontext.regs[i], &column);
   WriteRegister(out, "sp", uc->uc_mcontext.sp, &column);
@@ -302,7 +317,8 @@ void WriteStack(SignalSafeWriter& out, const void* context) {
   ResolveModules(count);
   for (int i = first; i < count; ++i) {
     out.Text("  #").Dec(i - first).Char(' ').Hex(reinterpret_cast<std::uintptr_t>(gScratch.frames[i]), kAddressDigits);
-    if (gScratch.modulePath[i][0] != '\0') out.Char(' ').Text(gScratch.modulePath[i]).Char('+').Hex(gScratch.moduleOffset[i]);
+    if (gScratch.modulePath[i][0] != '\0')
+      out.Char(' ').Text(gScratch.modulePath[i]).Char('+').Hex(gScratch.moduleOffset[i]);
     out.Char('\n');
   }
   if (count <= 0) out.Text("  (unavailable)\n");

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-
 namespace kanzo {
 
 std::string ResolveHostIPv4(const std::string& host) {

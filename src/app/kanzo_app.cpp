@@ -13,17 +13,17 @@
 #include "app/version_info.h"
 #include "controls/skin_kit.h"
 #include "db/db_manager.h"
+#include "log/cx_log.h"
 #include "net/network_startup.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/process.h"
+#include "platform/program_folder.h"
 #include "protocol/commands.h"
 #include "protocol/message.h"
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
 #include "workspace/shared_workspace.h"
-#include "log/cx_log.h"
-#include "platform/clock.h"
-#include "platform/message_box.h"
-#include "platform/process.h"
-#include "platform/program_folder.h"
 
 namespace kanzo {
 namespace {

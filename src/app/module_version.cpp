@@ -41,8 +41,8 @@ std::string DotsForCommaBlanks(std::string value) {
 
 std::string GetModuleVersionString(const std::string& name) {
   char query[kQueryMaxBytes];
-  const int n = std::snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\%s", kLanguage, kCodePage,
-                              name.c_str());
+  const int n =
+      std::snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\%s", kLanguage, kCodePage, name.c_str());
   if (n < 0 || static_cast<std::size_t>(n) >= sizeof(query)) {
     platform::ShowMessageBox("", "Unable to get information in this language!");
     return kVersionError;

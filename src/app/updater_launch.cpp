@@ -10,8 +10,7 @@ UpdaterCommand BuildUpdaterCommand(const std::string& programFolder, const std::
   c.path = programFolder;
   if (!c.path.empty() && c.path.back() != '/') c.path += '/';
   c.path += kUpdaterFileName;
-  const std::string url =
-      "http://" + updateHost + kUpdatePagePath + kUpdateRandomQuery + std::to_string(nowSeconds);
+  const std::string url = "http://" + updateHost + kUpdatePagePath + kUpdateRandomQuery + std::to_string(nowSeconds);
   c.args = {kProgramName, version, url};
   std::string joined;
   for (const auto& a : c.args) joined += (joined.empty() ? "" : " ") + a;
@@ -19,8 +18,6 @@ UpdaterCommand BuildUpdaterCommand(const std::string& programFolder, const std::
   return c;
 }
 
-bool StartUpdater(const UpdaterCommand& command) {
-  return platform::StartProcess(command.path, command.args) >= 0;
-}
+bool StartUpdater(const UpdaterCommand& command) { return platform::StartProcess(command.path, command.args) >= 0; }
 
 }  // namespace kanzo

@@ -46,18 +46,10 @@ TagInterpretation InterpretTagText(std::string_view tagText) {
     const char c = tagText[pos];
     std::uint32_t value = 0;
     switch (c) {
-      case kCodeBold:
-        result.charFormat.effects |= kEffectBold;
-        break;
-      case kCodeItalic:
-        result.charFormat.effects |= kEffectItalic;
-        break;
-      case kCodeUnderline:
-        result.charFormat.effects |= kEffectUnderline;
-        break;
-      case kCodeStrikeout:
-        result.charFormat.effects |= kEffectStrikeout;
-        break;
+      case kCodeBold: result.charFormat.effects |= kEffectBold; break;
+      case kCodeItalic: result.charFormat.effects |= kEffectItalic; break;
+      case kCodeUnderline: result.charFormat.effects |= kEffectUnderline; break;
+      case kCodeStrikeout: result.charFormat.effects |= kEffectStrikeout; break;
       case kCodeLink:
         // The rest of the tag text is ignored.
         result.charFormat.effects |= kEffectLink;
@@ -80,12 +72,8 @@ TagInterpretation InterpretTagText(std::string_view tagText) {
           pos += kIndentDigits;
         }
         break;
-      case kCodeCentre:
-        result.paraFormat.alignment = ParaAlignment::Centre;
-        break;
-      case kCodeRight:
-        result.paraFormat.alignment = ParaAlignment::Right;
-        break;
+      case kCodeCentre: result.paraFormat.alignment = ParaAlignment::Centre; break;
+      case kCodeRight: result.paraFormat.alignment = ParaAlignment::Right; break;
       case kCodePicture:
         result.meaning = TagMeaning::Picture;
         result.pictureReference = tagText.substr(pos + 1);

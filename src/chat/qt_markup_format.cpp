@@ -14,8 +14,8 @@ constexpr int kRgbGreenShift = 8;
 constexpr Rgb kRgbChannel = 0xFF;
 
 QColor ToQColor(Rgb rgb) {
-  return QColor(static_cast<int>((rgb >> kRgbRedShift) & kRgbChannel), static_cast<int>((rgb >> kRgbGreenShift) & kRgbChannel),
-                static_cast<int>(rgb & kRgbChannel));
+  return QColor(static_cast<int>((rgb >> kRgbRedShift) & kRgbChannel),
+                static_cast<int>((rgb >> kRgbGreenShift) & kRgbChannel), static_cast<int>(rgb & kRgbChannel));
 }
 
 Rgb FromQColor(const QColor& colour) {
@@ -62,15 +62,9 @@ int TwipsToPixels(int twips, int dpi) {
 
 void ApplyParaFormat(const ParaFormat& format, int dpiX, QTextBlockFormat* block) {
   switch (format.alignment) {
-    case ParaAlignment::Left:
-      block->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
-      break;
-    case ParaAlignment::Centre:
-      block->setAlignment(Qt::AlignHCenter);
-      break;
-    case ParaAlignment::Right:
-      block->setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
-      break;
+    case ParaAlignment::Left: block->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
+    case ParaAlignment::Centre: block->setAlignment(Qt::AlignHCenter); break;
+    case ParaAlignment::Right: block->setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
   }
   block->setLeftMargin(TwipsToPixels(format.indentTwips, dpiX));
   block->setProperty(kIndentTwipsProperty, format.indentTwips);

@@ -184,12 +184,9 @@ bool RichEdit::IsSendKey(const QKeyEvent* event) const {
   if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
   const bool ctrl = event->modifiers().testFlag(Qt::ControlModifier);
   switch (sendKeyMode_) {
-    case SendKeyMode::CtrlEnter:
-      return ctrl;
-    case SendKeyMode::Enter:
-      return !ctrl;
-    case SendKeyMode::None:
-      return false;
+    case SendKeyMode::CtrlEnter: return ctrl;
+    case SendKeyMode::Enter: return !ctrl;
+    case SendKeyMode::None: return false;
   }
   return false;
 }
@@ -253,7 +250,8 @@ void RichEdit::inputMethodEvent(QInputMethodEvent* event) {
 // Links -----------------------------------------------------------------------
 
 bool RichEdit::LinkAt(const QPoint& viewportPos, int* start, int* end) const {
-  const QPointF docPos(viewportPos.x() + horizontalScrollBar()->value(), viewportPos.y() + verticalScrollBar()->value());
+  const QPointF docPos(viewportPos.x() + horizontalScrollBar()->value(),
+                       viewportPos.y() + verticalScrollBar()->value());
   const int position = document()->documentLayout()->hitTest(docPos, Qt::ExactHit);
   if (position < 0) return false;
   const QTextBlock block = document()->findBlock(position);
@@ -385,7 +383,9 @@ QMimeData* RichEdit::createMimeDataFromSelection() const {
       doc.SetInsertionFormat(format);
       doc.InsertText(narrow);
     }
-    void OnPicture(std::string_view path, bool absolute) override { doc.InsertPicture({std::string(path), absolute, false}); }
+    void OnPicture(std::string_view path, bool absolute) override {
+      doc.InsertPicture({std::string(path), absolute, false});
+    }
     MarkupDocument& doc;
   } copy(selection);
   ReadRange(copy, cursor.selectionStart(), cursor.selectionEnd());

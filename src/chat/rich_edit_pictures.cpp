@@ -91,7 +91,8 @@ bool RichEditPictures::Insert(QTextCursor& cursor, const PicturePlacement& pictu
   format.setName(entry->name.toString());
   format.setWidth(entry->size.width());
   format.setHeight(entry->size.height());
-  format.setProperty(kPicturePathProperty, QByteArray(picture.path.data(), static_cast<qsizetype>(picture.path.size())));
+  format.setProperty(kPicturePathProperty,
+                     QByteArray(picture.path.data(), static_cast<qsizetype>(picture.path.size())));
   format.setProperty(kPictureAbsoluteProperty, picture.absolute);
   cursor.insertImage(format);
   return true;

@@ -76,15 +76,16 @@ void HighLightButton::paintEvent(QPaintEvent*) {
   if (hover_.IsHovered()) {
     if (pressed_) shift = kPressedShift;
     if (showBorder_)
-      canvas.DrawTexture(rect(), pressed_ ? kBorderPressedFrame : kBorderHoverFrame, border_,
-                         SkinKit::kTransparentKey);
+      canvas.DrawTexture(rect(), pressed_ ? kBorderPressedFrame : kBorderHoverFrame, border_, SkinKit::kTransparentKey);
   }
   if (iconKind_ == kIconTexture) {
-    const QRect icon = SkinKit::CentredRect(rect(), QSize(texture_.Width(), texture_.Height())).translated(shift, shift);
+    const QRect icon =
+        SkinKit::CentredRect(rect(), QSize(texture_.Width(), texture_.Height())).translated(shift, shift);
     canvas.DrawTexture(icon, hover_.IsHovered() ? kIconHoverFrame : kIconNormalFrame, texture_,
                        SkinKit::kTransparentKey);
   } else {
-    const QRect icon = SkinKit::CentredRect(rect(), QSize(picture_.Width(), picture_.Height())).translated(shift, shift);
+    const QRect icon =
+        SkinKit::CentredRect(rect(), QSize(picture_.Width(), picture_.Height())).translated(shift, shift);
     canvas.DrawImage(icon, picture_, SkinKit::kTransparentKey);
   }
   canvas.Draw(nullptr, nullptr, nullptr);

@@ -11,9 +11,9 @@ constexpr const char* kBorderTexture = "Images/InfoBorder";
 constexpr int kBorderHoverFrame = 0;
 constexpr int kIconNormalFrame = 0;
 constexpr int kIconHoverFrame = 1;
-constexpr int kIconLeft = 5;         // from the left edge to the icon
-constexpr int kTextGap = 5;          // from the icon to the text
-constexpr int kRightAfterText = 2;   // from the text to the right edge
+constexpr int kIconLeft = 5;        // from the left edge to the icon
+constexpr int kTextGap = 5;         // from the icon to the text
+constexpr int kRightAfterText = 2;  // from the text to the right edge
 constexpr SkinKit::Colour kTextColour = 0x333333;
 
 }  // namespace
@@ -36,9 +36,7 @@ void IconTextButton::SetIconText(const std::string& iconPath, const QString& tex
   update();
 }
 
-platform::MessageResult IconTextButton::OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) {
-  return 0;
-}
+platform::MessageResult IconTextButton::OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) { return 0; }
 
 void IconTextButton::OnTimer(std::uint32_t timerId) { hover_.OnTimer(timerId); }
 
@@ -70,12 +68,14 @@ void IconTextButton::paintEvent(QPaintEvent*) {
   canvas.SetFont(TextFont());
   const QSize extent = canvas.TextExtent(text());
   const QRect textRect(icon.right() + 1 + kTextGap, 0, extent.width(), height());
-  canvas.DrawText(text(), SkinKit::kTextLeft | SkinKit::kTextVCenter | SkinKit::kTextSingleLine | SkinKit::kTextNoPrefix,
+  canvas.DrawText(text(),
+                  SkinKit::kTextLeft | SkinKit::kTextVCenter | SkinKit::kTextSingleLine | SkinKit::kTextNoPrefix,
                   textRect, kTextColour);
   canvas.Draw(nullptr, nullptr, nullptr);
   // The parent's font may have changed since the text was set.
   if (textRect.right() + 1 + kRightAfterText != width())
-    QMetaObject::invokeMethod(this, [this] { FitWidth(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { FitWidth(); }, Qt::QueuedConnection);
 }
 
 void IconTextButton::mouseMoveEvent(QMouseEvent* event) {

@@ -13,7 +13,7 @@ constexpr int kShadowHoverFrame = 1;
 constexpr SkinKit::Colour kBorderColour = 0xCECECE;
 constexpr SkinKit::Colour kFillColour = 0xFFFFFF;
 constexpr int kBorderWidth = 1;
-constexpr int kPictureInset = 2;       // the picture lies this far inside the panel
+constexpr int kPictureInset = 2;        // the picture lies this far inside the panel
 constexpr int kCompanionDistance = 10;  // between the window and the companion
 
 }  // namespace

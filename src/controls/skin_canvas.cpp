@@ -112,8 +112,10 @@ Canvas::Canvas(QPainter* dc, int transparent, const QRect& rect, int buffered) :
 }
 
 Canvas::~Canvas() {
-  if (own_) own_->end();
-  else if (painter_) painter_->restore();
+  if (own_)
+    own_->end();
+  else if (painter_)
+    painter_->restore();
 }
 
 void Canvas::Earse(QWidget* window, unsigned message) {
@@ -168,14 +170,13 @@ void Canvas::DrawTexture(const QRect& rect, int frame, const Texture& texture, C
   const QRect f = texture.FrameRect(frame);
   if (f.isEmpty() || rect.width() <= 0 || rect.height() <= 0) return;
   const QImage pixels = texture.Strip().Keyed(key);
-  const Margins s = texture.StretchMargins();                // in the frame
-  const Margins d = FitMargins(s, rect.size());              // on the canvas
+  const Margins s = texture.StretchMargins();    // in the frame
+  const Margins d = FitMargins(s, rect.size());  // on the canvas
   const int sx[4] = {f.left(), f.left() + s.left, f.left() + f.width() - s.right, f.left() + f.width()};
   const int sy[4] = {f.top(), f.top() + s.top, f.top() + f.height() - s.bottom, f.top() + f.height()};
   const int dx[4] = {rect.left(), rect.left() + d.left, rect.left() + rect.width() - d.right,
                      rect.left() + rect.width()};
-  const int dy[4] = {rect.top(), rect.top() + d.top, rect.top() + rect.height() - d.bottom,
-                     rect.top() + rect.height()};
+  const int dy[4] = {rect.top(), rect.top() + d.top, rect.top() + rect.height() - d.bottom, rect.top() + rect.height()};
   painter_->save();
   painter_->setRenderHint(QPainter::SmoothPixmapTransform, texture.Strip().Smooth());
   for (int row = 0; row < 3; ++row)

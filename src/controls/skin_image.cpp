@@ -81,9 +81,7 @@ std::shared_ptr<const PictureData> LoadPicture(const std::string& file) {
 
 }  // namespace
 
-QColor ToQColor(Colour colour) {
-  return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-}
+QColor ToQColor(Colour colour) { return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF); }
 
 bool Init() {
   if (PictureFolder().empty()) SetPictureFolder(platform::ProgramFolder());

@@ -50,8 +50,8 @@ inline constexpr unsigned kTextNoPrefix = 0x800;
 inline constexpr unsigned kTextEndEllipsis = 0x8000;
 // The combinations the windows use.
 inline constexpr unsigned kTextCentredLine = kTextCenter | kTextVCenter | kTextSingleLine;  // 37
-inline constexpr unsigned kTextRightLine = kTextRight | kTextSingleLine;                     // 34
-inline constexpr unsigned kTextTopLeft = kTextLeft;                                          // 0
+inline constexpr unsigned kTextRightLine = kTextRight | kTextSingleLine;                    // 34
+inline constexpr unsigned kTextTopLeft = kTextLeft;                                         // 0
 
 // The erase-background message number Canvas::Earse answers to.
 inline constexpr unsigned kEraseBackgroundMessage = 20;

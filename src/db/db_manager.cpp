@@ -202,11 +202,11 @@ bool DBManager::UpdateUserInfo(const ContactRecord& visitor, const AgentTriple& 
 }
 
 bool DBManager::InsertUserInfo(const ContactRecord& visitor, const AgentTriple& agent) {
-  const std::string sql = Format(kInsertUserInfo, visitor.id, visitor.kind, NowSeconds(), agent.account,
-                                 agent.agentId, agent.agentType);
-  const bool ok = DbExecBind(sql, {visitor.name, visitor.area, visitor.source, visitor.currentPage,
-                                   visitor.pageTitle, visitor.ip, visitor.phone, visitor.remark,
-                                   visitor.onlineTime, visitor.lastTalkTime});
+  const std::string sql =
+      Format(kInsertUserInfo, visitor.id, visitor.kind, NowSeconds(), agent.account, agent.agentId, agent.agentType);
+  const bool ok =
+      DbExecBind(sql, {visitor.name, visitor.area, visitor.source, visitor.currentPage, visitor.pageTitle, visitor.ip,
+                       visitor.phone, visitor.remark, visitor.onlineTime, visitor.lastTalkTime});
   KLOG_INFO("插入[用户ID=%d]交谈的用户信息%s", visitor.id, Outcome(ok));
   return ok;
 }
@@ -253,9 +253,8 @@ bool DBManager::InsertTalkMessage(const TalkLine& line, std::int32_t visitorId, 
 bool DBManager::QueryCurrentDayTalkMessageById(std::int32_t visitorId, const AgentTriple& agent,
                                                std::vector<std::string>* bodies) {
   DbRows rows;
-  const std::string sql =
-      Format(kQueryCurrentDayTalkMessages, static_cast<long long>(StartOfTodayUtc(NowSeconds())), visitorId,
-             agent.account, agent.agentId, agent.agentType, kTodayTalkLimit);
+  const std::string sql = Format(kQueryCurrentDayTalkMessages, static_cast<long long>(StartOfTodayUtc(NowSeconds())),
+                                 visitorId, agent.account, agent.agentId, agent.agentType, kTodayTalkLimit);
   const bool ok = DbQuery(sql, &rows);
   if (bodies) {
     for (DbRow& row : rows)
@@ -266,8 +265,7 @@ bool DBManager::QueryCurrentDayTalkMessageById(std::int32_t visitorId, const Age
 }
 
 bool DBManager::DeleteUserTalkMessageById(std::int32_t visitorId, const AgentTriple& agent) {
-  const bool ok =
-      DbExec(Format(kDeleteUserTalkMessages, visitorId, agent.agentId, agent.agentType, agent.account));
+  const bool ok = DbExec(Format(kDeleteUserTalkMessages, visitorId, agent.agentId, agent.agentType, agent.account));
   KLOG_INFO("删除[用户ID=%d]史聊天记录%s", visitorId, Outcome(ok));
   return ok;
 }
@@ -284,8 +282,8 @@ bool DBManager::SaveLogin(const LoginRecord& login) {
   const std::string password = login.keepPassword ? login.password : std::string();
   const std::string now = Decimal(NowSeconds());
   if (!existing.empty()) {
-    return DbExecBind(kUpdateLogin, {password, Flag(login.keepPassword), Flag(login.autoLogin),
-                                     Decimal(login.state), now, kLoginStateLoggedIn, login.userName});
+    return DbExecBind(kUpdateLogin, {password, Flag(login.keepPassword), Flag(login.autoLogin), Decimal(login.state),
+                                     now, kLoginStateLoggedIn, login.userName});
   }
   return DbExecBind(kInsertLogin, {Decimal(login.uid), login.userName, password, Flag(login.keepPassword),
                                    Flag(login.autoLogin), Decimal(login.state), now, kLoginStateLoggedIn});

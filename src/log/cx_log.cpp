@@ -137,8 +137,10 @@ CxLog::~CxLog() {
                                      [&] { return shared->writerEnded; });
   }
   if (shared->writer.joinable()) {
-    if (ended) shared->writer.join();
-    else shared->writer.detach();  // it holds its own reference to the shared state
+    if (ended)
+      shared->writer.join();
+    else
+      shared->writer.detach();  // it holds its own reference to the shared state
   }
 }
 
@@ -174,8 +176,7 @@ void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
   }
 }
 
-void CxLog::Log(const char* text, std::int32_t level, const char* sourceFile, const char* function,
-                std::int32_t line) {
+void CxLog::Log(const char* text, std::int32_t level, const char* sourceFile, const char* function, std::int32_t line) {
   if (level < shared_->level.load()) return;
   Record r;
   r.time = NowText();

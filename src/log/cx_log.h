@@ -83,11 +83,11 @@ const char* SourceFileName(const char* path);
 
 // Logging macros: the level is checked before anything is formatted; the
 // record carries the source file, the qualified method name and the line.
-#define KLOG(level, ...)                                                                                  \
-  do {                                                                                                    \
-    if (::kanzo::CxLog* kanzo_log_ = ::kanzo::CxLog::InstanceIfEnabled(level))                            \
+#define KLOG(level, ...)                                                                                              \
+  do {                                                                                                                \
+    if (::kanzo::CxLog* kanzo_log_ = ::kanzo::CxLog::InstanceIfEnabled(level))                                        \
       kanzo_log_->LogFormat(level, __FILE__, ::kanzo::log_detail::QualifiedFunctionName(__PRETTY_FUNCTION__).c_str(), \
-                            __LINE__, __VA_ARGS__);                                                       \
+                            __LINE__, __VA_ARGS__);                                                                   \
   } while (0)
 #define KLOG_DEBUG(...) KLOG(::kanzo::kLogDebug, __VA_ARGS__)
 #define KLOG_INFO(...) KLOG(::kanzo::kLogInfo, __VA_ARGS__)

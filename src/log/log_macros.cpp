@@ -14,8 +14,10 @@ std::string QualifiedFunctionName(const char* prettyFunction) {
   std::size_t paren = std::string::npos;
   for (std::size_t i = 0; i < s.size(); ++i) {
     const char c = s[i];
-    if (c == '<') ++depth;
-    else if (c == '>') --depth;
+    if (c == '<')
+      ++depth;
+    else if (c == '>')
+      --depth;
     else if (c == '(' && depth == 0) {
       // "operator()" keeps its own parentheses.
       if (i >= 8 && s.compare(i - 8, 8, "operator") == 0 && i + 1 < s.size() && s[i + 1] == ')') {
@@ -32,9 +34,12 @@ std::string QualifiedFunctionName(const char* prettyFunction) {
   std::size_t start = 0;
   for (std::size_t i = 0; i < head.size(); ++i) {
     const char c = head[i];
-    if (c == '<') ++depth;
-    else if (c == '>') --depth;
-    else if (c == ' ' && depth == 0) start = i + 1;
+    if (c == '<')
+      ++depth;
+    else if (c == '>')
+      --depth;
+    else if (c == ' ' && depth == 0)
+      start = i + 1;
   }
   std::string name = head.substr(start);
   // Drop namespaces of our own so lines read as the class and method.

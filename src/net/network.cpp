@@ -58,18 +58,15 @@ void Network::onRead(evbuffer* input) {
   for (;;) {
     FramePayload payload;
     switch (reader_.next(input, &payload)) {
-      case FrameStatus::kNeedMore:
-        return;
+      case FrameStatus::kNeedMore: return;
       case FrameStatus::kBroken:
         // Nothing after a false length can be framed again: start afresh.
         reader_.reset();
         evbuffer_drain(input, evbuffer_get_length(input));
         dropConnection();
         return;
-      case FrameStatus::kDropped:
-        continue;
-      case FrameStatus::kFrame:
-        break;
+      case FrameStatus::kDropped: continue;
+      case FrameStatus::kFrame: break;
     }
     if (payload.size < kMessageHeaderBytes) {
       KLOG_ERROR("数据帧过短，不是完整的消息：%zu字节，丢弃", payload.size);

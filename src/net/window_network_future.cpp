@@ -74,8 +74,7 @@ void WindowNetworkFuture::deliver(NetworkEvent event, std::unique_ptr<Message> m
         // From here the message belongs to the window; if the window goes
         // before it runs the handler, the disposer frees the message.
         const auto payload = reinterpret_cast<platform::LParam>(message.release());
-        if (!platform::NotifyWindow(window, kNetworkWindowMessage, event, payload,
-                                    &platform::DeletePayload<Message>)) {
+        if (!platform::NotifyWindow(window, kNetworkWindowMessage, event, payload, &platform::DeletePayload<Message>)) {
           KLOG_WARN("窗口消息无法投递（界面线程未就绪），命令%d", command);
         }
         return;

@@ -16,8 +16,7 @@ std::string_view Trim(std::string_view s) {
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
          });
 }
@@ -28,9 +27,8 @@ std::string Cut(std::string_view value, std::size_t maxBytes) {
 
 }  // namespace
 
-std::string ReadProfileStringFromText(std::string_view text, std::string_view section,
-                                      std::string_view key, std::string_view defaultValue,
-                                      std::size_t maxBytes) {
+std::string ReadProfileStringFromText(std::string_view text, std::string_view section, std::string_view key,
+                                      std::string_view defaultValue, std::size_t maxBytes) {
   bool inSection = false;
   std::size_t pos = 0;
   while (pos <= text.size()) {
@@ -58,9 +56,8 @@ std::string ReadProfileStringFromText(std::string_view text, std::string_view se
   return Cut(defaultValue, maxBytes);
 }
 
-std::string ReadProfileString(const std::string& path, std::string_view section,
-                              std::string_view key, std::string_view defaultValue,
-                              std::size_t maxBytes) {
+std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view defaultValue, std::size_t maxBytes) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return Cut(defaultValue, maxBytes);
   std::ostringstream text;

@@ -15,11 +15,9 @@ MessageBoxHandler gHandler;
 MessageBoxResult DefaultAnswer(MessageBoxButtons buttons) {
   switch (buttons) {
     case MessageBoxButtons::Ok:
-    case MessageBoxButtons::OkCancel:
-      return MessageBoxResult::Ok;
+    case MessageBoxButtons::OkCancel: return MessageBoxResult::Ok;
     case MessageBoxButtons::YesNo:
-    case MessageBoxButtons::YesNoCancel:
-      return MessageBoxResult::Yes;
+    case MessageBoxButtons::YesNoCancel: return MessageBoxResult::Yes;
   }
   return MessageBoxResult::Ok;
 }

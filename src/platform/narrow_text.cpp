@@ -22,8 +22,8 @@ void LoadCodesetLocked() {
   const char* cs = nl_langinfo(CODESET);
   gCodeset = cs ? cs : "";
   // The C/POSIX locale reports ASCII; it counts as UTF-8 here.
-  gIsUtf8 = gCodeset.empty() || gCodeset == "UTF-8" || gCodeset == "utf8" ||
-            gCodeset == "ANSI_X3.4-1968" || gCodeset == "ASCII";
+  gIsUtf8 = gCodeset.empty() || gCodeset == "UTF-8" || gCodeset == "utf8" || gCodeset == "ANSI_X3.4-1968" ||
+            gCodeset == "ASCII";
   if (gIsUtf8) gCodeset = "UTF-8";
   gInitialised.store(true, std::memory_order_release);
 }

@@ -48,8 +48,7 @@ int main(int argc, char** argv) {
   // main window exists there is no session to end.
   kanzo::EndSignals endSignals;
   endSignals.Install([](int signalNumber) {
-    auto* mainWindow =
-        dynamic_cast<kanzo::MainDlg*>(kanzo::platform::FindWindowByName(kanzo::kMainWindowName));
+    auto* mainWindow = dynamic_cast<kanzo::MainDlg*>(kanzo::platform::FindWindowByName(kanzo::kMainWindowName));
     if (mainWindow) {
       mainWindow->Quit();
     } else {

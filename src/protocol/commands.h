@@ -66,8 +66,8 @@ inline constexpr CommandCode kCommandGetQuickMessage = 43;
 
 struct CommandInfo {
   CommandCode code;
-  const char* name;     // the method that sends it where there is one, else a short name
-  TypeCode body;        // the body type of the request
+  const char* name;  // the method that sends it where there is one, else a short name
+  TypeCode body;     // the body type of the request
   const char* purpose;
   const char* sender;   // "" when no window of the client sends it
   const char* handler;  // the window its answers are routed to; "" for none

@@ -113,7 +113,8 @@ bool IsSafeListedName(const std::string& name) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = normal.find('/', start);
-    const std::string_view part = std::string_view(normal).substr(start, end == std::string::npos ? normal.npos : end - start);
+    const std::string_view part =
+        std::string_view(normal).substr(start, end == std::string::npos ? normal.npos : end - start);
     if (part == "..") return false;
     if (end == std::string::npos) return true;
     start = end + 1;
@@ -131,16 +132,13 @@ bool DownloadFile(HttpClient& client, const std::string& programFolder, const st
   const HttpGetResult got = client.Get(DownloadObjectFor(name, nowSeconds), sink);
   bool ok = false;
   switch (got.outcome) {
-    case HttpGetOutcome::Complete:
-      ok = sink.Finish();
-      break;
+    case HttpGetOutcome::Complete: ok = sink.Finish(); break;
     case HttpGetOutcome::NotSent:
     case HttpGetOutcome::Interrupted:
       if (!got.error.empty()) progress.ShowError(got.error);
       break;
     case HttpGetOutcome::StoppedBySink:  // the sink has said why
-    case HttpGetOutcome::Aborted:
-      break;
+    case HttpGetOutcome::Aborted: break;
   }
   progress.AddLine(name + (ok ? kLineDownloaded : kLineDownloadFailed));
   return ok;

@@ -77,7 +77,8 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   }
   if (line.size() > 5 && EqualsNoCase(line.substr(0, 5), "HTTP/")) {
     const auto blank = line.find(' ');
-    t->status = blank == std::string_view::npos ? 0 : std::strtol(std::string(line.substr(blank + 1)).c_str(), nullptr, 10);
+    t->status =
+        blank == std::string_view::npos ? 0 : std::strtol(std::string(line.substr(blank + 1)).c_str(), nullptr, 10);
     t->contentLength = kHttpNoContentLength;
     return bytes;
   }

@@ -25,8 +25,7 @@ bool CUpdateApp::InitInstance() {
     case UpdateArgsOutcome::NotHttp:
       platform::ShowMessageBox(kUpdateAppTitle, kUrlNotHttpText, platform::MessageBoxIcon::Error);
       return false;
-    case UpdateArgsOutcome::Run:
-      break;
+    case UpdateArgsOutcome::Run: break;
   }
   dialog_ = std::make_unique<CUpdateDlg>(read.params, read.url, programFolder_);
   dialog_->RunModal();

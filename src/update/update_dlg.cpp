@@ -140,8 +140,8 @@ bool CUpdateDlg::OnInitDialog() {
     EndDialog(QDialog::Rejected);
     return false;
   }
-  AddProgressLine(platform::FromNarrow(std::string(kLineCurrentVersion) + params_.programName + " " +
-                                       params_.currentVersion));
+  AddProgressLine(
+      platform::FromNarrow(std::string(kLineCurrentVersion) + params_.programName + " " + params_.currentVersion));
   if (params_.silent) {
     hide();
     StartVersionCheck();
@@ -270,9 +270,7 @@ platform::MessageResult CUpdateDlg::OnWindowMessage(std::uint32_t message, platf
       status_->setText(platform::FromNarrow(*text));
       return 1;
     }
-    case kMsgPercent:
-      bar_->setValue(static_cast<int>(wParam));
-      return 1;
+    case kMsgPercent: bar_->setValue(static_cast<int>(wParam)); return 1;
     case kMsgErrorBox: {
       // Take the text before the box: its loop may deliver the next messages.
       const std::string text = PayloadText(lParam);
@@ -285,11 +283,8 @@ platform::MessageResult CUpdateDlg::OnWindowMessage(std::uint32_t message, platf
       OnVersionChecked(*result);
       return 1;
     }
-    case kMsgUpdateDone:
-      OnUpdated();
-      return 1;
-    default:
-      return 0;
+    case kMsgUpdateDone: OnUpdated(); return 1;
+    default: return 0;
   }
 }
 

@@ -29,8 +29,8 @@ class CUpdateDlg final : public QDialog, public platform::Window {
  public:
   // Dialog and control numbers.
   static constexpr int kDialogId = 102;
-  static constexpr int kIdNext = 1;      // "下一步(&N)" / "更新(&U)" / "完成(&O)"
-  static constexpr int kIdCancel = 2;    // "取消(&C)"
+  static constexpr int kIdNext = 1;    // "下一步(&N)" / "更新(&U)" / "完成(&O)"
+  static constexpr int kIdCancel = 2;  // "取消(&C)"
   static constexpr int kIdProgressBar = 1002;
   static constexpr int kIdProgressList = 1011;
   static constexpr int kIdStatus = 1012;

@@ -16,11 +16,11 @@ inline constexpr const char* kVersionFileFileKey = "FILE%d";
 inline constexpr const char* kOfferedVersionDefault = "1.0";
 
 enum class VersionCheckOutcome {
-  NotSent,       // the request could not be sent
-  NotOk,         // the answer's status is not 200
-  SaveFailed,    // update.ini could not be written (or the answer broke off)
-  SameVersion,   // the offered version equals the current one byte for byte
-  NewVersion     // any other version, an older one included
+  NotSent,      // the request could not be sent
+  NotOk,        // the answer's status is not 200
+  SaveFailed,   // update.ini could not be written (or the answer broke off)
+  SameVersion,  // the offered version equals the current one byte for byte
+  NewVersion    // any other version, an older one included
 };
 
 struct VersionCheckResult {

@@ -142,8 +142,8 @@ void LoginDlg::BuildControls() {
   submit_->setDefault(true);
 
   presenceMenu_ = new QMenu(this);
-  QAction* online = presenceMenu_->addAction(QIcon(presenceButton_->MenuBitmap(kPresenceButtonOnline)),
-                                             Text(kMenuOnlineText));
+  QAction* online =
+      presenceMenu_->addAction(QIcon(presenceButton_->MenuBitmap(kPresenceButtonOnline)), Text(kMenuOnlineText));
   online->setData(kPresenceMenuOnline);
   QAction* away =
       presenceMenu_->addAction(QIcon(presenceButton_->MenuBitmap(kPresenceButtonAway)), Text(kMenuAwayText));
@@ -245,8 +245,8 @@ LoginForm LoginDlg::ReadForm() const {
 }
 
 void LoginDlg::SetBusy(bool busy) {
-  for (QWidget* control : std::initializer_list<QWidget*>{userName_, password_, rememberPassword_, autoLogin_,
-                                                          presenceButton_}) {
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{userName_, password_, rememberPassword_, autoLogin_, presenceButton_}) {
     control->setEnabled(!busy);
   }
   submit_->setText(Text(busy ? kCancelText : kSubmitText));
@@ -254,15 +254,10 @@ void LoginDlg::SetBusy(bool busy) {
 
 void LoginDlg::OnBnClickedLoginSubmitButton() {
   switch (session_.Submit(ReadForm())) {
-    case SubmitResult::kSent:
-      SetBusy(true);
-      break;
-    case SubmitResult::kCancelled:
-      SetBusy(false);
-      break;
+    case SubmitResult::kSent: SetBusy(true); break;
+    case SubmitResult::kCancelled: SetBusy(false); break;
     case SubmitResult::kMissingUserName:
-    case SubmitResult::kMissingPassword:
-      break;
+    case SubmitResult::kMissingPassword: break;
   }
 }
 
@@ -275,9 +270,7 @@ platform::MessageResult LoginDlg::OnWindowMessage(std::uint32_t message, platfor
 
 void LoginDlg::ApplyOutcome(const AnswerOutcome& outcome) {
   switch (outcome.kind) {
-    case AnswerOutcome::Kind::kLoginFailed:
-      SetBusy(false);
-      break;
+    case AnswerOutcome::Kind::kLoginFailed: SetBusy(false); break;
     case AnswerOutcome::Kind::kLoggedIn:
       hide();
       OpenMainWindow();
@@ -288,8 +281,7 @@ void LoginDlg::ApplyOutcome(const AnswerOutcome& outcome) {
         maker_.loadAgentStates(mainWindow_, outcome.agentStates);
       break;
     case AnswerOutcome::Kind::kRelogged:
-    case AnswerOutcome::Kind::kIgnored:
-      break;
+    case AnswerOutcome::Kind::kIgnored: break;
   }
 }
 

@@ -87,14 +87,10 @@ SubmitResult LoginSession::Submit(const LoginForm& form) {
 AnswerOutcome LoginSession::OnNetworkMessage(std::unique_ptr<Message> message) {
   if (!message) return {};
   switch (message->command) {
-    case kCommandLogin:
-      return OnLoginAnswer(*message);
-    case kCommandRefreshSession:
-      return OnRefreshSessionAnswer(*message);
-    case kCommandRefreshLogin:
-      return OnReloginAnswer(*message);
-    default:
-      return {};
+    case kCommandLogin: return OnLoginAnswer(*message);
+    case kCommandRefreshSession: return OnRefreshSessionAnswer(*message);
+    case kCommandRefreshLogin: return OnReloginAnswer(*message);
+    default: return {};
   }
 }
 

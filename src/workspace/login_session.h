@@ -18,10 +18,10 @@
 #include <string>
 
 #include "platform/window_message.h"
-#include "workspace/main_workspace.h"
-#include "workspace/window_links.h"
 #include "protocol/message.h"
 #include "workspace/keep_alive_records.h"
+#include "workspace/main_workspace.h"
+#include "workspace/window_links.h"
 
 namespace kanzo {
 

@@ -56,8 +56,8 @@ constexpr const char* kQuickMessageTip = "添加常用语";
 constexpr const char* kAddEmployeeTip = "添加员工";
 constexpr const char* kBackOfficeHost = KANZO_BACK_OFFICE_HOST;
 
-constexpr const char* kProgramIcon = "Images/kanzo.png";     // icon 128
-constexpr const char* kAwayIcon = "Images/kanzo_away.png";   // icon 198
+constexpr const char* kProgramIcon = "Images/kanzo.png";    // icon 128
+constexpr const char* kAwayIcon = "Images/kanzo_away.png";  // icon 198
 constexpr const char* kDefaultLogo = "Images/big_def_logo.png";
 constexpr const char* kSettingPicture = "\\Images\\Setting";
 constexpr const char* kBackOfficePicture = "\\Images\\BackgroundManage";
@@ -169,10 +169,9 @@ MainDlg::MainDlg(QWidget* owner)
   ShowVariableTexts();
 
   // 3: the answers this window handles, and its registry entry.
-  WindowNetworkFuture::instance().registerWindow(
-      {kCommandStartData, kCommandUpdateKFState, kCommandGetOnlineVisitor, kCommandGetQuickMessage,
-       kCommandLoadSessionCount},
-      Id());
+  WindowNetworkFuture::instance().registerWindow({kCommandStartData, kCommandUpdateKFState, kCommandGetOnlineVisitor,
+                                                  kCommandGetQuickMessage, kCommandLoadSessionCount},
+                                                 Id());
   platform::RegisterWindowName(kMainWindowName, Id());
 
   // 4: the picture and the agent card beside it.
@@ -438,41 +437,18 @@ void MainDlg::OnCommand(int id) {
       ShowState(kPresenceAway);
       UpdateKFState(kPresenceAway);
       break;
-    case kCommandTrayOnline:
-      ShowState(kPresenceOnline);
-      break;
-    case kCommandTrayAway:
-      ShowState(kPresenceAway);
-      break;
-    case kCommandTraySoundOff:
-      ChangeSetting(CurrentAgentRecord().Copy().soundState);
-      break;
-    case kCommandTrayOpenPanel:
-      ShowFromTray();
-      break;
-    case kCommandTrayQuit:
-      Quit();
-      break;
-    case kCommandAbout:
-      ShowAbout();
-      break;
-    case kMainStateButtonId:
-      ShowPresenceMenu();
-      break;
-    case kMainSettingButtonId:
-      OpenSettings();
-      break;
-    case kMainBackOfficeButtonId:
-      OpenBackOffice();
-      break;
-    case kMainQuickMessageButtonId:
-      OpenQuickMessageEditor();
-      break;
-    case kMainSignalButtonId:
-      OpenSignalCount();
-      break;
-    default:
-      break;
+    case kCommandTrayOnline: ShowState(kPresenceOnline); break;
+    case kCommandTrayAway: ShowState(kPresenceAway); break;
+    case kCommandTraySoundOff: ChangeSetting(CurrentAgentRecord().Copy().soundState); break;
+    case kCommandTrayOpenPanel: ShowFromTray(); break;
+    case kCommandTrayQuit: Quit(); break;
+    case kCommandAbout: ShowAbout(); break;
+    case kMainStateButtonId: ShowPresenceMenu(); break;
+    case kMainSettingButtonId: OpenSettings(); break;
+    case kMainBackOfficeButtonId: OpenBackOffice(); break;
+    case kMainQuickMessageButtonId: OpenQuickMessageEditor(); break;
+    case kMainSignalButtonId: OpenSignalCount(); break;
+    default: break;
   }
 }
 
@@ -540,8 +516,7 @@ void MainDlg::contextMenuEvent(QContextMenuEvent* event) {
 
 void MainDlg::ShowAbout() {
   const CKanzoApp* app = CKanzoApp::Current();
-  const std::string description =
-      app ? app->ProgramDescription() : GetModuleVersionString(kVersionFileDescription);
+  const std::string description = app ? app->ProgramDescription() : GetModuleVersionString(kVersionFileDescription);
   const std::string version = app ? app->ProgramVersion() : GetModuleVersionString(kVersionFileVersion);
   auto* about = new AboutDlg(description, version, this);
   about->setAttribute(Qt::WA_DeleteOnClose);
@@ -631,37 +606,21 @@ platform::MessageResult MainDlg::OnWindowMessage(std::uint32_t message, platform
     case kTrayIconMessage:
       if (wParam == kTrayIconId) OnTrayEvent(lParam);
       break;
-    case kSignalLevelMessage:
-      signal_->SetLevel(static_cast<int>(lParam));
-      break;
-    case kLoginRenewedMessage:
-      workspace_->OnLoginRenewed();
-      break;
-    case kChatLineMessage:
-      OnChatLineArrived(wParam, lParam);
-      break;
-    case kSegmentSelectMessage:
-      PlacePanes();
-      break;
-    default:
-      break;
+    case kSignalLevelMessage: signal_->SetLevel(static_cast<int>(lParam)); break;
+    case kLoginRenewedMessage: workspace_->OnLoginRenewed(); break;
+    case kChatLineMessage: OnChatLineArrived(wParam, lParam); break;
+    case kSegmentSelectMessage: PlacePanes(); break;
+    default: break;
   }
   return 0;
 }
 
 void MainDlg::OnTimer(std::uint32_t timerId) {
   switch (timerId) {
-    case kTimerOnlineVisitor:
-      GetOnlineVisitor();
-      break;
-    case kTimerQuickMessage:
-      GetQuickMessage();
-      break;
-    case kTimerSessionCount:
-      LoadSessionCount();
-      break;
-    default:
-      break;
+    case kTimerOnlineVisitor: GetOnlineVisitor(); break;
+    case kTimerQuickMessage: GetQuickMessage(); break;
+    case kTimerSessionCount: LoadSessionCount(); break;
+    default: break;
   }
 }
 

@@ -47,14 +47,14 @@ inline constexpr int kMainAddEmployeeButtonId = 1179;
 inline constexpr int kMainSignalButtonId = 1163;
 
 // Menu commands.
-inline constexpr int kCommandMenuOnline = 2025;      // presence menu
-inline constexpr int kCommandMenuAway = 2026;        // presence menu
-inline constexpr int kCommandTrayOnline = 2028;      // tray menu
-inline constexpr int kCommandTrayAway = 2029;        // tray menu
-inline constexpr int kCommandTraySoundOff = 2031;    // tray menu
-inline constexpr int kCommandTrayOpenPanel = 2033;   // tray menu
-inline constexpr int kCommandTrayQuit = 2034;        // tray menu
-inline constexpr int kCommandAbout = 16;             // system menu
+inline constexpr int kCommandMenuOnline = 2025;     // presence menu
+inline constexpr int kCommandMenuAway = 2026;       // presence menu
+inline constexpr int kCommandTrayOnline = 2028;     // tray menu
+inline constexpr int kCommandTrayAway = 2029;       // tray menu
+inline constexpr int kCommandTraySoundOff = 2031;   // tray menu
+inline constexpr int kCommandTrayOpenPanel = 2033;  // tray menu
+inline constexpr int kCommandTrayQuit = 2034;       // tray menu
+inline constexpr int kCommandAbout = 16;            // system menu
 
 // Timers.
 inline constexpr std::uint32_t kTimerOnlineVisitor = 2124;

@@ -77,29 +77,20 @@ std::string TrayTipText(const AgentRecord& agent) {
 
 PresenceLook PresenceLookOf(int presence) {
   switch (presence) {
-    case kPresenceOffline:
-      return {kButtonOffline, false, kPictureOffline, kPresenceOffline};
-    case kPresenceOnline:
-      return {kButtonOnline, false, kPictureOnline, kPresenceOnline};
-    case kPresenceAway:
-      return {kButtonAway, true, kPictureAway, kPresenceAway};
-    default:
-      return {kButtonOnline, false, nullptr, kPresenceOnline};
+    case kPresenceOffline: return {kButtonOffline, false, kPictureOffline, kPresenceOffline};
+    case kPresenceOnline: return {kButtonOnline, false, kPictureOnline, kPresenceOnline};
+    case kPresenceAway: return {kButtonAway, true, kPictureAway, kPresenceAway};
+    default: return {kButtonOnline, false, nullptr, kPresenceOnline};
   }
 }
 
 std::int32_t ToggledSetting(std::int32_t value) {
   switch (value) {
-    case kSoundStateOn:
-      return kSoundStateOff;
-    case kSoundStateOff:
-      return kSoundStateOn;
-    case kFlickStateBubble:
-      return kFlickStateChatWindow;
-    case kFlickStateChatWindow:
-      return kFlickStateBubble;
-    default:
-      return value;
+    case kSoundStateOn: return kSoundStateOff;
+    case kSoundStateOff: return kSoundStateOn;
+    case kFlickStateBubble: return kFlickStateChatWindow;
+    case kFlickStateChatWindow: return kFlickStateBubble;
+    default: return value;
   }
 }
 

@@ -29,10 +29,10 @@ std::string NarrowPrefixWithin(std::string_view narrow, std::size_t maxBytes);
 
 // How one presence is shown.
 struct PresenceLook {
-  int buttonState;       // frame of the presence button
-  bool awayIcon;         // the tray shows the away icon (198), else 128
-  const char* picture;   // the agent picture; nullptr leaves it unchanged
-  int shownPresence;     // what the window then holds as its presence
+  int buttonState;      // frame of the presence button
+  bool awayIcon;        // the tray shows the away icon (198), else 128
+  const char* picture;  // the agent picture; nullptr leaves it unchanged
+  int shownPresence;    // what the window then holds as its presence
 };
 PresenceLook PresenceLookOf(int presence);
 

@@ -17,9 +17,7 @@
 namespace kanzo {
 namespace {
 
-ChatWindowLink* ChatWindow() {
-  return dynamic_cast<ChatWindowLink*>(platform::FindWindowByName(kChatWindowName));
-}
+ChatWindowLink* ChatWindow() { return dynamic_cast<ChatWindowLink*>(platform::FindWindowByName(kChatWindowName)); }
 
 // A stored setting is taken only when it is one of the setting's values.
 std::int32_t StoredSetting(const DbRow& row, std::size_t column, bool (*valid)(std::int32_t), std::int32_t fallback) {
@@ -93,15 +91,9 @@ void MainWorkspace::OnNetworkMessage(std::unique_ptr<Message> message) {
   if (!message) return;
   const Msg* body = message->bodyAs<Msg>();
   switch (message->command) {
-    case kCommandLoadSessionCount:
-      ShowSessionCount(body);
-      break;
-    case kCommandStartData:
-      InitLoadData(body);
-      break;
-    case kCommandGetOnlineVisitor:
-      LoadOnlineVisitor(body);
-      break;
+    case kCommandLoadSessionCount: ShowSessionCount(body); break;
+    case kCommandStartData: InitLoadData(body); break;
+    case kCommandGetOnlineVisitor: LoadOnlineVisitor(body); break;
     case kCommandGetQuickMessage:
       if (body) LoadQuickMessage(body);
       break;
@@ -112,8 +104,7 @@ void MainWorkspace::OnNetworkMessage(std::unique_ptr<Message> message) {
         KLOG_WARN("状态通知没有消息体 MESSAGE_ID=%lld", static_cast<long long>(message->MESSAGE_ID));
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -189,7 +180,8 @@ void MainWorkspace::LoadOnlineVisitor(const Msg* body) {
   KLOG_DEBUG("加载 在线访客列表：%s", body->BODY.c_str());
   Json::Value root;
   if (!ParseJsonBody(body->BODY, &root)) return;
-  if (root.isNull() || root.isArray()) SendToPane(kOnlinePaneName, kPaneLoad, reinterpret_cast<platform::LParam>(&root));
+  if (root.isNull() || root.isArray())
+    SendToPane(kOnlinePaneName, kPaneLoad, reinterpret_cast<platform::LParam>(&root));
 }
 
 void MainWorkspace::LoadQuickMessage(const Msg* body) {

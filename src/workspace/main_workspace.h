@@ -28,7 +28,7 @@
 namespace kanzo {
 
 // Window messages the main window handles or sends.
-inline constexpr std::uint32_t kPaneDataMessage = 2024;   // same number as the dispatcher's
+inline constexpr std::uint32_t kPaneDataMessage = 2024;  // same number as the dispatcher's
 inline constexpr std::uint32_t kSignalLevelMessage = 3024;
 inline constexpr std::uint32_t kLoginRenewedMessage = 7025;
 inline constexpr std::uint32_t kChatLineMessage = 7026;

@@ -14,11 +14,11 @@ namespace {
 
 constexpr int kWindowWidth = 640;
 constexpr int kWindowHeight = 480;
-constexpr int kListMargin = 10;         // left, top and right
+constexpr int kListMargin = 10;  // left, top and right
 constexpr int kListBottomMargin = 50;
 constexpr int kCounterWidth = 100;
 constexpr int kCounterHeight = 15;
-constexpr int kCounterGap = 20;         // below the list
+constexpr int kCounterGap = 20;  // below the list
 constexpr int kRowHeight = 22;
 constexpr SkinKit::Colour kGroundColour = 0xFFFFFF;
 
@@ -36,7 +36,10 @@ const KeepAliveRecord* RecordOf(platform::LParam lParam) { return reinterpret_ca
 }  // namespace
 
 SignalCountDlg::SignalCountDlg(QWidget* parent)
-    : QDialog(parent), list_(new QTableWidget(this)), sentCounter_(new QLabel(this)), receivedCounter_(new QLabel(this)) {
+    : QDialog(parent),
+      list_(new QTableWidget(this)),
+      sentCounter_(new QLabel(this)),
+      receivedCounter_(new QLabel(this)) {
   setWindowTitle(QString::fromUtf8(kSignalCountCaption));
   setFixedSize(kWindowWidth, kWindowHeight);
   QPalette palette = this->palette();
@@ -129,8 +132,7 @@ platform::MessageResult SignalCountDlg::OnWindowMessage(std::uint32_t message, p
       RemoveRow(record);
       break;
     }
-    default:
-      return 0;
+    default: return 0;
   }
   WriteCounters();
   return 0;

@@ -6,12 +6,12 @@
 
 #include "app/about_dlg.h"
 #include "app/kanzo_app.h"
-#include "db/db_manager.h"
 #include "db/db_access.h"
-#include "workspace/shared_workspace.h"
+#include "db/db_manager.h"
 #include "log/cx_log.h"
 #include "platform/message_box.h"
 #include "support/temp_dir.h"
+#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
@@ -28,8 +28,7 @@ class AppStartupTest : public testing::Test {
     for (int sig : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT}) signal(sig, SIG_DFL);
     SetDatabasePath("");
     // The handler makes its folder at start-up; a dump in it means a fault.
-    if (std::filesystem::exists(dir_.File("crash")))
-      EXPECT_TRUE(std::filesystem::is_empty(dir_.File("crash")));
+    if (std::filesystem::exists(dir_.File("crash"))) EXPECT_TRUE(std::filesystem::is_empty(dir_.File("crash")));
   }
   test::TempDir dir_;
 };

@@ -241,21 +241,20 @@ TEST_P(CrashFaultTest, LeavesOneDumpNamedForTheLocalTimeAndEndsWithZero) {
   EXPECT_EQ(box.text, test::ExpectedCrashText("success", path, 0));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Faults, CrashFaultTest,
-    ::testing::Values(FaultCase{"null-write", SIGSEGV, "11 (SIGSEGV)", "SEGV_MAPERR"},
-                      FaultCase{"abort", SIGABRT, "6 (SIGABRT)", ""},
-                      FaultCase{"trap", SIGILL, "4 (SIGILL)", "ILL_ILLOPN"},
-                      FaultCase{"divide", SIGFPE, "8 (SIGFPE)", "FPE_INTDIV"},
-                      FaultCase{"bus", SIGBUS, "7 (SIGBUS)", "BUS_ADRERR"},
-                      FaultCase{"stack-overflow", SIGSEGV, "11 (SIGSEGV)", ""},
-                      FaultCase{"thread-null-write", SIGSEGV, "11 (SIGSEGV)", "SEGV_MAPERR"}),
-    [](const ::testing::TestParamInfo<FaultCase>& info) {
-      std::string name = info.param.kind;
-      for (char& ch : name)
-        if (ch == '-') ch = '_';
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Faults, CrashFaultTest,
+                         ::testing::Values(FaultCase{"null-write", SIGSEGV, "11 (SIGSEGV)", "SEGV_MAPERR"},
+                                           FaultCase{"abort", SIGABRT, "6 (SIGABRT)", ""},
+                                           FaultCase{"trap", SIGILL, "4 (SIGILL)", "ILL_ILLOPN"},
+                                           FaultCase{"divide", SIGFPE, "8 (SIGFPE)", "FPE_INTDIV"},
+                                           FaultCase{"bus", SIGBUS, "7 (SIGBUS)", "BUS_ADRERR"},
+                                           FaultCase{"stack-overflow", SIGSEGV, "11 (SIGSEGV)", ""},
+                                           FaultCase{"thread-null-write", SIGSEGV, "11 (SIGSEGV)", "SEGV_MAPERR"}),
+                         [](const ::testing::TestParamInfo<FaultCase>& info) {
+                           std::string name = info.param.kind;
+                           for (char& ch : name)
+                             if (ch == '-') ch = '_';
+                           return name;
+                         });
 
 TEST_F(CrashProcessTest, TwoFaultsInOneSecondLeaveTheSecondReport) {
   const std::string endLine = "end of report\n";

@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
     if (option.rfind(kFileSizeLimitOption, 0) == 0) {
       rlimit limit{};
       getrlimit(RLIMIT_FSIZE, &limit);
-      limit.rlim_cur = static_cast<rlim_t>(std::strtoull(option.c_str() + std::strlen(kFileSizeLimitOption), nullptr, 10));
+      limit.rlim_cur =
+          static_cast<rlim_t>(std::strtoull(option.c_str() + std::strlen(kFileSizeLimitOption), nullptr, 10));
       if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return kExitBadUsage;
     } else if (option == kWaitOption) {
       char go = 0;

@@ -47,12 +47,12 @@ TEST(CrashDumpName, PathIsLimitedTo259Bytes) {
     std::string expectedTail;  // after the folder
   };
   const Case cases[] = {
-      {259 - name.size() - 4, name + ".dmp"},      // exactly fits with the extension
-      {259 - name.size() - 3, name},               // the extension no longer fits whole
-      {259 - name.size(), name},                   // the name just fits
-      {259 - 5, name.substr(0, 5)},                // the name is cut
-      {259, ""},                                   // only the folder
-      {300, ""},                                   // even the folder is cut
+      {259 - name.size() - 4, name + ".dmp"},  // exactly fits with the extension
+      {259 - name.size() - 3, name},           // the extension no longer fits whole
+      {259 - name.size(), name},               // the name just fits
+      {259 - 5, name.substr(0, 5)},            // the name is cut
+      {259, ""},                               // only the folder
+      {300, ""},                               // even the folder is cut
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.folderLength);
@@ -69,9 +69,8 @@ TEST(CrashCivilTime, MatchesKnownDates) {
     CrashCivilTime expected;
   };
   const Case cases[] = {
-      {0, {1970, 1, 1, 0, 0, 0}},           {1709626150, {2024, 3, 5, 8, 9, 10}},
-      {951868799, {2000, 2, 29, 23, 59, 59}}, {4107542400, {2100, 3, 1, 0, 0, 0}},
-      {-1, {1969, 12, 31, 23, 59, 59}},       {-2208988800, {1900, 1, 1, 0, 0, 0}},
+      {0, {1970, 1, 1, 0, 0, 0}},          {1709626150, {2024, 3, 5, 8, 9, 10}}, {951868799, {2000, 2, 29, 23, 59, 59}},
+      {4107542400, {2100, 3, 1, 0, 0, 0}}, {-1, {1969, 12, 31, 23, 59, 59}},     {-2208988800, {1900, 1, 1, 0, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.seconds);
@@ -210,8 +209,13 @@ TEST(SignalSafeWriter, FormatsNumbersByHand) {
     const char* expected;
   };
   const Case cases[] = {
-      {0, 10, 1, "0"},   {7, 10, 2, "07"},       {2024, 10, 4, "2024"}, {18446744073709551615ull, 10, 1, "18446744073709551615"},
-      {255, 16, 1, "ff"}, {0xdead, 16, 16, "000000000000dead"}, {18446744073709551615ull, 16, 1, "ffffffffffffffff"},
+      {0, 10, 1, "0"},
+      {7, 10, 2, "07"},
+      {2024, 10, 4, "2024"},
+      {18446744073709551615ull, 10, 1, "18446744073709551615"},
+      {255, 16, 1, "ff"},
+      {0xdead, 16, 16, "000000000000dead"},
+      {18446744073709551615ull, 16, 1, "ffffffffffffffff"},
   };
   for (const Case& c : cases) {
     char out[kMaxNumberDigits + 1];

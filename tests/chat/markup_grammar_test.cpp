@@ -43,10 +43,7 @@ const RenderCase kRenderCases[] = {
     {"LowerCaseIsNotACode", {"[#FF0000]x", "[b]hello"}, "(#FF0000/200)x[bhello", "L20"},
     {"LoneClosingBracketMakesATagText", {"a]b"}, "(#333333/200)[ab", "L20"},
     {"IndentAndColourInOneTag", {"[>00C8#333333]text"}, "(#333333/200)text", "L200"},
-    {"CentredNameLine",
-     {"[C][#2183D2]name[C][#999999] rest"},
-     "(#2183D2/200)name(#999999/200) rest",
-     "C20"},
+    {"CentredNameLine", {"[C][#2183D2]name[C][#999999] rest"}, "(#2183D2/200)name(#999999/200) rest", "C20"},
     {"FormatsDoNotAccumulate", {"[B][#FF0000]x"}, "(#FF0000/200)x", "L20"},
     {"EmptyTagDoesNothing", {"[B]a[]b"}, "(B#333333/200)ab", "L20"},
     {"BracketInsideTagEndsItAsPlainText", {"[ab[B]c"}, "(#333333/200)ab(B#333333/200)c", "L20"},
@@ -71,14 +68,17 @@ const RenderCase kRenderCases[] = {
     {"TagAfterTagKeepsParagraph", {"[C][#999999]grey"}, "(#999999/200)grey", "C20"},
     {"TagAfterPlainResetsParagraph", {"[C]a[#999999]b"}, "(#333333/200)a(#999999/200)b", "L20"},
     {"FirstTagOfEachAppendSetsParagraph", {"[C]a", "[#999999]b"}, "(#333333/200)a(#999999/200)b", "L20"},
-    {"LineBreakStartsParagraphWithSameFormat",
-     {"[>00C8]a\nb[C]c"},
-     "(#333333/200)a\nbc",
-     "L200 C20"},
+    {"LineBreakStartsParagraphWithSameFormat", {"[>00C8]a\nb[C]c"}, "(#333333/200)a\nbc", "L200 C20"},
     {"InsertionFormatPersistsBetweenAppends", {"[B]x", "y"}, "(B#333333/200)xy", "L20"},
     {"FacePicture", {"[@smile.gif]"}, "(@/opt/kanzo/face/smile.gif rg)", "L20"},
-    {"CodesBeforePictureHaveNoEffect", {"[B]a[I@smile.gif]b"}, "(B#333333/200)a(@/opt/kanzo/face/smile.gif rg)(B#333333/200)b", "L20"},
-    {"PictureKeepsParagraphOfGroup", {"[C][@smile.gif][#999999]x"}, "(@/opt/kanzo/face/smile.gif rg)(#999999/200)x", "C20"},
+    {"CodesBeforePictureHaveNoEffect",
+     {"[B]a[I@smile.gif]b"},
+     "(B#333333/200)a(@/opt/kanzo/face/smile.gif rg)(B#333333/200)b",
+     "L20"},
+    {"PictureKeepsParagraphOfGroup",
+     {"[C][@smile.gif][#999999]x"},
+     "(@/opt/kanzo/face/smile.gif rg)(#999999/200)x",
+     "C20"},
     {"StillPictureByName", {"[@logo.png]"}, "(@/opt/kanzo/face/logo.png rs)", "L20"},
     {"DrivePathIsAbsolute", {"[@C:\\faces\\a.bmp]"}, "(@C:\\faces\\a.bmp as)", "L20"},
     {"SlashPathIsAbsolute", {"[@/tmp/pics/a.gif]"}, "(@/tmp/pics/a.gif ag)", "L20"},
@@ -105,8 +105,8 @@ TEST(MarkupGrammarTest, AbsoluteReferences) {
   struct Case {
     const char* reference;
     bool absolute;
-  } cases[] = {{"/x", true}, {"C:\\a", true}, {"C:ab", true}, {"C:a", false}, {"ab:c", false}, {"", false},
-               {"smile.gif", false}};
+  } cases[] = {{"/x", true},    {"C:\\a", true}, {"C:ab", true},      {"C:a", false},
+               {"ab:c", false}, {"", false},     {"smile.gif", false}};
   for (const auto& c : cases) EXPECT_EQ(IsAbsolutePictureReference(c.reference), c.absolute) << c.reference;
 }
 
@@ -124,12 +124,16 @@ using MarkupGbkTest = test::GbkLocaleTest;
 
 TEST_F(MarkupGbkTest, GbkTrailBytesAreNotBrackets) {
   // 0x81 0x5D is a GBK character whose trail byte is ']'.
-  const std::string text = "\x81\x5D" "a[B]b";
+  const std::string text =
+      "\x81\x5D"
+      "a[B]b";
   std::vector<std::string> seen;
   ForEachMarkupToken(text, false, [&](MarkupTokenKind kind, std::string_view t, std::size_t) {
     seen.push_back((kind == MarkupTokenKind::Tag ? "T:" : "P:") + std::string(t));
   });
-  EXPECT_EQ(seen, (std::vector<std::string>{"P:\x81\x5D" "a", "T:B", "P:b"}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"P:\x81\x5D"
+                                            "a",
+                                            "T:B", "P:b"}));
 }
 
 TEST(MarkupGrammarTest, NarrowPrefixNeverSplitsACharacter) {

@@ -36,11 +36,13 @@ const ReadCase kReadCases[] = {
     {"FaceAfterWord", "hello[@smile.gif]", "[#333333$0A]hello[@smile.gif]", "hello[FACE]smile[/FACE]"},
     {"FaceNameWithoutGif", "[@smile]", "[@smile]", "[FACE]smile[/FACE]"},
     {"EveryGifIsRemoved", "[@a.gif.gif]", "[@a.gif.gif]", "[FACE]a[/FACE]"},
-    {"AbsolutePictureKeepsPath", "a[@C:\\pics\\x.bmp]", "[#333333$0A]a[@C:\\pics\\x.bmp]", "a" "C:\\pics\\x.bmp"},
+    {"AbsolutePictureKeepsPath", "a[@C:\\pics\\x.bmp]", "[#333333$0A]a[@C:\\pics\\x.bmp]",
+     "a"
+     "C:\\pics\\x.bmp"},
     {"AbsoluteSlashPath", "[@/tmp/x.gif]", "[@/tmp/x.gif]", "/tmp/x.gif"},
     {"EffectsInOrderThenColourThenHeight", "[USIB#FF0000$0C]x", "[BIUS#FF0000$0C]x", "x"},
-    {"OnlyChangedColourAndHeightAreWritten", "[#FF0000]a[#00FF00$0C]b[B#00FF00$0C]c",
-     "[#FF0000$0A]a[#00FF00$0C]b[B]c", "abc"},
+    {"OnlyChangedColourAndHeightAreWritten", "[#FF0000]a[#00FF00$0C]b[B#00FF00$0C]c", "[#FF0000$0A]a[#00FF00$0C]b[B]c",
+     "abc"},
     // A format change that needs no code writes no tag.
     {"DroppedEffectWritesNoTag", "[B]a[/]b", "[B#333333$0A]ab", "ab"},
     {"LinkIsNeverWritten", "x[!]13812345678[>00C8]y", "[#333333$0A]x13812345678y", "x13812345678y"},

@@ -134,8 +134,7 @@ TEST_F(RichEditTest, AbsoluteStillPictureIsScaledAndNamedByPath) {
   EXPECT_TRUE(pictures[0].format.boolProperty(kPictureAbsoluteProperty));
   EXPECT_EQ(pictures[0].format.width(), kStillPictureEdge);
   EXPECT_EQ(pictures[0].format.height(), kStillPictureEdge);
-  const QVariant resource =
-      view.document()->resource(QTextDocument::ImageResource, QUrl(pictures[0].format.name()));
+  const QVariant resource = view.document()->resource(QTextDocument::ImageResource, QUrl(pictures[0].format.name()));
   EXPECT_EQ(resource.value<QPixmap>().size(), QSize(kStillPictureEdge, kStillPictureEdge));
 }
 
@@ -164,8 +163,7 @@ TEST_F(RichEditTest, PicturesComeBackAfterTheViewIsCleared) {
   view.AppendMarkup("x[@smile.gif]");
   const auto pictures = Pictures(view.document());
   ASSERT_EQ(pictures.size(), 1u);
-  const QVariant resource =
-      view.document()->resource(QTextDocument::ImageResource, QUrl(pictures[0].format.name()));
+  const QVariant resource = view.document()->resource(QTextDocument::ImageResource, QUrl(pictures[0].format.name()));
   EXPECT_FALSE(resource.value<QPixmap>().isNull());
 }
 
@@ -309,10 +307,11 @@ MenuState ReadMenu(RichEdit& view) {
 TEST_F(RichEditTest, ContextMenuItemsAndGreying) {
   QApplication::clipboard()->clear();
   MenuState fresh = ReadMenu(view);
-  const std::vector<QString> texts = {
-      QStringLiteral("重做(R&)"), QStringLiteral("-"), QStringLiteral("剪贴(U&)"),     QStringLiteral("复制(C&)"),
-      QStringLiteral("粘贴(P&)"), QStringLiteral("清空(A&)"), QStringLiteral("-"), QStringLiteral("选择全部(&S)"),
-      QStringLiteral("-"),        QStringLiteral("选择字体(&F)")};
+  const std::vector<QString> texts = {QStringLiteral("重做(R&)"), QStringLiteral("-"),
+                                      QStringLiteral("剪贴(U&)"), QStringLiteral("复制(C&)"),
+                                      QStringLiteral("粘贴(P&)"), QStringLiteral("清空(A&)"),
+                                      QStringLiteral("-"),        QStringLiteral("选择全部(&S)"),
+                                      QStringLiteral("-"),        QStringLiteral("选择字体(&F)")};
   EXPECT_EQ(fresh.texts, texts);
   // undo, cut, copy, paste, clear greyed; select all and font offered.
   EXPECT_EQ(fresh.enabled, (std::vector<bool>{false, true, false, false, false, false, true, true, true, true}));

@@ -22,9 +22,7 @@ struct ConvertCase {
 
 class WireDisplayTest : public testing::TestWithParam<ConvertCase> {};
 
-TEST_P(WireDisplayTest, Converts) {
-  EXPECT_EQ(ConvertWireTextForDisplay(GetParam().wire), GetParam().display);
-}
+TEST_P(WireDisplayTest, Converts) { EXPECT_EQ(ConvertWireTextForDisplay(GetParam().wire), GetParam().display); }
 
 const ConvertCase kConvertCases[] = {
     {"PlainTextUnchanged", "hello 你好", "hello 你好"},
@@ -55,9 +53,9 @@ TEST(FaceFolderNameTest, OnlyPlainNamesInsideTheFolder) {
   struct Case {
     const char* reference;
     bool allowed;
-  } cases[] = {{"smile.gif", true},  {"smile", true},          {"a b.gif", true},   {"", false},
-               {"../x.gif", false},  {"a..gif", false},        {"a/b.gif", false},  {"a\\b.gif", false},
-               {"/x.gif", false},    {"C:\\x.gif", false},     {"C:xy", false},     {"http://x", false}};
+  } cases[] = {{"smile.gif", true}, {"smile", true},      {"a b.gif", true},  {"", false},
+               {"../x.gif", false}, {"a..gif", false},    {"a/b.gif", false}, {"a\\b.gif", false},
+               {"/x.gif", false},   {"C:\\x.gif", false}, {"C:xy", false},    {"http://x", false}};
   for (const auto& c : cases) EXPECT_EQ(IsFaceFolderName(c.reference), c.allowed) << c.reference;
   EXPECT_FALSE(IsFaceFolderName(std::string_view("a\0b.gif", 7)));
 }

@@ -26,13 +26,26 @@ TEST_F(AssetsTest, EveryTextureLoadsWithItsFrames) {
     const char* path;
     int frames;
   } cases[] = {
-      {"Images\\Border", 2},          {"\\Images\\InfoBorder", 1},    {"Images\\DropArrow", 2},
-      {"Images\\LoginState", 5},      {"Images\\Shadow", 2},          {"Images\\Signal", 5},
-      {"Images\\RedCircle", 1},       {"Images\\Delete", 2},          {"\\Images\\InfoBg", 1},
-      {"\\Images\\Setting", 2},       {"\\Images\\BackgroundManage", 2}, {"\\Images\\AddQuickMessage", 2},
-      {"\\Images\\AddEmployee", 2},   {"\\Images\\Face", 2},          {"\\Images\\Font", 2},
-      {"\\Images\\Refresh", 2},       {"\\Images\\MessageIcon", 2},   {"Segment/first", 2},
-      {"Segment/button", 2},          {"Segment/last", 2},
+      {"Images\\Border", 2},
+      {"\\Images\\InfoBorder", 1},
+      {"Images\\DropArrow", 2},
+      {"Images\\LoginState", 5},
+      {"Images\\Shadow", 2},
+      {"Images\\Signal", 5},
+      {"Images\\RedCircle", 1},
+      {"Images\\Delete", 2},
+      {"\\Images\\InfoBg", 1},
+      {"\\Images\\Setting", 2},
+      {"\\Images\\BackgroundManage", 2},
+      {"\\Images\\AddQuickMessage", 2},
+      {"\\Images\\AddEmployee", 2},
+      {"\\Images\\Face", 2},
+      {"\\Images\\Font", 2},
+      {"\\Images\\Refresh", 2},
+      {"\\Images\\MessageIcon", 2},
+      {"Segment/first", 2},
+      {"Segment/button", 2},
+      {"Segment/last", 2},
   };
   for (const Case& c : cases) {
     const SkinKit::Texture texture(c.path, SkinKit::kLoadSharp);
@@ -46,11 +59,11 @@ TEST_F(AssetsTest, EveryTextureLoadsWithItsFrames) {
 }
 
 TEST_F(AssetsTest, EveryPictureLoads) {
-  for (const char* path : {"Images\\def_logo.png", "Images\\big_def_logo.png", "Images\\offline_logo.png",
-                           "Images\\big_offline_logo.png", "Images\\outline_logo.png", "Images\\big_outline_logo.png",
-                           "Images\\endtalk_logo.png", "Images\\big_endtalk_logo.png", "Images\\copy.png",
-                           "Images\\ItemBg.png", "Images\\tree_add.png", "Images\\tree_sub.png", "Images\\mark.png",
-                           "Images/kanzo.png", "Images/kanzo_away.png"}) {
+  for (const char* path :
+       {"Images\\def_logo.png", "Images\\big_def_logo.png", "Images\\offline_logo.png", "Images\\big_offline_logo.png",
+        "Images\\outline_logo.png", "Images\\big_outline_logo.png", "Images\\endtalk_logo.png",
+        "Images\\big_endtalk_logo.png", "Images\\copy.png", "Images\\ItemBg.png", "Images\\tree_add.png",
+        "Images\\tree_sub.png", "Images\\mark.png", "Images/kanzo.png", "Images/kanzo_away.png"}) {
     const SkinKit::Image image(path, SkinKit::kLoadSmooth);
     EXPECT_GT(image.Width(), 0) << path;
     EXPECT_GT(image.Height(), 0) << path;
@@ -69,7 +82,8 @@ TEST_F(AssetsTest, FiftyEmoticonsInGridOrder) {
     const char* name;
   } named[] = {{0, "微笑"}, {4, "色"}, {10, "瞪大眼睛"}, {24, "嚎嚎大哭"}, {35, "红色心"}, {44, "囧"}, {49, "赞一个"}};
   for (const auto& n : named)
-    EXPECT_EQ(files[n.index], QStringLiteral("%1_%2.gif").arg(n.index, 2, 10, QLatin1Char('0')).arg(QString::fromUtf8(n.name)));
+    EXPECT_EQ(files[n.index],
+              QStringLiteral("%1_%2.gif").arg(n.index, 2, 10, QLatin1Char('0')).arg(QString::fromUtf8(n.name)));
   for (const QString& file : files) {
     QImageReader reader(face.filePath(file));
     EXPECT_EQ(reader.format(), "gif") << file.toStdString();

@@ -11,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-#include "support/qt_pump.h"
 #include "controls/high_light_button.h"
 #include "controls/icon_text_button.h"
 #include "controls/logo_panel.h"
@@ -20,6 +19,7 @@
 #include "controls/skin_kit.h"
 #include "controls/state_button.h"
 #include "picture_files.h"
+#include "support/qt_pump.h"
 #include "support/temp_dir.h"
 
 namespace kanzo {
@@ -61,7 +61,8 @@ class ControlsTest : public ::testing::Test {
     SkinKit::ClearPictureCache();
     SkinKit::SetPictureFolder(dir_.path());
     const auto file = [this](const char* name) { return dir_.File(name); };
-    test::WriteTexture(file("Images/Border.png"), {Solid({8, 8}, kHoverBorder), Solid({8, 8}, kPressedBorder)}, "2,2,2,2");
+    test::WriteTexture(file("Images/Border.png"), {Solid({8, 8}, kHoverBorder), Solid({8, 8}, kPressedBorder)},
+                       "2,2,2,2");
     test::WriteTexture(file("Images/InfoBorder.png"), {Solid({8, 8}, kInfoBorder)}, "2,2,2,2");
     test::WriteTexture(file("Images/DropArrow.png"), {Solid({6, 4}, kArrow), Solid({6, 4}, kArrowHot)});
     std::vector<QImage> states;
@@ -72,7 +73,8 @@ class ControlsTest : public ::testing::Test {
     for (QRgb c : {kShadow, kShadowHot}) {
       QImage ring = Solid({10, 10}, 0xFF00FF);
       for (int i = 0; i < 10; ++i)
-        for (const QPoint p : {QPoint(i, 0), QPoint(i, 9), QPoint(0, i), QPoint(9, i)}) ring.setPixel(p, 0xFF000000 | c);
+        for (const QPoint p : {QPoint(i, 0), QPoint(i, 9), QPoint(0, i), QPoint(9, i)})
+          ring.setPixel(p, 0xFF000000 | c);
       shadow.push_back(ring);
     }
     test::WriteTexture(file("Images/Shadow.png"), shadow, "1,1,1,1");
@@ -82,8 +84,10 @@ class ControlsTest : public ::testing::Test {
     test::WriteTexture(file("Images/Icon.png"), {Solid({6, 6}, kIcon), Solid({6, 6}, kIconHot)});
     test::WritePicture(file("Images/pic.png"), Solid({6, 6}, kPicture));
     test::WritePicture(file("Images/other.png"), Solid({4, 4}, kOther));
-    test::WriteTexture(file("Segment/first.png"), {Solid({8, kStripHeight}, kFirst), Solid({8, kStripHeight}, kFirstOn)});
-    test::WriteTexture(file("Segment/button.png"), {Solid({8, kStripHeight}, kButton), Solid({8, kStripHeight}, kButtonOn)});
+    test::WriteTexture(file("Segment/first.png"),
+                       {Solid({8, kStripHeight}, kFirst), Solid({8, kStripHeight}, kFirstOn)});
+    test::WriteTexture(file("Segment/button.png"),
+                       {Solid({8, kStripHeight}, kButton), Solid({8, kStripHeight}, kButtonOn)});
     test::WriteTexture(file("Segment/last.png"), {Solid({8, kStripHeight}, kLast), Solid({8, kStripHeight}, kLastOn)});
 
     host_ = std::make_unique<QWidget>();
@@ -121,9 +125,12 @@ ControlKind Kind(const char* name) {
 }
 
 TEST_F(ControlsTest, HoverStartsOnMovementAndEndsThroughTheTimer) {
-  const ControlKind kinds[] = {Kind<HighLightButton>("HighLightButton"), Kind<IconTextButton>("IconTextButton"),
-                               Kind<StateButton>("StateButton"), Kind<LogoPanel>("LogoPanel"),
-                               Kind<Segment>("Segment"), Kind<SignalPanel>("SignalPanel")};
+  const ControlKind kinds[] = {Kind<HighLightButton>("HighLightButton"),
+                               Kind<IconTextButton>("IconTextButton"),
+                               Kind<StateButton>("StateButton"),
+                               Kind<LogoPanel>("LogoPanel"),
+                               Kind<Segment>("Segment"),
+                               Kind<SignalPanel>("SignalPanel")};
   host_->show();
   for (const ControlKind& kind : kinds) {
     QWidget* control = kind.make(host_.get());
@@ -299,7 +306,10 @@ TEST_F(ControlsTest, SegmentDrawsFirstButtonAndLastItems) {
   struct Case {
     int items;
     std::vector<QRgb> colours;  // each item, item 0 selected
-  } cases[] = {{1, {kFirstOn}}, {2, {kFirstOn, kLast}}, {3, {kFirstOn, kButton, kLast}}, {4, {kFirstOn, kButton, kButton, kLast}}};
+  } cases[] = {{1, {kFirstOn}},
+               {2, {kFirstOn, kLast}},
+               {3, {kFirstOn, kButton, kLast}},
+               {4, {kFirstOn, kButton, kButton, kLast}}};
   host_->show();
   for (const Case& c : cases) {
     auto* segment = new Segment(host_.get());
@@ -449,7 +459,8 @@ TEST_F(ControlsTest, CompanionGoesRightOfTheWindowWhenTheLeftHasNoRoom) {
   panel->SetCompanion(&card);
   host_->show();
   const QRect owner = host_->frameGeometry();
-  EXPECT_EQ(panel->CompanionPosition(), QPoint(owner.left() + owner.width() + 10, panel->mapToGlobal(QPoint(0, 0)).y()));
+  EXPECT_EQ(panel->CompanionPosition(),
+            QPoint(owner.left() + owner.width() + 10, panel->mapToGlobal(QPoint(0, 0)).y()));
 }
 
 TEST_F(ControlsTest, SignalPanelDrawsTheFrameOfItsLevel) {

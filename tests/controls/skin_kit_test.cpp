@@ -178,14 +178,18 @@ TEST_F(SkinKitTest, TextFlagsPlaceTheText) {
   struct Case {
     unsigned flags;
     const char* what;
-  } cases[] = {{SkinKit::kTextCentredLine, "centred"}, {SkinKit::kTextRightLine, "right"}, {SkinKit::kTextTopLeft, "top left"}};
+  } cases[] = {
+      {SkinKit::kTextCentredLine, "centred"}, {SkinKit::kTextRightLine, "right"}, {SkinKit::kTextTopLeft, "top left"}};
   ASSERT_EQ(SkinKit::kTextCentredLine, 37u);
   ASSERT_EQ(SkinKit::kTextRightLine, 34u);
   for (const Case& c : cases) {
-    const QImage out = Paint(area.size(), [&](Canvas& canvas) {
-      canvas.SetFont(font);
-      canvas.DrawTextA("HHHH", c.flags, area, 0x000000, nullptr);
-    }, 0xFFFFFF);
+    const QImage out = Paint(
+        area.size(),
+        [&](Canvas& canvas) {
+          canvas.SetFont(font);
+          canvas.DrawTextA("HHHH", c.flags, area, 0x000000, nullptr);
+        },
+        0xFFFFFF);
     const QRect ink = InkBox(out);
     ASSERT_FALSE(ink.isEmpty()) << c.what;
     if (c.flags == SkinKit::kTextCentredLine) {
@@ -201,10 +205,14 @@ TEST_F(SkinKitTest, TextFlagsPlaceTheText) {
   }
   // Text is drawn in its colour without a background, and clipped to its
   // rectangle; an ellipsis keeps a long line inside.
-  const QImage out = Paint(QSize(60, 20), [&](Canvas& canvas) {
-    canvas.SetFont(font);
-    canvas.DrawText(QString(40, 'W'), SkinKit::kTextSingleLine | SkinKit::kTextEndEllipsis, QRect(0, 0, 30, 20), 0x0000FF);
-  }, 0xFFFFFF);
+  const QImage out = Paint(
+      QSize(60, 20),
+      [&](Canvas& canvas) {
+        canvas.SetFont(font);
+        canvas.DrawText(QString(40, 'W'), SkinKit::kTextSingleLine | SkinKit::kTextEndEllipsis, QRect(0, 0, 30, 20),
+                        0x0000FF);
+      },
+      0xFFFFFF);
   const QRect ink = InkBox(out);
   EXPECT_LT(ink.right(), 30);
   EXPECT_EQ(Rgb(out, 0, 19), 0xFFFFFFu);
@@ -289,10 +297,8 @@ TEST_F(SkinKitTest, PicturePathsLeadIntoThePictureFolder) {
     std::string path;
     std::string expected;
   } cases[] = {
-      {"Images\\Shadow", dir_.File("Images/Shadow")},
-      {"\\Images\\InfoBg", dir_.File("Images/InfoBg")},
-      {"Segment/first", dir_.File("Segment/first")},
-      {"/Images/none.png", dir_.File("Images/none.png")},
+      {"Images\\Shadow", dir_.File("Images/Shadow")}, {"\\Images\\InfoBg", dir_.File("Images/InfoBg")},
+      {"Segment/first", dir_.File("Segment/first")},  {"/Images/none.png", dir_.File("Images/none.png")},
       {dir_.File("abs.png"), dir_.File("abs.png")},
   };
   for (const Case& c : cases) EXPECT_EQ(SkinKit::ResolvePicturePath(c.path), c.expected) << c.path;

@@ -106,8 +106,10 @@ TEST_F(DBManagerTest, StartUpRemovesRowsOlderThanFiveUtcDays) {
     ASSERT_TRUE(test::RawExec(state.Path(), "INSERT INTO talk_message (uid, currTime) VALUES(" + v + "," + v + ")"));
   }
   ASSERT_TRUE(DBManager::Init());
-  const std::vector<std::vector<std::string>> kept = {{std::to_string(limit)},     {std::to_string(limit + 1)},
-                                                      {std::to_string(today - 1)}, {std::to_string(today)},
+  const std::vector<std::vector<std::string>> kept = {{std::to_string(limit)},
+                                                      {std::to_string(limit + 1)},
+                                                      {std::to_string(today - 1)},
+                                                      {std::to_string(today)},
                                                       {std::to_string(today + 60)}};
   EXPECT_EQ(test::RawQuery(state.Path(), "SELECT currTime FROM user_info ORDER BY currTime"), kept);
   EXPECT_EQ(test::RawQuery(state.Path(), "SELECT currTime FROM talk_message ORDER BY currTime"), kept);
@@ -122,8 +124,10 @@ class ScopedTimeZone {
     tzset();
   }
   ~ScopedTimeZone() {
-    if (hadOld_) setenv("TZ", old_.c_str(), 1);
-    else unsetenv("TZ");
+    if (hadOld_)
+      setenv("TZ", old_.c_str(), 1);
+    else
+      unsetenv("TZ");
     tzset();
   }
 
@@ -321,10 +325,10 @@ TEST_F(DBManagerTest, DeleteRemovesOnlyThatVisitorsLinesOfThisAgent) {
 TEST_F(DBManagerTest, TalkMessageRowHoldsSenderReceiverAndAgent) {
   const TalkLine outgoing{kAgent.agentId, kAgent.agentType, kVisitor, kContactKindVisitor, "你好"};
   ASSERT_TRUE(DBManager::InsertTalkMessage(outgoing, kVisitor, kContactKindVisitor, kAgent));
-  EXPECT_EQ(test::RawQuery(state.Path(), "SELECT * FROM talk_message"),
-            (std::vector<std::vector<std::string>>{{std::to_string(kVisitor), "2", "77", "1", std::to_string(kVisitor),
-                                                    "2", "你好", std::to_string(test::kNoon20240311), "9001", "77",
-                                                    "1"}}));
+  EXPECT_EQ(
+      test::RawQuery(state.Path(), "SELECT * FROM talk_message"),
+      (std::vector<std::vector<std::string>>{{std::to_string(kVisitor), "2", "77", "1", std::to_string(kVisitor), "2",
+                                              "你好", std::to_string(test::kNoon20240311), "9001", "77", "1"}}));
 }
 
 TEST_F(DBManagerTest, OutcomeIsLoggedWithSuccessOrFailureWord) {

@@ -182,10 +182,11 @@ TEST_F(StoreTalkMessageTreadTest, StoreThreadAndUserInterfaceWritingAtOnceLoseNo
             0);
   const std::int64_t rows = test::RawCount(state.Path(), "user_info");
   EXPECT_GE(rows, 1);
-  EXPECT_EQ(test::RawCount(state.Path(), "user_info",
-                           "(area='A' AND source='' AND ip='') OR (source LIKE 'S%' AND area = 'A' || substr(source, 2) "
-                           "AND ip = 'I' || substr(source, 2))"),
-            rows);
+  EXPECT_EQ(
+      test::RawCount(state.Path(), "user_info",
+                     "(area='A' AND source='' AND ip='') OR (source LIKE 'S%' AND area = 'A' || substr(source, 2) "
+                     "AND ip = 'I' || substr(source, 2))"),
+      rows);
 }
 
 }  // namespace

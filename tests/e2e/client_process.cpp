@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
-#include <string_view>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <thread>
 
 #include "platform/process.h"

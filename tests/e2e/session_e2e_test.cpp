@@ -57,8 +57,8 @@ TEST_F(ClientSessionTest, LogsInByItselfLoadsTheMainWindowAndRefreshesItsSession
   // on the same connection and with the session the login gave.
   ASSERT_TRUE(WaitForReceived(kCommandGetQuickMessage, kFrameWait));
   std::size_t previous = login.index;
-  for (const int command : {kCommandStartData, kCommandGetOnlineVisitor, kCommandGetQuickMessage,
-                            kCommandLoadSessionCount}) {
+  for (const int command :
+       {kCommandStartData, kCommandGetOnlineVisitor, kCommandGetQuickMessage, kCommandLoadSessionCount}) {
     const std::vector<FrameLine> requests = Received(command);
     ASSERT_FALSE(requests.empty()) << "command " << command;
     EXPECT_GT(requests.front().index, previous) << "command " << command << " out of order";
@@ -70,8 +70,8 @@ TEST_F(ClientSessionTest, LogsInByItselfLoadsTheMainWindowAndRefreshesItsSession
   // Every one of them is answered, the quick lists included (the main window
   // asks for them with its triple alone).
   ASSERT_TRUE(WaitFor([&] { return !Sent(kCommandLoadSessionCount).empty(); }, kFrameWait));
-  for (const int command : {kCommandStartData, kCommandGetOnlineVisitor, kCommandGetQuickMessage,
-                            kCommandLoadSessionCount}) {
+  for (const int command :
+       {kCommandStartData, kCommandGetOnlineVisitor, kCommandGetQuickMessage, kCommandLoadSessionCount}) {
     const std::vector<FrameLine> answers = Sent(command);
     ASSERT_EQ(answers.size(), 1u) << "command " << command;
     EXPECT_EQ(answers[0].Field("RESULT"), "0") << answers[0].text;
@@ -79,8 +79,8 @@ TEST_F(ClientSessionTest, LogsInByItselfLoadsTheMainWindowAndRefreshesItsSession
 
   // The keep-alive: the refresh carries the login's session and the answer
   // gives a new one.
-  ASSERT_TRUE(WaitForReceived(kCommandRefreshSession, kRefreshWait)) << "no session refresh within "
-                                                                     << kRefreshWait.count() << " s";
+  ASSERT_TRUE(WaitForReceived(kCommandRefreshSession, kRefreshWait))
+      << "no session refresh within " << kRefreshWait.count() << " s";
   const FrameLine refresh = Received(kCommandRefreshSession).front();
   EXPECT_EQ(refresh.conn, conn);
   EXPECT_EQ(refresh.Field("SESSION_ID"), firstSession);

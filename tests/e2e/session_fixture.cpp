@@ -69,9 +69,9 @@ void ClientSessionTest::SetUp() {
   options.service.replyDelayMs = kShortReplyDelayMs;
   sim_ = std::make_unique<Simulator>(options);
   std::string error;
-  ASSERT_TRUE(sim_->StartThread(&error))
-      << "the simulator cannot serve 127.0.0.1:" << kChatServerPort
-      << " — is the port taken (a demo, a simulator or another test still running)? " << error;
+  ASSERT_TRUE(sim_->StartThread(&error)) << "the simulator cannot serve 127.0.0.1:" << kChatServerPort
+                                         << " — is the port taken (a demo, a simulator or another test still running)? "
+                                         << error;
 
   std::filesystem::create_directories(folder());
   client_ = std::make_unique<ClientProcess>(folder());

@@ -61,8 +61,10 @@ TEST(CxLogTest, LevelsBelowTheThresholdLeaveNoTrace) {
   test::TempDir dir;
   CxLog log(dir.path());
   log.SetLevel(kLogWarning);
-  const std::pair<LogLevel, const char*> records[] = {{kLogDebug, "Debug"},       {kLogInfo, "Info"},
-                                                      {kLogWarning, "Warning"},   {kLogException, "Exception"},
+  const std::pair<LogLevel, const char*> records[] = {{kLogDebug, "Debug"},
+                                                      {kLogInfo, "Info"},
+                                                      {kLogWarning, "Warning"},
+                                                      {kLogException, "Exception"},
                                                       {kLogError, "Error"}};
   for (const auto& [level, word] : records) log.Log(word, level, "f.cpp", "F::G", 1);
   log.Flush();
@@ -168,7 +170,7 @@ TEST(CxLogTest, QualifiedFunctionNames) {
 }
 
 TEST(CxLogTest, LevelWords) {
-  const std::pair<const char*, std::int32_t> words[] = {{"DEBUG", 0}, {"debug", 0}, {"Info", 1},     {"WARN", 2},
+  const std::pair<const char*, std::int32_t> words[] = {{"DEBUG", 0}, {"debug", 0},     {"Info", 1}, {"WARN", 2},
                                                         {"warn", 2},  {"EXCEPTION", 3}, {"error", 4}};
   for (const auto& [word, level] : words) {
     std::int32_t got = -1;

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "net/event_handles.h"
-#include "net/frame_format.h"
 #include "net/frame_bytes.h"
+#include "net/frame_format.h"
 
 namespace kanzo {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "net/frame_bytes.h"
 #include "net/network.h"
 #include "net/network_startup.h"
-#include "net/frame_bytes.h"
 #include "net/test_peer.h"
 #include "platform/window_message.h"
 #include "protocol/msg.h"
@@ -63,11 +63,11 @@ TEST_F(WindowNetworkFutureTest, RoutesRegisteredCodesAndKeepsTheRest) {
   ASSERT_TRUE(future.registerWindow({13, 8, 29, 43, 7}, main.Id()));
 
   future.deliver(kNetworkEventMessage, Incoming(11));
-  future.deliver(kNetworkEventMessage, Incoming(8));   // a server notice nobody asked for
-  future.deliver(kNetworkEventMessage, Incoming(21));  // routed to no window
-  future.deliver(kNetworkEventMessage, Incoming(2));   // routable, but nobody registered
-  future.deliver(kNetworkEventMessage, Incoming(999)); // not a routed code
-  future.deliver(kNetworkEvent1, Incoming(11));        // not a message event: let go
+  future.deliver(kNetworkEventMessage, Incoming(8));    // a server notice nobody asked for
+  future.deliver(kNetworkEventMessage, Incoming(21));   // routed to no window
+  future.deliver(kNetworkEventMessage, Incoming(2));    // routable, but nobody registered
+  future.deliver(kNetworkEventMessage, Incoming(999));  // not a routed code
+  future.deliver(kNetworkEvent1, Incoming(11));         // not a message event: let go
 
   EXPECT_TRUE(chat.received.empty()) << "handed over only on the user-interface thread's turn";
   loop.RunPending();

@@ -28,12 +28,12 @@ TEST(IniFileTest, ProfileRules) {
   const Case cases[] = {
       {"Kanzo", "SERVER_HOST", "d", kProfileValueMaxBytes, "chat.example.com"},  // case and blanks
       {"KANZO", "Log_Level", "d", kProfileValueMaxBytes, "debug"},
-      {"Kanzo", "EMPTY", "d", kProfileValueMaxBytes, ""},                        // present but empty
+      {"Kanzo", "EMPTY", "d", kProfileValueMaxBytes, ""},  // present but empty
       {"Kanzo", "QUOTED", "d", kProfileValueMaxBytes, "a value"},
       {"Kanzo", "MISSING", "fallback", kProfileValueMaxBytes, "fallback"},
       {"Nowhere", "SERVER_HOST", "fallback", kProfileValueMaxBytes, "fallback"},
       {"Kanzo", "NOEQUALS", "fallback", kProfileValueMaxBytes, "fallback"},
-      {"Kanzo", "SERVER_HOST", "d", 4, "chat"},                                   // cut to the limit
+      {"Kanzo", "SERVER_HOST", "d", 4, "chat"},  // cut to the limit
       {"Kanzo", "MISSING", "defaultlong", 3, "def"},
   };
   test::TempDir dir;
@@ -52,9 +52,7 @@ TEST(IniFileTest, MissingOrUnreadableFileGivesDefault) {
   EXPECT_EQ(ReadProfileString(dir.path(), "Kanzo", "SERVER_HOST", "built-in"), "built-in");
 }
 
-TEST(IniFileTest, LastLineWithoutLineEnd) {
-  EXPECT_EQ(ReadProfileStringFromText("[A]\nkey=v", "a", "KEY", ""), "v");
-}
+TEST(IniFileTest, LastLineWithoutLineEnd) { EXPECT_EQ(ReadProfileStringFromText("[A]\nkey=v", "a", "KEY", ""), "v"); }
 
 }  // namespace
 }  // namespace kanzo::platform

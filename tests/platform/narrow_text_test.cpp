@@ -11,7 +11,8 @@ TEST(NarrowTextTest, Utf8PrefixNeverEndsInsideACharacter) {
     std::size_t max;
     const char* expected;
   };
-  const Case cases[] = {{0, ""}, {2, "ab"}, {3, "ab"}, {4, "ab"}, {5, "ab中"}, {7, "ab中"}, {8, "ab中文"}, {100, "ab中文"}};
+  const Case cases[] = {{0, ""},     {2, "ab"},   {3, "ab"},     {4, "ab"},
+                        {5, "ab中"}, {7, "ab中"}, {8, "ab中文"}, {100, "ab中文"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.max);
     EXPECT_EQ(Utf8PrefixWithin(text, c.max), c.expected);

@@ -5,10 +5,10 @@
 #include <thread>
 #include <vector>
 
-#include "support/qt_pump.h"
 #include "platform/message_box.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
+#include "support/qt_pump.h"
 
 namespace kanzo::platform {
 namespace {
@@ -39,7 +39,8 @@ TEST(QtUiLoopTest, NotifyFromWorkerThreadsKeepsOrderOnTheUiThread) {
   });
   a.join();
   std::thread b([&] {
-    for (int i = kPerThread; i < 2 * kPerThread; ++i) NotifyWindow(window.Id(), kTestMessage, static_cast<WParam>(i), 0);
+    for (int i = kPerThread; i < 2 * kPerThread; ++i)
+      NotifyWindow(window.Id(), kTestMessage, static_cast<WParam>(i), 0);
   });
   b.join();
   ASSERT_TRUE(PumpUntil([&] { return window.seen.size() == 2 * kPerThread; }));

@@ -56,8 +56,8 @@ TEST(WindowMessageTest, PayloadOfAGoneWindowIsFreed) {
   {
     RecordingWindow window;
     id = window.Id();
-    ASSERT_TRUE(NotifyWindow(id, kTestMessage, 8, reinterpret_cast<LParam>(new Tracked(&alive)),
-                             &DeletePayload<Tracked>));
+    ASSERT_TRUE(
+        NotifyWindow(id, kTestMessage, 8, reinterpret_cast<LParam>(new Tracked(&alive)), &DeletePayload<Tracked>));
   }
   EXPECT_EQ(alive.load(), 1);
   loop.RunPending();

@@ -185,8 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
                    o.field9 = "i";
                  }),
                  8 + 8 + 4 + 8 + 4 + 8 + 8 + 4 + 2},
-        BodyCase{"Session", &SessionCodec::Instance(), kTypeSession, Empty<Session>(),
-                 Filled<Session>([](Session& o) {
+        BodyCase{"Session", &SessionCodec::Instance(), kTypeSession, Empty<Session>(), Filled<Session>([](Session& o) {
                    o.field1 = 1;
                    o.field2 = 2;
                    o.field3 = 3;
@@ -198,24 +197,15 @@ INSTANTIATE_TEST_SUITE_P(
                    o.field9 = 9;
                  }),
                  8 + 8 + 4 + 8 + 8 + 4 + 8 + 8 + 8},
-        BodyCase{"NByte", &ByteCodec::Instance(), kTypeByte, Empty<NByte>(), Filled<NByte>([](NByte& o) {
-                   o.value = -128;
-                 }),
-                 1},
-        BodyCase{"Short", &ShortCodec::Instance(), kTypeShort, Empty<Short>(), Filled<Short>([](Short& o) {
-                   o.value = INT16_MIN;
-                 }),
-                 2},
-        BodyCase{"Int", &IntCodec::Instance(), kTypeInt, Empty<Int>(), Filled<Int>([](Int& o) { o.value = -7; }),
-                 4},
-        BodyCase{"Long", &LongCodec::Instance(), kTypeLong, Empty<Long>(), Filled<Long>([](Long& o) {
-                   o.value = 0x0102030405060708LL;
-                 }),
-                 8},
-        BodyCase{"String", &StringCodec::Instance(), kTypeString, Empty<String>(), Filled<String>([](String& o) {
-                   o.value = kChinese;
-                 }),
-                 2}),
+        BodyCase{"NByte", &ByteCodec::Instance(), kTypeByte, Empty<NByte>(),
+                 Filled<NByte>([](NByte& o) { o.value = -128; }), 1},
+        BodyCase{"Short", &ShortCodec::Instance(), kTypeShort, Empty<Short>(),
+                 Filled<Short>([](Short& o) { o.value = INT16_MIN; }), 2},
+        BodyCase{"Int", &IntCodec::Instance(), kTypeInt, Empty<Int>(), Filled<Int>([](Int& o) { o.value = -7; }), 4},
+        BodyCase{"Long", &LongCodec::Instance(), kTypeLong, Empty<Long>(),
+                 Filled<Long>([](Long& o) { o.value = 0x0102030405060708LL; }), 8},
+        BodyCase{"String", &StringCodec::Instance(), kTypeString, Empty<String>(),
+                 Filled<String>([](String& o) { o.value = kChinese; }), 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The three client bodies travel inside messages through the registry.

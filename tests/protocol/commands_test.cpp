@@ -24,9 +24,9 @@ TEST(CommandTable, RoutedCodesAreTheDispatchersList) {
 TEST(CommandTable, BodiesOfTheCommands) {
   for (const CommandInfo& info : CommandTable()) {
     SCOPED_TRACE(info.code);
-    const TypeCode expected = info.code == kCommandRegist                                          ? kTypeRegist
+    const TypeCode expected = info.code == kCommandRegist                                       ? kTypeRegist
                               : info.code == kCommandLogin || info.code == kCommandRefreshLogin ? kTypeLogin
-                                                                                                  : kTypeMsg;
+                                                                                                : kTypeMsg;
     EXPECT_EQ(info.body, expected);
     EXPECT_EQ(FindCommand(info.code), &info);
   }

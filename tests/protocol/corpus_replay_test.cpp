@@ -51,8 +51,7 @@ TEST(ReadMessageCorpus, LoginSeedMatchesTheEncoder) {
   m.setBody(&login);
   Buffer out;
   writeMessage(out, m);
-  EXPECT_EQ(test::Hex(test::Peek(out)),
-            test::Hex(ReadSeed(fs::path(KANZO_READ_MESSAGE_CORPUS) / "login_request")));
+  EXPECT_EQ(test::Hex(test::Peek(out)), test::Hex(ReadSeed(fs::path(KANZO_READ_MESSAGE_CORPUS) / "login_request")));
 }
 
 }  // namespace

@@ -63,16 +63,15 @@ std::string Repeat(const std::string& unit, std::size_t count) {
   return s;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Strings, LongText,
-    ::testing::Values(TruncationCase{"AsciiAtLimit", std::string(32767, 'a'), 32767},
-                      TruncationCase{"AsciiOverLimit", std::string(40000, 'a'), 32767},
-                      // 3-byte characters: 10922 of them fill 32766 bytes.
-                      TruncationCase{"ChineseOverLimit", Repeat("中", 11000), 32766},
-                      // 4-byte characters after one ASCII byte: 1 + 4 * 8191 = 32765.
-                      TruncationCase{"FourByteOverLimit", "x" + Repeat("\xF0\x9F\x98\x80", 8200), 32765}),
-    [](const auto& info) { return std::string(info.param.name); });
-
+INSTANTIATE_TEST_SUITE_P(Strings, LongText,
+                         ::testing::Values(TruncationCase{"AsciiAtLimit", std::string(32767, 'a'), 32767},
+                                           TruncationCase{"AsciiOverLimit", std::string(40000, 'a'), 32767},
+                                           // 3-byte characters: 10922 of them fill 32766 bytes.
+                                           TruncationCase{"ChineseOverLimit", Repeat("中", 11000), 32766},
+                                           // 4-byte characters after one ASCII byte: 1 + 4 * 8191 = 32765.
+                                           TruncationCase{"FourByteOverLimit", "x" + Repeat("\xF0\x9F\x98\x80", 8200),
+                                                          32765}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 using GbkTextTest = test::GbkLocaleTest;
 

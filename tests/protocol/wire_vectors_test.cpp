@@ -43,10 +43,11 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"IntOne", [](ObjectIO& io) { io.writeInt(1); }, {0x00, 0x00, 0x00, 0x01}},
         WriteCase{"ShortMinusTwo", [](ObjectIO& io) { io.writeShort(-2); }, {0xFF, 0xFE}},
         WriteCase{"LongOne", [](ObjectIO& io) { io.writeLong(1); }, {0, 0, 0, 0, 0, 0, 0, 0x01}},
-        WriteCase{"LongWords", [](ObjectIO& io) { io.writeLong(0x0102030405060708LL); },
+        WriteCase{"LongWords",
+                  [](ObjectIO& io) { io.writeLong(0x0102030405060708LL); },
                   {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08}},
-        WriteCase{"LongMinusOne", [](ObjectIO& io) { io.writeLong(-1); },
-                  {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+        WriteCase{
+            "LongMinusOne", [](ObjectIO& io) { io.writeLong(-1); }, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
         WriteCase{"IntMin", [](ObjectIO& io) { io.writeInt(INT32_MIN); }, {0x80, 0x00, 0x00, 0x00}},
         WriteCase{"ByteMinusOne", [](ObjectIO& io) { io.writeByte(-1); }, {0xFF}},
         WriteCase{"NullObjectWritesNothing", [](ObjectIO& io) { io.writeObject(nullptr); }, {}},
@@ -105,8 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {0x80, 0, 0, 0, 0, 0, 0, 0x01},
                  [](ObjectIO& io) { EXPECT_EQ(io.readLong(), INT64_MIN + 1); },
                  0},
-        ReadCase{"StringAbc", {0x00, 0x03, 'a', 'b', 'c', 0x7F},
-                 [](ObjectIO& io) { EXPECT_EQ(io.readString(), "abc"); }, 1},
+        ReadCase{
+            "StringAbc", {0x00, 0x03, 'a', 'b', 'c', 0x7F}, [](ObjectIO& io) { EXPECT_EQ(io.readString(), "abc"); }, 1},
         ReadCase{"ZeroLengthString", {0x00, 0x00, 'x'}, [](ObjectIO& io) { EXPECT_EQ(io.readString(), ""); }, 1},
         ReadCase{"NegativeLengthLeavesBytes",
                  {0x80, 0x00, 'a', 'b'},
@@ -115,8 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                    EXPECT_TRUE(io.ok());
                  },
                  2},
-        ReadCase{"LengthFFFFLeavesBytes", {0xFF, 0xFF, 'a'}, [](ObjectIO& io) { EXPECT_EQ(io.readString(), ""); },
-                 1},
+        ReadCase{"LengthFFFFLeavesBytes", {0xFF, 0xFF, 'a'}, [](ObjectIO& io) { EXPECT_EQ(io.readString(), ""); }, 1},
         ReadCase{"AbsentObject", {0x00, 0x00, 0x01}, [](ObjectIO& io) { EXPECT_EQ(io.readObject(), nullptr); }, 1},
         ReadCase{"UnregisteredCodeTakesTwoBytes",
                  {0xE4, 0xFD, 0, 0, 0, 0, 0, 0, 0, 1},
@@ -146,10 +146,13 @@ INSTANTIATE_TEST_SUITE_P(
                    EXPECT_FALSE(io.ok());
                  },
                  0},
-        ReadCase{"ByteFromEmptyIsZero", {}, [](ObjectIO& io) {
+        ReadCase{"ByteFromEmptyIsZero",
+                 {},
+                 [](ObjectIO& io) {
                    EXPECT_EQ(io.readByte(), 0);
                    EXPECT_FALSE(io.ok());
-                 }, 0}),
+                 },
+                 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A Chat answer: the header is read, the body is absent, the message is

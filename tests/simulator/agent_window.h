@@ -41,8 +41,8 @@ class AgentWindow final : public platform::Window {
   // it the current one just before it sends, so that several agents can
   // share one process. Each returns the request's MESSAGE_ID.
   std::int64_t SendMsg(std::int32_t command, const Msg& body, std::int64_t session);
-  std::int64_t SendLogin(std::int32_t command, const std::string& user, const std::string& password,
-                         std::int8_t state, std::int64_t session = 0);
+  std::int64_t SendLogin(std::int32_t command, const std::string& user, const std::string& password, std::int8_t state,
+                         std::int64_t session = 0);
   std::int64_t SendBare(std::int32_t command, std::int64_t session);
   // A request carrying the agent's triple (the main window's requests).
   std::int64_t SendAsAgent(std::int32_t command, const std::string& body);

@@ -52,8 +52,8 @@ TEST_F(ChatTest, VisitorArrivalAndStatesReachTheAgentsAsNotices) {
   // A colleague's invitation comes as that colleague's notice about the visitor.
   Control("visitor 3002");
   Control("invite 3002 demo2");
-  const std::unique_ptr<Message> invited = agent->Notice(
-      kCommandUpdateKFState, [](const Msg& m) { return m.FROM == kDemoUid2 && m.BODY == "101"; });
+  const std::unique_ptr<Message> invited =
+      agent->Notice(kCommandUpdateKFState, [](const Msg& m) { return m.FROM == kDemoUid2 && m.BODY == "101"; });
   ASSERT_NE(invited, nullptr);
   EXPECT_EQ(invited->bodyAs<Msg>()->FROM_TYPE, kMemberKindAgent);
   EXPECT_EQ(invited->bodyAs<Msg>()->TO, 3002);
@@ -77,8 +77,8 @@ TEST_F(ChatTest, AChatLineToAVisitorStartsTheTalkAndIsAnsweredFromTheScript) {
   EXPECT_EQ(msg->BODY, "标准版和专业版差在哪里？");
   // A successful send is not answered: an answer would read as a line from
   // the agent itself.
-  EXPECT_EQ(agent->Notice(kCommandChatMessage, [](const Msg& m) { return m.FROM == kDemoUid; },
-                          std::chrono::milliseconds(200)),
+  EXPECT_EQ(agent->Notice(
+                kCommandChatMessage, [](const Msg& m) { return m.FROM == kDemoUid; }, std::chrono::milliseconds(200)),
             nullptr);
 }
 

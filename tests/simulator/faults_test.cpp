@@ -34,7 +34,9 @@ class RawSocket {
     connected_ = ::connect(fd_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
   }
   bool connected() const { return connected_; }
-  void Send(const std::string& bytes) { ASSERT_EQ(::send(fd_.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size())); }
+  void Send(const std::string& bytes) {
+    ASSERT_EQ(::send(fd_.get(), bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
+  }
   // Reads until the peer closes or `until` is in what was read.
   std::string Read(const std::string& until = "") {
     std::string got;
@@ -88,11 +90,13 @@ TEST_F(CompressionTest, LargeFramesGoCompressedAndTheClientReadsThem) {
   EXPECT_EQ(BodyJson(*start)["guestbook"]["offMsg"][0]["B7"].asInt(), 3101);
   EXPECT_FALSE(Frames("SEND conn=1 header=0x10006743").empty());
   bool startCompressed = false;
-  for (const std::string& line : Frames("header=0x10006743")) startCompressed |= line.find("command=13") != std::string::npos;
+  for (const std::string& line : Frames("header=0x10006743"))
+    startCompressed |= line.find("command=13") != std::string::npos;
   EXPECT_TRUE(startCompressed);
   // Small frames stay plain; "compress off" turns it off.
   Control("presence liuyang 3");
-  ASSERT_NE(agent->Notice(kCommandUpdateKFState, [](const Msg& m) { return m.FROM == 2005 && m.BODY == "3"; }), nullptr);
+  ASSERT_NE(agent->Notice(kCommandUpdateKFState, [](const Msg& m) { return m.FROM == 2005 && m.BODY == "3"; }),
+            nullptr);
   EXPECT_FALSE(Frames("SEND conn=1 header=0x00006743").empty());
   Control("compress off");
   const std::size_t before = Frames("header=0x10006743").size();
@@ -196,8 +200,8 @@ TEST_F(FaultTest, FloodDeliversEveryLine) {
     ASSERT_NE(line, nullptr) << i;
     ASSERT_EQ(BodyText(*line), "压力测试 #" + std::to_string(i));
   }
-  EXPECT_EQ(agent->Notice(kCommandChatMessage, [](const Msg& m) { return m.FROM == 3999; },
-                          std::chrono::milliseconds(100)),
+  EXPECT_EQ(agent->Notice(
+                kCommandChatMessage, [](const Msg& m) { return m.FROM == 3999; }, std::chrono::milliseconds(100)),
             nullptr);
   EXPECT_TRUE(WaitFor([&] { return !Frames("洪水模式结束").empty(); }));
 }
@@ -231,7 +235,6 @@ TEST_F(HttpTest, ServesTheVersionFileAndTheListedFilesOnly) {
   EXPECT_EQ(Get("/%2e%2e/frames.log").rfind("HTTP/1.1 400", 0), 0u);
   EXPECT_EQ(Get("/bin/").rfind("HTTP/1.1 400", 0), 0u);
 }
-
 
 using ControlPortTest = SimulatorTest;
 

@@ -43,7 +43,8 @@ TEST(CommandLineTest, IntegersAndEscapes) {
 TEST(ScenarioTest, TimesCommandsAndRepeat) {
   Scenario s;
   std::string error;
-  ASSERT_TRUE(ParseScenario("# comment\n\n5 visitor 3001\n+2.5 say 3001 你好\n1 autoreply 好的\nrepeat 30\n", &s, &error))
+  ASSERT_TRUE(
+      ParseScenario("# comment\n\n5 visitor 3001\n+2.5 say 3001 你好\n1 autoreply 好的\nrepeat 30\n", &s, &error))
       << error;
   ASSERT_EQ(s.steps.size(), 3u);
   EXPECT_EQ(s.steps[0].atMs, 1000);
@@ -54,8 +55,8 @@ TEST(ScenarioTest, TimesCommandsAndRepeat) {
   EXPECT_EQ(s.repeatAfterMs, 30000);
   EXPECT_EQ(s.lengthMs(), 7500);
 
-  const char* bad[] = {"x visitor\n", "5\n", "-1 visitor\n", "repeat\n", "repeat 5\n1 visitor\n", "1e3 visitor\n",
-                       "999999 visitor\n"};
+  const char* bad[] = {"x visitor\n",           "5\n",           "-1 visitor\n",    "repeat\n",
+                       "repeat 5\n1 visitor\n", "1e3 visitor\n", "999999 visitor\n"};
   for (const char* text : bad) EXPECT_FALSE(ParseScenario(text, &s, &error)) << text;
 }
 
@@ -72,7 +73,8 @@ TEST(DataFileTest, RejectsEntriesThatCannotWork) {
       "{\"agents\":[{\"username\":\"a\",\"uid\":1}],\"common\":[{\"ctid\":1,\"content\":\"x\"}]}",
   };
   for (const char* text : bad) EXPECT_FALSE(ParseSimData(text, &data, &error)) << text;
-  ASSERT_TRUE(ParseSimData("{\"account\":7,\"agents\":[{\"username\":\"a\",\"password\":\"p\",\"uid\":1}]}", &data, &error))
+  ASSERT_TRUE(
+      ParseSimData("{\"account\":7,\"agents\":[{\"username\":\"a\",\"password\":\"p\",\"uid\":1}]}", &data, &error))
       << error;
   EXPECT_EQ(data.agents[0].account, 7);
   EXPECT_EQ(data.agents[0].type, 1);
@@ -125,15 +127,17 @@ TEST_F(DefaultScenarioTest, EveryLineRuns) {
     EXPECT_TRUE(answer.ok) << "line " << step.lineNumber << ": " << step.command << ": " << answer.text;
   }
   // The telephone number reaches the agent in a chat line.
-  EXPECT_NE(agent->Notice(kCommandChatMessage,
-                          [](const Msg& m) { return m.BODY.find("13812345678") != std::string::npos; }),
-            nullptr);
+  EXPECT_NE(
+      agent->Notice(kCommandChatMessage, [](const Msg& m) { return m.BODY.find("13812345678") != std::string::npos; }),
+      nullptr);
 }
 
 class ScenarioRunTest : public SimulatorTest {
  protected:
   void Configure(SimOptions& options) override {
-    WriteFile(dir_.File("t.scenario"), "0 visitor 3001 area=上海市\n0 reply 3001 先回答\n0 reply 3001 再回答\n+1 say 3001 场景里的话\n+0.1 bogus\nrepeat 60\n");
+    WriteFile(
+        dir_.File("t.scenario"),
+        "0 visitor 3001 area=上海市\n0 reply 3001 先回答\n0 reply 3001 再回答\n+1 say 3001 场景里的话\n+0.1 bogus\nrepeat 60\n");
     options.scenarioFile = dir_.File("t.scenario");
   }
 };

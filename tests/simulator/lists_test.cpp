@@ -21,7 +21,8 @@ std::string Credentials(std::int32_t uid, const std::string& password = kDemoPas
 }
 
 TEST_F(ListsTest, StartDataHoldsColleaguesPresenceOfflineMessagesAndGuestbook) {
-  Control("offmsg 3101 to=demo time=\"2024-05-20 21:13:05\" area=南京 page=http://www.example.com/p source=http://s ip=1.2.3.4 能开发票吗？");
+  Control(
+      "offmsg 3101 to=demo time=\"2024-05-20 21:13:05\" area=南京 page=http://www.example.com/p source=http://s ip=1.2.3.4 能开发票吗？");
   Control("offmsg 2004 to=demo 退款处理好了");
   Control("gbook 3102 to=demo name=张先生 phone=13912345678 area=深圳 想了解企业版");
   Control("offmsg 3103 to=demo2 这条是给别人的");
@@ -253,7 +254,8 @@ TEST_F(ListsTest, CallBackAnswersStatusCodes) {
     Msg msg;
     msg.account = agent->account;
     msg.BODY = CompactJson(body) + "\n";
-    const std::unique_ptr<Message> a = agent->Answer(kCommandCallPhone, agent->SendMsg(kCommandCallPhone, msg, agent->session));
+    const std::unique_ptr<Message> a =
+        agent->Answer(kCommandCallPhone, agent->SendMsg(kCommandCallPhone, msg, agent->session));
     EXPECT_NE(a, nullptr);
     EXPECT_EQ(a ? a->RESULT : 1, 0);
     return a ? BodyText(*a) : std::string();
@@ -264,13 +266,11 @@ TEST_F(ListsTest, CallBackAnswersStatusCodes) {
     const char* status;
   };
   const Case cases[] = {
-      {"13812345678", kDemoPassword, "2"},  // 呼叫成功
-      {"12812345678", kDemoPassword, "4"},  // 号码错误
-      {"1381234567", kDemoPassword, "4"},
-      {"13000000000", kDemoPassword, "1"},  // 黑名单
-      {"13812345678", "bad", "3"},          // 线路账号验证失败
-      {"13812345678", kDemoPassword, "2"},
-      {"13812345678", kDemoPassword, "2"},
+      {"13812345678", kDemoPassword, "2"},                                       // 呼叫成功
+      {"12812345678", kDemoPassword, "4"},                                       // 号码错误
+      {"1381234567", kDemoPassword, "4"},  {"13000000000", kDemoPassword, "1"},  // 黑名单
+      {"13812345678", "bad", "3"},                                               // 线路账号验证失败
+      {"13812345678", kDemoPassword, "2"}, {"13812345678", kDemoPassword, "2"},
       {"13812345678", kDemoPassword, "6"},  // 次数超出限制
   };
   for (const Case& c : cases) EXPECT_EQ(call(c.number, c.password), c.status) << c.number;

@@ -89,7 +89,7 @@ TEST_F(SessionTest, RefreshAndReloginHandOutNewSessionsAndTheRefreshCarriesPrese
     byId[pair[0].asInt()] = pair[1].asInt();
   }
   EXPECT_EQ(byId[kDemoUid], kSimPresenceOnline);
-  EXPECT_EQ(byId[2003], kSimPresenceAway);   // a colleague away in the data file
+  EXPECT_EQ(byId[2003], kSimPresenceAway);  // a colleague away in the data file
   EXPECT_EQ(byId[2004], kSimPresenceOffline);
 
   // The counts request carries a Msg with every field 0: the connection
@@ -134,8 +134,8 @@ TEST_F(SessionTest, ASecondLoginOfTheSameAccountLogsTheFirstOff) {
   EXPECT_TRUE(four.isInt() && four.asInt() == 4);
   EXPECT_EQ(notice->RESULT, 0);
   // The second login hears nothing of it.
-  EXPECT_EQ(second->Notice(kCommandUpdateKFState, [](const Msg& m) { return m.FROM == kDemoUid; },
-                           std::chrono::milliseconds(100)),
+  EXPECT_EQ(second->Notice(
+                kCommandUpdateKFState, [](const Msg& m) { return m.FROM == kDemoUid; }, std::chrono::milliseconds(100)),
             nullptr);
   // The first connection is no longer the agent: its requests are refused.
   const std::int64_t id = first->SendAsAgent(kCommandGetOnlineVisitor, "");

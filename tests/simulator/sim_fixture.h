@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "simulator.h"
 #include "platform/window_message.h"
+#include "simulator.h"
 #include "simulator/agent_window.h"
 #include "support/temp_dir.h"
 

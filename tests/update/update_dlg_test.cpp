@@ -11,10 +11,10 @@
 #include <functional>
 #include <thread>
 
-#include "support/qt_pump.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/qt/qt_text.h"
+#include "support/qt_pump.h"
 #include "support/temp_dir.h"
 #include "update/test_http_server.h"
 #include "update/update_app.h"

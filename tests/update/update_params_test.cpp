@@ -28,10 +28,18 @@ TEST(UpdateRunParams, ArgumentCountDecidesTheSource) {
       {{"Kanzo", "1.0"}, UpdateArgsOutcome::Usage, "", "", "", false},
       {{"Kanzo", "1.0", url}, UpdateArgsOutcome::Run, "Kanzo", "1.0", url, true},
       {{"Kanzo", "1.0", url, "extra", "more"}, UpdateArgsOutcome::Run, "Kanzo", "1.0", url, true},
-      {{"Kanzo", "1.0", "https://127.0.0.1/update.html"}, UpdateArgsOutcome::NotHttp, "Kanzo", "1.0",
-       "https://127.0.0.1/update.html", true},
-      {{"Kanzo", "1.0", "ftp://127.0.0.1/update.ini"}, UpdateArgsOutcome::NotHttp, "Kanzo", "1.0",
-       "ftp://127.0.0.1/update.ini", true},
+      {{"Kanzo", "1.0", "https://127.0.0.1/update.html"},
+       UpdateArgsOutcome::NotHttp,
+       "Kanzo",
+       "1.0",
+       "https://127.0.0.1/update.html",
+       true},
+      {{"Kanzo", "1.0", "ftp://127.0.0.1/update.ini"},
+       UpdateArgsOutcome::NotHttp,
+       "Kanzo",
+       "1.0",
+       "ftp://127.0.0.1/update.ini",
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.size());

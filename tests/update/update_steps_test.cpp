@@ -72,7 +72,7 @@ TEST_F(UpdateStepsTest, NewVersionIsSavedAndItsSummaryFramed) {
   EXPECT_EQ(r.offeredVersion, "2.0");
   EXPECT_EQ(r.finalStatus, "发现新的版本:Kanzo 2.0");
   EXPECT_EQ(r.summaryLines, (std::vector<std::string>{"==============V2.0更新摘要==============", "修复了登录问题",
-                                                       "新增表情", "=========================================="}));
+                                                      "新增表情", "=========================================="}));
   EXPECT_EQ(progress_.statuses(), (std::vector<std::string>{"正在连接到服务器", "读取版本信息", "检查版本信息"}));
   EXPECT_EQ(ReadFile(dir_.File(kVersionFileName)), text);
   EXPECT_EQ(server_.Requests(), std::vector<std::string>{"/update.html?random=5"});
@@ -85,7 +85,7 @@ TEST_F(UpdateStepsTest, VersionComparisonIsByteForByte) {
   } cases[] = {
       {"[Kanzo]\nVERSION=1.0.0.1\n", "1.0.0.1", VersionCheckOutcome::SameVersion},
       {"[Kanzo]\nVERSION=1.0.0.0\n", "1.0.0.1", VersionCheckOutcome::NewVersion},  // older counts as new
-      {"[Kanzo]\n", "1.0", VersionCheckOutcome::SameVersion},                       // missing means "1.0"
+      {"[Kanzo]\n", "1.0", VersionCheckOutcome::SameVersion},                      // missing means "1.0"
       {"[Other]\nVERSION=9\n", "1.0.0.1", VersionCheckOutcome::NewVersion},
   };
   for (const Case& c : cases) {
@@ -94,8 +94,10 @@ TEST_F(UpdateStepsTest, VersionComparisonIsByteForByte) {
     const VersionCheckResult r = Check(c.current);
     EXPECT_EQ(r.outcome, c.outcome);
     EXPECT_TRUE(r.summaryLines.empty());  // no "UPDATE_INTRO1"
-    if (c.outcome == VersionCheckOutcome::SameVersion) EXPECT_EQ(r.finalStatus, "您现在使用的版本已经是最新的！");
-    else EXPECT_EQ(r.finalStatus.rfind("发现新的版本:Kanzo ", 0), 0u);
+    if (c.outcome == VersionCheckOutcome::SameVersion)
+      EXPECT_EQ(r.finalStatus, "您现在使用的版本已经是最新的！");
+    else
+      EXPECT_EQ(r.finalStatus.rfind("发现新的版本:Kanzo ", 0), 0u);
   }
 }
 
@@ -170,9 +172,9 @@ TEST_F(UpdateStepsTest, FilesAreDownloadedIntoSubfoldersAndInstalled) {
     EXPECT_FALSE(Exists(dir_.File(name) + ".bak")) << name;
   }
   EXPECT_FALSE(Exists(dir_.File(kVersionFileName)));
-  EXPECT_EQ(FileRequests(), (std::vector<std::string>{"/Kanzo?random=1700000000",
-                                                       "/Images/skin/logo.png?random=1700000000",
-                                                       "/face/%E5%BE%AE%E7%AC%91%201.gif?random=1700000000"}));
+  EXPECT_EQ(FileRequests(),
+            (std::vector<std::string>{"/Kanzo?random=1700000000", "/Images/skin/logo.png?random=1700000000",
+                                      "/face/%E5%BE%AE%E7%AC%91%201.gif?random=1700000000"}));
   EXPECT_EQ(progress_.lines(),
             (std::vector<std::string>{"Kanzo下载完成", "Images/skin/logo.png下载完成", "face/微笑 1.gif下载完成",
                                       "Kanzo 更新成功", "Images/skin/logo.png 更新成功", "face/微笑 1.gif 更新成功",
@@ -215,8 +217,8 @@ TEST_F(UpdateStepsTest, AFailingInstallRestoresWhatItReplaced) {
 }
 
 TEST_F(UpdateStepsTest, BadDownloadsFailBeforeAnythingIsInstalled) {
-  const std::string outside = fs::path(dir_.path()).parent_path().parent_path().string() + "/kanzo-evil-" +
-                              std::to_string(getpid());
+  const std::string outside =
+      fs::path(dir_.path()).parent_path().parent_path().string() + "/kanzo-evil-" + std::to_string(getpid());
   struct Case {
     const char* what;
     std::string secondName;
@@ -227,8 +229,11 @@ TEST_F(UpdateStepsTest, BadDownloadsFailBeforeAnythingIsInstalled) {
       {"error page", "b.txt", {404, "<html>not here</html>"}, "b.txt下载失败", 2},
       {"server error", "b.txt", {500, "oops"}, "b.txt下载失败", 2},
       {"short body", "b.txt", {200, "partial", {}, false, 1000}, "b.txt下载失败", 2},
-      {"parent folder", "../kanzo-evil-" + std::to_string(getpid()), {200, "evil"},
-       "文件名../kanzo-evil-" + std::to_string(getpid()) + "不合法，已拒绝更新", 0},
+      {"parent folder",
+       "../kanzo-evil-" + std::to_string(getpid()),
+       {200, "evil"},
+       "文件名../kanzo-evil-" + std::to_string(getpid()) + "不合法，已拒绝更新",
+       0},
       {"absolute", outside, {200, "evil"}, "文件名" + outside + "不合法，已拒绝更新", 0},
   };
   for (const Case& c : cases) {
@@ -304,7 +309,8 @@ TEST(UpdateRunningClient, FoundWithoutRegardToCaseAndEnded) {
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   ASSERT_TRUE(test::WaitFor([&] { return FindRunningProgram(upper).has_value(); }));
   EXPECT_EQ(*FindRunningProgram(upper), child);
-  EXPECT_EQ(RunningProgramQuestion("Kanzo"), "Kanzo已在运行！\n请先关闭程序才能进行更新！\n如果选择确定将强行关闭程序！");
+  EXPECT_EQ(RunningProgramQuestion("Kanzo"),
+            "Kanzo已在运行！\n请先关闭程序才能进行更新！\n如果选择确定将强行关闭程序！");
 
   // The update ends it before it touches a file.
   WriteFile(dir.File("update.ini"), "[Kanzo]\nVERSION=2.0\n");

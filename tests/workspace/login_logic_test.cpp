@@ -35,8 +35,8 @@ TEST(SignalLevelTest, RoundsAnsweredShareToFourSteps) {
   const struct {
     std::size_t answered, total;
     int level;
-  } cases[] = {{0, 0, 0}, {0, 5, 0}, {5, 5, 4}, {7, 8, 4}, {5, 8, 3}, {1, 8, 1}, {1, 3, 1}, {2, 3, 3},
-               {100, 100, 4}, {12, 100, 0}, {13, 100, 1}};
+  } cases[] = {{0, 0, 0}, {0, 5, 0}, {5, 5, 4},     {7, 8, 4},    {5, 8, 3},   {1, 8, 1},
+               {1, 3, 1}, {2, 3, 3}, {100, 100, 4}, {12, 100, 0}, {13, 100, 1}};
   for (const auto& c : cases) EXPECT_EQ(SignalLevel(c.answered, c.total), c.level) << c.answered << "/" << c.total;
 }
 
@@ -181,8 +181,8 @@ TEST(AgentDetailsTest, KeysOfTheRightTypeAndDefaultsForTheRest) {
 
 TEST(AgentDetailsTest, TextThatIsNotJsonLeavesEverythingEmpty) {
   const std::string deep(100000, '[');
-  for (const std::string& body : {std::string(""), std::string("{"), std::string("登录成功"), deep,
-                                  std::string("{\"realname\":\"x\"")}) {
+  for (const std::string& body :
+       {std::string(""), std::string("{"), std::string("登录成功"), deep, std::string("{\"realname\":\"x\"")}) {
     LoginAgentDetails d;
     d.realname = "stale";
     EXPECT_FALSE(ReadAgentDetails(body, &d)) << body.substr(0, 20);
@@ -370,9 +370,10 @@ TEST_F(LoginSessionTest, SuccessFillsTheRecordTheTablesAndTheSession) {
   EXPECT_EQ(CurrentSessionId(), 777);
 
   DbRows rows;
-  ASSERT_TRUE(DbQuery("SELECT uid, username, password, keep_password, auto_login, state, login_time, is_login "
-                      "FROM login_info",
-                      &rows));
+  ASSERT_TRUE(
+      DbQuery("SELECT uid, username, password, keep_password, auto_login, state, login_time, is_login "
+              "FROM login_info",
+              &rows));
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0], (DbRow{"42", "agent", "secret", "1", "1", "2", std::to_string(kStartSeconds), "1"}));
   rows.clear();
@@ -459,8 +460,7 @@ TEST_F(LoginSessionTest, ALoginAnswerNobodyAskedForChangesNothing) {
 TEST_F(LoginSessionTest, AStaleFailureAfterTheLoginShowsNoBox) {
   LogIn();
   const std::size_t before = boxes_.Count();
-  EXPECT_EQ(session_.OnNetworkMessage(Answer(kCommandLogin, 12345, 1, 0, nullptr)).kind,
-            AnswerOutcome::Kind::kIgnored);
+  EXPECT_EQ(session_.OnNetworkMessage(Answer(kCommandLogin, 12345, 1, 0, nullptr)).kind, AnswerOutcome::Kind::kIgnored);
   EXPECT_EQ(boxes_.Count(), before);
   EXPECT_EQ(CurrentSessionId(), 900);
 }

@@ -8,7 +8,6 @@
 #include <memory>
 #include <thread>
 
-#include "support/qt_pump.h"
 #include "controls/skin_kit.h"
 #include "db/db_access.h"
 #include "db/db_manager.h"
@@ -17,6 +16,7 @@
 #include "platform/message_box.h"
 #include "protocol/startup_codecs.h"
 #include "simulator.h"
+#include "support/qt_pump.h"
 #include "support/temp_dir.h"
 #include "workspace/login_dlg.h"
 #include "workspace/shared_workspace.h"

@@ -13,7 +13,6 @@
 #include <string>
 #include <thread>
 
-#include "support/qt_pump.h"
 #include "app/kanzo_app.h"
 #include "controls/skin_kit.h"
 #include "db/db_access.h"
@@ -30,6 +29,7 @@
 #include "protocol/login.h"
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
+#include "support/qt_pump.h"
 #include "support/temp_dir.h"
 #include "workspace/login_dlg.h"
 #include "workspace/main_dlg.h"
@@ -156,8 +156,8 @@ class LoginWindowTest : public testing::Test {
     ASSERT_TRUE(peer_.Send(MessageFrame(command, id, result, session, body)));
   }
 
-  void StoreLogin(const std::string& name, const std::string& password, bool remember, bool autoLogin,
-                  int state, const char* isLogin) {
+  void StoreLogin(const std::string& name, const std::string& password, bool remember, bool autoLogin, int state,
+                  const char* isLogin) {
     LoginRecord login;
     login.uid = 1;
     login.userName = name;
@@ -413,7 +413,8 @@ TEST_F(LoginWindowTest, KeepAliveSwitchesToReloginAfterSixtySecondsAndBack) {
   Msg states;
   states.BODY = R"("[[42,2]]")";
   Answer(kCommandRefreshSession, refresh->MESSAGE_ID, 0, 701, &states);
-  ASSERT_TRUE(PumpUntil([&] { return CurrentSessionId() == 701 && !main->levels.empty() && main->levels.back() == 4; }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return CurrentSessionId() == 701 && !main->levels.empty() && main->levels.back() == 4; }));
   EXPECT_EQ(main->agentStatesCalls, 1);
 
   clock_.AdvanceMillis((kSessionLostAfterSeconds + 1) * 1000);

@@ -1,13 +1,13 @@
 // The main window on offscreen Qt, talking to a chat-server peer on
 // 127.0.0.1 through the real dispatcher, with a real database file.
-#include "support/qt_pump.h"
 #include "workspace/main_dlg.h"
+#include "support/qt_pump.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QCryptographicHash>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
@@ -74,7 +74,10 @@ class QtSignalWindow final : public QWidget, public platform::Window {
 class QtAgentCard final : public QWidget, public AgentCardLink {
  public:
   explicit QtAgentCard(QWidget* parent) : QWidget(parent, Qt::Tool) {}
-  void FillFromAgentRecord() override { realname = CurrentAgentRecord().Copy().realname; ++fills; }
+  void FillFromAgentRecord() override {
+    realname = CurrentAgentRecord().Copy().realname;
+    ++fills;
+  }
   std::string realname;
   int fills = 0;
 };
@@ -185,8 +188,8 @@ class MainDlgTest : public ::testing::Test {
 TEST_F(MainDlgTest, OpeningRegistersAsksForTheStartDataAndLaysOutTheWindow) {
   MainDlg& w = Open();
   EXPECT_EQ(platform::FindWindowIdByName(kMainWindowName), w.Id());
-  for (CommandCode code : {kCommandStartData, kCommandUpdateKFState, kCommandGetOnlineVisitor,
-                           kCommandGetQuickMessage, kCommandLoadSessionCount})
+  for (CommandCode code : {kCommandStartData, kCommandUpdateKFState, kCommandGetOnlineVisitor, kCommandGetQuickMessage,
+                           kCommandLoadSessionCount})
     EXPECT_EQ(WindowNetworkFuture::instance().routeOf(code), w.Id()) << code;
 
   // The requests of the opening, in their order, with the agent's triple.
@@ -322,8 +325,8 @@ TEST_F(MainDlgTest, PresenceMenuTellsTheServerAndTheTrayMenuDoesNot) {
   std::vector<QString> texts;
   for (QAction* a : tray->actions()) texts.push_back(a->isSeparator() ? QString("-") : a->text());
   EXPECT_EQ(texts, (std::vector<QString>{QString::fromUtf8("在线"), QString::fromUtf8("离开"), "-",
-                                         QString::fromUtf8("关闭所有声音"), "-", QString::fromUtf8("打开主面板"),
-                                         "-", QString::fromUtf8("退出")}));
+                                         QString::fromUtf8("关闭所有声音"), "-", QString::fromUtf8("打开主面板"), "-",
+                                         QString::fromUtf8("退出")}));
   EXPECT_FALSE(Item(*tray, kCommandTrayOnline)->isChecked());
   EXPECT_TRUE(Item(*tray, kCommandTrayAway)->isChecked());
   EXPECT_TRUE(Item(*tray, kCommandTraySoundOff)->isChecked());
@@ -426,8 +429,8 @@ TEST_F(MainDlgTest, BadBodiesChangeNothingAndNeverCrash) {
   StartRequests();
   const QString counts = w.CountsText();
 
-  for (CommandCode code : {kCommandStartData, kCommandGetOnlineVisitor, kCommandGetQuickMessage,
-                           kCommandUpdateKFState, kCommandLoadSessionCount, kCommandChatMessage}) {
+  for (CommandCode code : {kCommandStartData, kCommandGetOnlineVisitor, kCommandGetQuickMessage, kCommandUpdateKFState,
+                           kCommandLoadSessionCount, kCommandChatMessage}) {
     auto bare = std::make_unique<Message>();
     bare->command = code;
     Deliver(std::move(bare));
@@ -560,8 +563,7 @@ TEST_F(MainDlgTest, BackOfficeAddressCarriesTheDigestsOfTheCredentials) {
   EXPECT_EQ(random.left(40), random.right(40)) << "the same text digests the same";
   if (day == "20240311") {
     // SHA-1 of "abc=20240311".
-    const QString expected =
-        QCryptographicHash::hash("abc=20240311", QCryptographicHash::Sha1).toHex().toUpper();
+    const QString expected = QCryptographicHash::hash("abc=20240311", QCryptographicHash::Sha1).toHex().toUpper();
     EXPECT_EQ(random.left(40), expected);
     EXPECT_EQ(query.section('&', 1), QString("id=%1").arg(20240311 + kSelf + 10000000));
   }

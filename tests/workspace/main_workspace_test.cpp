@@ -191,8 +191,8 @@ TEST_F(MainWorkspaceTest, OwnIdWithFourForcesTheLogOffAndNothingElseDoes) {
 TEST_F(MainWorkspaceTest, VisitorNoticesGoToBothVisitorPanesAsCopies) {
   CorePane online(kOnlinePaneName), session(kSessionPaneName), contacts(kContactPaneName);
   FakeChatWindow chat;
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "105", kVisitor, kMemberKindVisitor, kSelf,
-                                      kMemberKindAgent));
+  workspace.OnNetworkMessage(
+      Received(kCommandUpdateKFState, "105", kVisitor, kMemberKindVisitor, kSelf, kMemberKindAgent));
   for (CorePane* pane : {&online, &session}) {
     SCOPED_TRACE(pane->name());
     ASSERT_EQ(pane->deliveries.size(), 1u);
@@ -470,9 +470,12 @@ TEST(MainTextsTest, PresenceDisplayTable) {
     int shown;
   };
   const Case cases[] = {
-      {1, 2, false, "Images/big_offline_logo.png", 1}, {2, 0, false, "Images/big_def_logo.png", 2},
-      {3, 4, true, "Images/big_outline_logo.png", 3},  {0, 0, false, nullptr, 2},
-      {7, 0, false, nullptr, 2},                       {-1, 0, false, nullptr, 2},
+      {1, 2, false, "Images/big_offline_logo.png", 1},
+      {2, 0, false, "Images/big_def_logo.png", 2},
+      {3, 4, true, "Images/big_outline_logo.png", 3},
+      {0, 0, false, nullptr, 2},
+      {7, 0, false, nullptr, 2},
+      {-1, 0, false, nullptr, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.presence);

@@ -17,9 +17,9 @@ namespace kanzo::test {
 
 struct PaneDelivery {
   platform::WParam kind = 0;
-  Json::Value json;              // kinds 1, 3, 4 (and 1 for OnlineDlg)
-  std::unique_ptr<Msg> notice;   // kind 2 with a Msg copy
-  bool empty = false;            // second parameter 0
+  Json::Value json;             // kinds 1, 3, 4 (and 1 for OnlineDlg)
+  std::unique_ptr<Msg> notice;  // kind 2 with a Msg copy
+  bool empty = false;           // second parameter 0
 };
 
 // Handles 2024 as the panes do; `isJson(kind)` says which kinds carry JSON.

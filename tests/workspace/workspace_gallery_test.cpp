@@ -76,7 +76,8 @@ TEST_F(WorkspaceGalleryTest, SignalCountWindow) {
   for (int i = 0; i < 12; ++i) {
     const std::int64_t sent = kShotMillis + i * kRefreshPeriodMillis;
     records.Add(i + 1, i == 6 ? kKeepAliveRelogin : kKeepAliveRefreshSession, sent);
-    if (i % 5 != 4) records.Answer(i + 1, i == 6 ? kKeepAliveRelogin : kKeepAliveRefreshSession, sent + kAnswerDelayMillis);
+    if (i % 5 != 4)
+      records.Answer(i + 1, i == 6 ? kKeepAliveRelogin : kKeepAliveRefreshSession, sent + kAnswerDelayMillis);
   }
   SignalCountDlg window;
   window.SetRecords(&records);

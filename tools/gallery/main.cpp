@@ -25,7 +25,7 @@ namespace {
 
 using namespace kanzo;
 
-constexpr QRgb kHostBackground = 0xFAFAFA;   // the main window's ground
+constexpr QRgb kHostBackground = 0xFAFAFA;  // the main window's ground
 constexpr QRgb kSheetBackground = 0xFFFFFF;
 constexpr QRgb kCaptionColour = 0x333333;
 constexpr int kCellPadding = 8;
@@ -165,8 +165,7 @@ void LogoPanels(Gallery& g) {
 }
 
 void Segments(Gallery& g) {
-  const std::vector<std::vector<const char*>> sets = {
-      {"会话"}, {"会话", "通讯录"}, {"会话", "通讯录", "在线"}};
+  const std::vector<std::vector<const char*>> sets = {{"会话"}, {"会话", "通讯录"}, {"会话", "通讯录", "在线"}};
   for (const auto& labels : sets) {
     for (int chosen = 0; chosen < static_cast<int>(labels.size()); ++chosen) {
       auto host = Host(QSize(200, 60));

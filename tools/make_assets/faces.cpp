@@ -13,8 +13,8 @@ namespace {
 
 using namespace colour;
 
-constexpr int kFaceSize = 28;        // pixels; the picker shows 28 × 28
-constexpr double kUnits = 100.0;     // faces are drawn on a 100-unit square
+constexpr int kFaceSize = 28;     // pixels; the picker shows 28 × 28
+constexpr double kUnits = 100.0;  // faces are drawn on a 100-unit square
 constexpr int kAnimatedFrames = 4;
 constexpr int kFrameDelayCs = 18;
 
@@ -46,11 +46,11 @@ constexpr QRgb kWood = 0x8D6E63;
 // Names by grid position: the tooltip names of the picker, and names of our
 // own for the positions that have none.
 const char* const kFaceNames[] = {
-    "微笑", "大笑", "脸红", "调皮", "色", "偷笑", "亲亲", "酷", "不高兴", "惬意",
-    "瞪大眼睛", "眨眼", "吐舌头", "撇嘴", "汗", "难受", "难过", "皱眉", "出汗", "无语",
-    "困", "晕", "闭嘴", "得意", "嚎嚎大哭", "大哭", "惊恐", "惊讶", "愤怒", "黄色心",
-    "魔鬼", "流鼻涕", "外星人", "病了", "蓝色心", "红色心", "绿色心", "一箭穿心", "心亮了", "心碎",
-    "粉红心", "紫色心", "噗", "叹号", "囧", "睡觉", "疑问", "星星", "星空", "赞一个"};
+    "微笑",     "大笑",   "脸红",   "调皮", "色",       "偷笑",   "亲亲",   "酷",       "不高兴", "惬意",
+    "瞪大眼睛", "眨眼",   "吐舌头", "撇嘴", "汗",       "难受",   "难过",   "皱眉",     "出汗",   "无语",
+    "困",       "晕",     "闭嘴",   "得意", "嚎嚎大哭", "大哭",   "惊恐",   "惊讶",     "愤怒",   "黄色心",
+    "魔鬼",     "流鼻涕", "外星人", "病了", "蓝色心",   "红色心", "绿色心", "一箭穿心", "心亮了", "心碎",
+    "粉红心",   "紫色心", "噗",     "叹号", "囧",       "睡觉",   "疑问",   "星星",     "星空",   "赞一个"};
 constexpr int kFaceCount = sizeof(kFaceNames) / sizeof(kFaceNames[0]);
 static_assert(kFaceCount == 50);
 
@@ -102,7 +102,9 @@ void RestEyes(QPainter& p, double y = 40) {
   Curve(p, 57, 75, y, 10, 5);
 }
 
-void Smile(QPainter& p, double y = 62, double half = 20, double depth = 18) { Curve(p, 50 - half, 50 + half, y, depth, 5.5); }
+void Smile(QPainter& p, double y = 62, double half = 20, double depth = 18) {
+  Curve(p, 50 - half, 50 + half, y, depth, 5.5);
+}
 
 void Cheeks(QPainter& p, int alpha = 150) {
   p.setPen(Qt::NoPen);
@@ -138,7 +140,8 @@ void OMouth(QPainter& p, QPointF c, double rx, double ry) {
 QPainterPath DropPath(QPointF tip, double size) {
   QPainterPath drop;
   drop.moveTo(tip);
-  drop.cubicTo(tip + QPointF(size * 0.9, size * 1.1), tip + QPointF(size * 0.75, size * 2.0), tip + QPointF(0, size * 2.0));
+  drop.cubicTo(tip + QPointF(size * 0.9, size * 1.1), tip + QPointF(size * 0.75, size * 2.0),
+               tip + QPointF(0, size * 2.0));
   drop.cubicTo(tip + QPointF(-size * 0.75, size * 2.0), tip + QPointF(-size * 0.9, size * 1.1), tip);
   return drop;
 }
@@ -184,8 +187,10 @@ QPainterPath StarPath(QPointF c, double outer, double inner) {
     const double r = i % 2 == 0 ? outer : inner;
     const double a = qDegreesToRadians(-90.0 + i * 36.0);
     const QPointF pt(c.x() + r * std::cos(a), c.y() + r * std::sin(a));
-    if (i == 0) s.moveTo(pt);
-    else s.lineTo(pt);
+    if (i == 0)
+      s.moveTo(pt);
+    else
+      s.lineTo(pt);
   }
   s.closeSubpath();
   return s;
@@ -225,8 +230,10 @@ void Spiral(QPainter& p, QPointF c, double r) {
     const double t = i / 40.0;
     const double a = t * 2.6 * M_PI;
     const QPointF pt(c.x() + r * t * std::cos(a), c.y() + r * t * std::sin(a));
-    if (i == 0) s.moveTo(pt);
-    else s.lineTo(pt);
+    if (i == 0)
+      s.moveTo(pt);
+    else
+      s.lineTo(pt);
   }
   p.setPen(Stroke(kFeature, 3.5));
   p.setBrush(Qt::NoBrush);
@@ -251,10 +258,20 @@ void Wavy(QPainter& p, double x1, double x2, double y, double amp, int waves) {
 // How many frames a face has: the animated ones move, the rest stand still.
 int FrameCount(int index) {
   switch (index) {
-    case 6: case 24: case 25: case 29: case 34: case 35: case 36: case 38: case 40: case 41: case 45: case 47: case 48:
-      return kAnimatedFrames;
-    default:
-      return 1;
+    case 6:
+    case 24:
+    case 25:
+    case 29:
+    case 34:
+    case 35:
+    case 36:
+    case 38:
+    case 40:
+    case 41:
+    case 45:
+    case 47:
+    case 48: return kAnimatedFrames;
+    default: return 1;
   }
 }
 
@@ -783,8 +800,7 @@ void DrawFace(QPainter& p, int index, int frame) {
       p.drawRoundedRect(QRectF(14, 40, 24, 54), 4, 4);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -197,9 +197,9 @@ bool WriteGif(const QString& path, const std::vector<GifFrame>& frames, QRgb mat
   gif.push_back(static_cast<char>(kTransparentIndex));
   gif.push_back('\0');
   for (int i = 0; i < kPaletteSize; ++i) {
-    const QRgb c = i == kTransparentIndex ? matte
+    const QRgb c = i == kTransparentIndex                     ? matte
                    : i - 1 < static_cast<int>(colours.size()) ? colours[static_cast<std::size_t>(i - 1)]
-                                                             : qRgb(0, 0, 0);
+                                                              : qRgb(0, 0, 0);
     gif.push_back(static_cast<char>(qRed(c)));
     gif.push_back(static_cast<char>(qGreen(c)));
     gif.push_back(static_cast<char>(qBlue(c)));

@@ -9,8 +9,8 @@
 namespace kanzo::assets {
 
 struct GifFrame {
-  QImage image;       // any format; alpha below one half becomes transparent
-  int delayCs = 0;    // hundredths of a second
+  QImage image;     // any format; alpha below one half becomes transparent
+  int delayCs = 0;  // hundredths of a second
 };
 
 // Pixels that stay are blended over `matte` first, so that soft edges read

@@ -376,116 +376,139 @@ bool WritePictures(const QString& programFolder) {
   }
 
   // Hover and pressed frames of the buttons.
-  w.Texture("Images/Border.png", Strip(24, 24, 2, [](QPainter& p, int f) {
-              RoundedFrame(p, QRectF(0, 0, 24, 24), 3, f == 0 ? kHoverFill : kSelected, f == 0 ? kBorder : 0xAFC2D2);
-            }), 2, 4, 4, 4, 4);
-  w.Texture("Images/InfoBorder.png", Strip(24, 24, 1, [](QPainter& p, int) {
-              RoundedFrame(p, QRectF(0, 0, 24, 24), 3, kListBack, kBorder);
-            }), 1, 4, 4, 4, 4);
-  w.Texture("Images/InfoBg.png", Strip(24, 24, 1, [](QPainter& p, int) {
-              p.fillRect(QRect(0, 0, 24, 24), C(kBorder));
-              p.fillRect(QRect(1, 1, 22, 22), C(kWindow));
-            }), 1, 2, 2, 2, 2);
-  w.Texture("Images/DropArrow.png", Strip(9, 9, 2, [](QPainter& p, int f) {
-              QPainterPath arrow;
-              arrow.moveTo(1, 3);
-              arrow.lineTo(8, 3);
-              arrow.lineTo(4.5, 7);
-              arrow.closeSubpath();
-              p.setBrush(C(f == 0 ? kGrey : kBlue));
-              p.drawPath(arrow);
-            }), 2, 0, 0, 0, 0);
+  w.Texture("Images/Border.png",
+            Strip(24, 24, 2,
+                  [](QPainter& p, int f) {
+                    RoundedFrame(p, QRectF(0, 0, 24, 24), 3, f == 0 ? kHoverFill : kSelected,
+                                 f == 0 ? kBorder : 0xAFC2D2);
+                  }),
+            2, 4, 4, 4, 4);
+  w.Texture("Images/InfoBorder.png",
+            Strip(24, 24, 1, [](QPainter& p, int) { RoundedFrame(p, QRectF(0, 0, 24, 24), 3, kListBack, kBorder); }), 1,
+            4, 4, 4, 4);
+  w.Texture("Images/InfoBg.png",
+            Strip(24, 24, 1,
+                  [](QPainter& p, int) {
+                    p.fillRect(QRect(0, 0, 24, 24), C(kBorder));
+                    p.fillRect(QRect(1, 1, 22, 22), C(kWindow));
+                  }),
+            1, 2, 2, 2, 2);
+  w.Texture("Images/DropArrow.png",
+            Strip(9, 9, 2,
+                  [](QPainter& p, int f) {
+                    QPainterPath arrow;
+                    arrow.moveTo(1, 3);
+                    arrow.lineTo(8, 3);
+                    arrow.lineTo(4.5, 7);
+                    arrow.closeSubpath();
+                    p.setBrush(C(f == 0 ? kGrey : kBlue));
+                    p.drawPath(arrow);
+                  }),
+            2, 0, 0, 0, 0);
 
   // Login states: 0 online, 1 busy, 2 offline, 3 invisible, 4 away.
-  w.Texture("Images/LoginState.png", Strip(16, 16, 5, [](QPainter& p, int f) {
-              const QPointF c(8, 8);
-              const double r = 6.6;
-              const QPen mark(C(kWhite), 1.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-              switch (f) {
-                case 0: {
-                  p.setBrush(C(kGreen));
-                  p.drawEllipse(c, r, r);
-                  p.setPen(mark);
-                  QPainterPath tick;
-                  tick.moveTo(5, 8.2);
-                  tick.lineTo(7.2, 10.4);
-                  tick.lineTo(11, 6);
-                  p.setBrush(Qt::NoBrush);
-                  p.drawPath(tick);
-                  break;
-                }
-                case 1:
-                  p.setBrush(C(kRed));
-                  p.drawEllipse(c, r, r);
-                  p.setPen(mark);
-                  p.drawLine(QPointF(5, 8), QPointF(11, 8));
-                  break;
-                case 2:
-                  p.setBrush(C(kGreyLight));
-                  p.drawEllipse(c, r, r);
-                  p.setPen(mark);
-                  p.drawLine(QPointF(5.8, 5.8), QPointF(10.2, 10.2));
-                  p.drawLine(QPointF(10.2, 5.8), QPointF(5.8, 10.2));
-                  break;
-                case 3:
-                  p.setPen(QPen(C(kGreyLight), 2.0));
-                  p.setBrush(C(kWhite));
-                  p.drawEllipse(c, r - 0.6, r - 0.6);
-                  break;
-                default:
-                  p.setBrush(C(kAmber));
-                  p.drawEllipse(c, r, r);
-                  ClockHands(p, c, 6.6, 1.6);
-                  break;
-              }
-            }), 5, 0, 0, 0, 0);
+  w.Texture("Images/LoginState.png",
+            Strip(16, 16, 5,
+                  [](QPainter& p, int f) {
+                    const QPointF c(8, 8);
+                    const double r = 6.6;
+                    const QPen mark(C(kWhite), 1.7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+                    switch (f) {
+                      case 0: {
+                        p.setBrush(C(kGreen));
+                        p.drawEllipse(c, r, r);
+                        p.setPen(mark);
+                        QPainterPath tick;
+                        tick.moveTo(5, 8.2);
+                        tick.lineTo(7.2, 10.4);
+                        tick.lineTo(11, 6);
+                        p.setBrush(Qt::NoBrush);
+                        p.drawPath(tick);
+                        break;
+                      }
+                      case 1:
+                        p.setBrush(C(kRed));
+                        p.drawEllipse(c, r, r);
+                        p.setPen(mark);
+                        p.drawLine(QPointF(5, 8), QPointF(11, 8));
+                        break;
+                      case 2:
+                        p.setBrush(C(kGreyLight));
+                        p.drawEllipse(c, r, r);
+                        p.setPen(mark);
+                        p.drawLine(QPointF(5.8, 5.8), QPointF(10.2, 10.2));
+                        p.drawLine(QPointF(10.2, 5.8), QPointF(5.8, 10.2));
+                        break;
+                      case 3:
+                        p.setPen(QPen(C(kGreyLight), 2.0));
+                        p.setBrush(C(kWhite));
+                        p.drawEllipse(c, r - 0.6, r - 0.6);
+                        break;
+                      default:
+                        p.setBrush(C(kAmber));
+                        p.drawEllipse(c, r, r);
+                        ClockHands(p, c, 6.6, 1.6);
+                        break;
+                    }
+                  }),
+            5, 0, 0, 0, 0);
 
   // Avatar frame: a quiet grey rim, or a blue glow while hot. The middle is
   // left open for the picture.
-  w.Texture("Images/Shadow.png", Strip(44, 44, 2, [](QPainter& p, int f) {
-              p.setRenderHint(QPainter::Antialiasing, false);
-              if (f == 0) {
-                p.setPen(C(0x000000, 18));
-                p.drawRect(0, 0, 43, 43);
-                p.setPen(C(kBorder));
-                p.drawRect(1, 1, 41, 41);
-              } else {
-                p.setPen(C(kBlueLight, 110));
-                p.drawRect(0, 0, 43, 43);
-                p.setPen(C(kBlueLight));
-                p.drawRect(1, 1, 41, 41);
-              }
-            }), 2, 3, 3, 3, 3);
+  w.Texture("Images/Shadow.png",
+            Strip(44, 44, 2,
+                  [](QPainter& p, int f) {
+                    p.setRenderHint(QPainter::Antialiasing, false);
+                    if (f == 0) {
+                      p.setPen(C(0x000000, 18));
+                      p.drawRect(0, 0, 43, 43);
+                      p.setPen(C(kBorder));
+                      p.drawRect(1, 1, 41, 41);
+                    } else {
+                      p.setPen(C(kBlueLight, 110));
+                      p.drawRect(0, 0, 43, 43);
+                      p.setPen(C(kBlueLight));
+                      p.drawRect(1, 1, 41, 41);
+                    }
+                  }),
+            2, 3, 3, 3, 3);
 
   // Unread badge: a red disc with a white rim; it stretches into a pill.
-  w.Texture("Images/RedCircle.png", Strip(21, 21, 1, [](QPainter& p, int) {
-              Badge(p, QPointF(10.5, 10.5), 10.5, C(kRed));
-            }), 1, 10, 10, 10, 10);
+  w.Texture("Images/RedCircle.png",
+            Strip(21, 21, 1, [](QPainter& p, int) { Badge(p, QPointF(10.5, 10.5), 10.5, C(kRed)); }), 1, 10, 10, 10,
+            10);
 
   // Delete or close: a grey disc with a cross, red while hot.
-  w.Texture("Images/Delete.png", Strip(15, 15, 2, [](QPainter& p, int f) {
-              p.setBrush(C(f == 0 ? 0xC4C9CC : kRed));
-              p.drawEllipse(QPointF(7.5, 7.5), 7, 7);
-              p.setPen(QPen(C(kWhite), 1.6, Qt::SolidLine, Qt::RoundCap));
-              p.drawLine(QPointF(5, 5), QPointF(10, 10));
-              p.drawLine(QPointF(10, 5), QPointF(5, 10));
-            }), 2, 0, 0, 0, 0);
+  w.Texture("Images/Delete.png",
+            Strip(15, 15, 2,
+                  [](QPainter& p, int f) {
+                    p.setBrush(C(f == 0 ? 0xC4C9CC : kRed));
+                    p.drawEllipse(QPointF(7.5, 7.5), 7, 7);
+                    p.setPen(QPen(C(kWhite), 1.6, Qt::SolidLine, Qt::RoundCap));
+                    p.drawLine(QPointF(5, 5), QPointF(10, 10));
+                    p.drawLine(QPointF(10, 5), QPointF(5, 10));
+                  }),
+            2, 0, 0, 0, 0);
 
   // Signal: four bars, as many lit as the level; level 0 adds a red cross.
-  w.Texture("Images/Signal.png", Strip(20, 16, 5, [](QPainter& p, int level) {
-              static const QRgb lit[] = {kUnlit, kRed, kAmber, kGreen, kGreen};
-              p.setRenderHint(QPainter::Antialiasing, false);
-              for (int bar = 0; bar < 4; ++bar) {
-                const int height = 4 + 3 * bar;
-                p.fillRect(QRect(2 + 4 * bar + bar, 15 - height, 3, height), C(bar < level ? lit[level] : kUnlit));
-              }
-              if (level == 0) {
-                p.setRenderHint(QPainter::Antialiasing, true);
-                p.setPen(QPen(C(kRed), 1.6, Qt::SolidLine, Qt::RoundCap));
-                p.drawLine(QPointF(2, 2), QPointF(7, 7));
-                p.drawLine(QPointF(7, 2), QPointF(2, 7));
-              }
-            }), 5, 0, 0, 0, 0);
+  w.Texture("Images/Signal.png",
+            Strip(20, 16, 5,
+                  [](QPainter& p, int level) {
+                    static const QRgb lit[] = {kUnlit, kRed, kAmber, kGreen, kGreen};
+                    p.setRenderHint(QPainter::Antialiasing, false);
+                    for (int bar = 0; bar < 4; ++bar) {
+                      const int height = 4 + 3 * bar;
+                      p.fillRect(QRect(2 + 4 * bar + bar, 15 - height, 3, height),
+                                 C(bar < level ? lit[level] : kUnlit));
+                    }
+                    if (level == 0) {
+                      p.setRenderHint(QPainter::Antialiasing, true);
+                      p.setPen(QPen(C(kRed), 1.6, Qt::SolidLine, Qt::RoundCap));
+                      p.drawLine(QPointF(2, 2), QPointF(7, 7));
+                      p.drawLine(QPointF(7, 2), QPointF(2, 7));
+                    }
+                  }),
+            5, 0, 0, 0, 0);
 
   // Image-button icons: frame 0 grey, 1 blue while hovered.
   w.Texture("Images/Setting.png", Strip(20, 20, 2, Gear), 2, 0, 0, 0, 0);
@@ -503,9 +526,10 @@ bool WritePictures(const QString& programFolder) {
   const int positions[] = {0, 1, 2};
   for (int i = 0; i < 3; ++i) {
     const int position = positions[i];
-    w.Texture(tabs[i], Strip(kTabWidth, kTabHeight, 2, [position](QPainter& p, int f) {
-                Tab(p, kTabWidth, kTabHeight, position, f == 1);
-              }), 2, 4, 3, 4, 2);
+    w.Texture(tabs[i],
+              Strip(kTabWidth, kTabHeight, 2,
+                    [position](QPainter& p, int f) { Tab(p, kTabWidth, kTabHeight, position, f == 1); }),
+              2, 4, 3, 4, 2);
   }
   return w.failures == 0;
 }

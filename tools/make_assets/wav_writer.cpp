@@ -23,8 +23,8 @@ struct Note {
 };
 // Two rising notes a fourth apart, the second a little softer.
 constexpr Note kNotes[] = {{0.0, 987.77, 0.42}, {0.13, 1318.51, 0.36}};
-constexpr double kAttack = 0.006;   // seconds
-constexpr double kDecay = 0.16;     // time constant, seconds
+constexpr double kAttack = 0.006;  // seconds
+constexpr double kDecay = 0.16;    // time constant, seconds
 // Overtones give the sine a bell-like colour.
 constexpr double kOvertones[][2] = {{1.0, 1.0}, {2.0, 0.28}, {3.0, 0.08}};
 
@@ -45,7 +45,8 @@ bool WriteChime(const QString& path) {
       if (local < 0) continue;
       const double envelope = std::min(1.0, local / kAttack) * std::exp(-local / kDecay);
       double tone = 0;
-      for (const auto& overtone : kOvertones) tone += overtone[1] * std::sin(2 * kPi * note.frequency * overtone[0] * local);
+      for (const auto& overtone : kOvertones)
+        tone += overtone[1] * std::sin(2 * kPi * note.frequency * overtone[0] * local);
       value += note.level * envelope * tone;
     }
     // Fade the tail to silence so the sound ends without a click.

@@ -27,9 +27,7 @@ QtUiLoop::~QtUiLoop() {
   QCoreApplication::removePostedEvents(this, kTaskEvent);
 }
 
-void QtUiLoop::Post(std::function<void()> task) {
-  QCoreApplication::postEvent(this, new TaskEvent(std::move(task)));
-}
+void QtUiLoop::Post(std::function<void()> task) { QCoreApplication::postEvent(this, new TaskEvent(std::move(task))); }
 
 void QtUiLoop::customEvent(QEvent* event) {
   if (event->type() == kTaskEvent) static_cast<TaskEvent*>(event)->Run();
