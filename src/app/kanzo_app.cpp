@@ -3,7 +3,6 @@
 #include <chrono>
 #include <thread>
 
-#include "app/about_dlg.h"
 #include "app/command_line.h"
 #include "app/config.h"
 #include "app/crash_handler.h"
@@ -23,7 +22,6 @@
 #include "protocol/message.h"
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
@@ -38,29 +36,36 @@ constexpr int kExitPauseMs = 200;
 // The presence notice's text that tells the server the agent leaves.
 constexpr const char* kLogoutBody = "1";
 
-CKanzoApp* gCurrentApp = nullptr;
-
 }  // namespace
 
 CKanzoApp::CKanzoApp(std::vector<std::string> args, std::string programFolder, std::string programPath)
-    : args_(std::move(args)), programFolder_(std::move(programFolder)), programPath_(std::move(programPath)) {
+    : args_(std::move(args)),
+      programFolder_(std::move(programFolder)),
+      programPath_(std::move(programPath)),
+      records_(std::make_unique<Records>()),
+      context_{[](Message& message) { return SendNetworkMessage(message); },
+               platform::CurrentClock(),
+               *records_,
+               router_,
+               database_,
+               &factories_,
+               {}} {
   if (programFolder_.empty()) programFolder_ = platform::ProgramFolder();
   if (programPath_.empty()) programPath_ = platform::ProgramPath();
   if (programFolder_.back() != '/') programFolder_ += '/';
-  gCurrentApp = this;
 }
 
 CKanzoApp::~CKanzoApp() {
   // Application-wide objects go in this order: the network thread ends
-  // before anything it delivers to is freed; the window future outlives the
-  // windows that registered with it; the records go last.
+  // before anything it delivers to is freed; then the chat window, whose
+  // store thread stores every line still queued while the records it reads
+  // still exist; the window future outlives the windows that registered
+  // with it; the records go last.
   StopNetwork();
+  factories_.DestroyApplicationWindows();
   ReleaseWindowNetworkFuture();
-  ReleaseSharedWorkspace();
-  if (gCurrentApp == this) gCurrentApp = nullptr;
+  records_.reset();
 }
-
-CKanzoApp* CKanzoApp::Current() { return gCurrentApp; }
 
 bool CKanzoApp::InitInstance() {
   // 1: the crash handler, before anything else can fail.
@@ -75,6 +80,7 @@ bool CKanzoApp::InitInstance() {
   // 4: version strings, kept for the whole run.
   version_ = GetModuleVersionString(kVersionFileVersion);
   description_ = GetModuleVersionString(kVersionFileDescription);
+  context_.program = ProgramTexts{version_, description_};
 
   // 5: the instance started after a forced log-off tells the agent why.
   if (CommandLineRequestsRestart(args_))
@@ -111,7 +117,7 @@ bool CKanzoApp::InitInstance() {
 
   // 16-17: a forced log-off cleared the agent id, so neither the database
   // row nor the server hears of it; the new instance explains.
-  const SharedAgentRecord& agent = CurrentAgentRecord();
+  const SharedAgentRecord& agent = records_->agent;
   if (agent.IsLoggedIn()) DBManager::MarkLoggedOut(agent.Copy().userName);
   if (loginResult == kLoginResultForcedOffline) {
     RestartSelf();
@@ -148,11 +154,11 @@ void CKanzoApp::OnUpdate() {
 
 int CKanzoApp::RunLoginWindow() {
   if (!loginWindowRunner_) return kLoginResultClosed;
-  return loginWindowRunner_();
+  return loginWindowRunner_(context_);
 }
 
 void CKanzoApp::LoginOut() {
-  const AgentTriple triple = CurrentAgentRecord().Triple();
+  const AgentTriple triple = records_->agent.Triple();
   Msg body;
   body.account = triple.account;
   body.FROM = triple.agentId;
