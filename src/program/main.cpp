@@ -6,6 +6,7 @@
 
 #include "app/crash_handler.h"
 #include "app/kanzo_app.h"
+#include "chat/quick_msg_edit_dlg.h"
 #include "platform/narrow_text.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_message_box.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
   kanzo::CKanzoApp app(std::move(args));
   // Each part that builds windows for others installs its factories here.
   kanzo::InstallSignalCountWindowFactory(app.Factories());
+  kanzo::InstallQuickMsgEditWindowFactory(app.Factories());
 
   // Ended from outside while logged in: log out as "退出" does. Before the
   // main window exists there is no session to end.
