@@ -6,6 +6,8 @@
 // an aim shows "-" for aim and met.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace kanzo::bench {
@@ -22,6 +24,14 @@ struct Figure {
   double baseline = NAN;  // measured in the same run; NAN when there is none
   Aim aim;
 };
+
+// bench/run-all sets KANZO_BENCH_SETTING=short for a quick pass; benchmarks
+// without a size argument then do a tenth of their work and one run.
+inline bool ShortRun() {
+  const char* setting = std::getenv("KANZO_BENCH_SETTING");
+  return setting && std::strcmp(setting, "short") == 0;
+}
+inline constexpr int kShortRunDivisor = 10;
 
 inline void ReportFigure(const Figure& f) {
   char baseline[32] = "-";
