@@ -266,6 +266,7 @@ int Run(int lines, double rate) {
   // simulator writes each to the agent's connection at once.
   std::atomic<int> asked{0};
   std::atomic<bool> pacingFailed{false};
+  Clock::time_point lastAsked;  // written by the pacer, read after join
   probe->Reset();
   const auto start = Clock::now();
   std::thread pacer([&] {
@@ -281,11 +282,12 @@ int Run(int lines, double rate) {
       }
       ++asked;
     }
+    lastAsked = Clock::now();
   });
   const bool handled =
       RunLoopUntil([&] { return window.lines >= lines || pacingFailed.load(); }, deadline) && !pacingFailed.load();
-  const double askedSeconds = Seconds(Clock::now() - start);
   pacer.join();
+  const double askedSeconds = Seconds(lastAsked - start);
   if (!handled) {
     std::fprintf(stderr, "chat_flood_bench: %d of %d lines handled (%d asked)\n", window.lines, lines, asked.load());
     return 1;
@@ -313,6 +315,7 @@ int Run(int lines, double rate) {
   sim->Stop();
 
   const double handledRate = lines / floodSeconds;
+  const double askedRate = lines / askedSeconds;
   const double shownUs = window.shownLines ? 1e6 * window.shownSeconds / window.shownLines : 0;
   const int hiddenLines = window.lines - window.shownLines;
   const double hiddenUs = hiddenLines ? 1e6 * window.hiddenSeconds / hiddenLines : 0;
@@ -320,7 +323,7 @@ int Run(int lines, double rate) {
   std::printf("chat flood: %d lines from %d visitors asked at %.0f lines/s, one conversation shown\n", lines, kVisitors,
               rate);
   std::printf("  handled on the UI thread: %9.0f lines/s (%.2f s), asked %.0f lines/s\n", handledRate, floodSeconds,
-              lines / askedSeconds);
+              askedRate);
   std::printf("  UI time per line: shown %.1f us (%d lines), hidden %.1f us (%d lines)\n", shownUs, window.shownLines,
               hiddenUs, hiddenLines);
   std::printf("  UI stalls during the flood: %s\n", stallSummary.c_str());
@@ -330,11 +333,14 @@ int Run(int lines, double rate) {
               residentKb / 1024.0);
 
   using bench::Figure;
+  // The baseline is the rate the simulator was actually asked for lines,
+  // which a loaded machine may hold below the one set.
   bench::ReportFigure(Figure{"chat flood: lines handled (20 visitors)",
                              handledRate,
                              "lines/s",
-                             rate,
-                             {"≥ 0.98 of 1000 lines/s", rate >= kDefaultRate && handledRate >= kAimKeptUp * rate}});
+                             askedRate,
+                             {"asked ≥ 980 lines/s, ≥ 0.98 of it handled",
+                              askedRate >= kAimKeptUp * kDefaultRate && handledRate >= kAimKeptUp * askedRate}});
   bench::ReportFigure(Figure{"chat flood: UI time per shown line", shownUs, "us", NAN, {}});
   bench::ReportFigure(Figure{"chat flood: UI time per hidden line", hiddenUs, "us", NAN, {}});
   bench::ReportFigure(
