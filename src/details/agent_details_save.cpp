@@ -123,6 +123,7 @@ AgentDetailsAnswer AgentDetailsSave::OnNetworkMessage(std::unique_ptr<Message> m
   });
   // The lists and the tray show the agent's own name from the name table.
   if (agentId != 0) SharedNameTable().Set(agentId, saved.realname);
+  if (onSaved_) onSaved_();
   platform::ShowMessageBox(kDetailsBoxCaption, kDetailsSavedText, platform::MessageBoxIcon::Information);
   KLOG_INFO("修改用户信息成功");
   return AgentDetailsAnswer::kSaved;

@@ -78,13 +78,15 @@ class AgentDetailsSave {
 
   // Sends the save request for `form`; false when it could not be queued.
   bool Save(const AgentDetailsForm& form);
+  // Called on a successful save once the record holds the saved fields,
+  // before the box: the main window shows them.
+  void SetOnSaved(std::function<void()> onSaved) { onSaved_ = std::move(onSaved); }
   // Saves sent and not yet answered.
   std::size_t Pending() const { return sent_.size(); }
 
   // A received message (window message 2024, event 8); freed here. On
   // success the current agent record and the name table's entry of the
-  // agent's own id take the saved fields; the caller lets the main window
-  // show them.
+  // agent's own id take the saved fields.
   AgentDetailsAnswer OnNetworkMessage(std::unique_ptr<Message> message);
 
  private:
@@ -93,6 +95,7 @@ class AgentDetailsSave {
   bool TakeSent(std::int64_t messageId, AgentDetailsForm* out);
 
   Sender sender_;
+  std::function<void()> onSaved_;
   std::map<std::int64_t, AgentDetailsForm> sent_;
 };
 

@@ -92,7 +92,7 @@ CardClick CardClickAt(const VisitorCardLayout& layout, int x, int y);
 // after the scheme and no blanks or control characters.
 bool IsOpenableAddress(std::string_view address);
 
-// `text` cut at whole UTF-8 characters with "..." so that `measure` of the
+// `text` (UTF-8) cut at whole characters with "..." so that `measure` of the
 // result is at most `maxWidth`; the text itself when it fits.
 using TextMeasure = std::function<int(std::string_view)>;
 std::string ElideEnd(const std::string& text, int maxWidth, const TextMeasure& measure);

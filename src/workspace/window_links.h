@@ -34,6 +34,17 @@ class ChatWindowLink {
   virtual void LoadTodayConversations() = 0;
 };
 
+// The main window, as the settings window uses it.
+class MainWindowLink {
+ public:
+  virtual ~MainWindowLink() = default;
+  // The shown details, the tray tip and the agent card, from the current
+  // agent record (after the agent's details were saved).
+  virtual void RefreshAgentDetails() = 0;
+  // sound_state or flick_state changed: the tray tip and icon follow.
+  virtual void SettingsChanged() = 0;
+};
+
 // The basic settings page: shows the stored values again.
 class SettingBasicLink {
  public:

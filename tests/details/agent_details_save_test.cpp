@@ -83,7 +83,11 @@ TEST_F(AgentDetailsSaveTest, FemaleIsSentAsOneAndTheRecordHoldsWhatWasSent) {
             "\"phone\":\"\",\"qq\":\"\",\"realname\":\"王小红\",\"remark\":\"\",\"sex\":\"1\",\"uid\":1001,"
             "\"username\":\"agent1\",\"zipcode\":\"100000\"}");
 
+  // The main window is told before the box, with the record already saved.
+  std::string shownSex;
+  save.SetOnSaved([&] { shownSex = boxes.Count() == 0 ? CurrentAgentRecord().Copy().sex : "after the box"; });
   EXPECT_EQ(save.OnNetworkMessage(Answer(sent[0].id, 0, "")), AgentDetailsAnswer::kSaved);
+  EXPECT_EQ(shownSex, kSexFemale);
   const AgentRecord agent = CurrentAgentRecord().Copy();
   EXPECT_EQ(agent.sex, kSexFemale);
   EXPECT_EQ(agent.realname, "王小红");
