@@ -62,6 +62,7 @@ bool SocketClient::write(OutgoingFrame frame) {
 
 void SocketClient::exit() {
   KLOG_DEBUG("Socket %p exit", static_cast<void*>(this));
+  state_.store(kClosed);
   post(Command{CommandKind::kExit, {}, nullptr});
 }
 
@@ -144,21 +145,16 @@ bool SocketClient::setUpLoop() {
     KLOG_ERROR("创建事件循环失败");
     return false;
   }
-  evutil_socket_t pair[2];
-  if (evutil_socketpair(AF_UNIX, SOCK_STREAM, 0, pair) == -1) {
-    std::fprintf(stderr, "%s: socketpair\n", "basic_test_setup");
-    KLOG_ERROR("%s: socketpair", "basic_test_setup");
+  // Close-on-exec: a program started later (the updater, a restart) must
+  // not hold the pair.
+  int pair[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pair) == -1) {
+    KLOG_ERROR("创建唤醒套接字失败：%s", std::strerror(errno));
     base_.reset();
     return false;
   }
   wakeReaderFd_.reset(pair[0]);
   wakeWriterFd_.reset(pair[1]);
-  if (evutil_make_socket_nonblocking(pair[0]) == -1 || evutil_make_socket_nonblocking(pair[1]) == -1) {
-    std::fprintf(stderr, "fcntl(O_NONBLOCK)\n");
-    KLOG_ERROR("fcntl(O_NONBLOCK)");
-    tearDownLoop();
-    return false;
-  }
   wakeEvent_.reset(event_new(base_.get(), wakeReaderFd_.get(), EV_READ | EV_PERSIST, &SocketClient::onWakeUp, this));
   reconnectTimer_.reset(evtimer_new(base_.get(), &SocketClient::onReconnectTimer, this));
   connectTimer_.reset(evtimer_new(base_.get(), &SocketClient::onConnectTimer, this));

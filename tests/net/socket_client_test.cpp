@@ -2,13 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+
 #include <chrono>
+#include <filesystem>
 #include <mutex>
 #include <string>
 
+#include "log/cx_log.h"
 #include "net/frame_bytes.h"
 #include "net/frame_format.h"
 #include "net/test_peer.h"
+#include "platform/process.h"
 #include "support/temp_dir.h"
 
 namespace kanzo {
@@ -269,6 +275,52 @@ TEST(SocketClientTest, FramesQueuedAtExitGoOutOrAreCounted) {
   ASSERT_TRUE(refused.write(Frame("never")));
   refused.shutdown();
   EXPECT_EQ(refused.droppedAtExit(), 1u);
+}
+
+// The descriptors of a process (this one or a child), above the standard
+// three, that are not close-on-exec.
+std::vector<int> InheritableDescriptors(const std::string& process = "self") {
+  std::vector<int> found;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/" + process + "/fd")) {
+    const int fd = std::stoi(entry.path().filename().string());
+    if (fd <= STDERR_FILENO) continue;
+    if (process == "self") {
+      const int flags = ::fcntl(fd, F_GETFD);
+      if (flags < 0 || (flags & FD_CLOEXEC) != 0) continue;  // closed since, or not passed on
+    }
+    found.push_back(fd);
+  }
+  return found;
+}
+
+TEST(SocketClientTest, AStartedProgramInheritsOnlyTheStandardStreams) {
+  // What the test's own parent left open is not the client's.
+  const std::vector<int> before = InheritableDescriptors();
+  TestPeer peer;
+  RecordingClient client;
+  ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+  ASSERT_TRUE(peer.Accept());
+  ASSERT_TRUE(WaitFor([&] { return client.state() == SocketClient::kConnected; }));
+  KLOG_ERROR("descriptor test");  // the log is open too
+  EXPECT_EQ(InheritableDescriptors(), before);
+
+  // Started as the client starts the updater or itself: even a descriptor a
+  // library opened without the flag stays behind.
+  UniqueFd careless(::open("/dev/null", O_RDONLY));
+  ASSERT_TRUE(careless.valid());
+  const pid_t child = platform::StartProcess("/bin/sleep", {"5"});
+  ASSERT_GT(child, 0);
+  std::vector<int> inherited;
+  // The child's descriptors are its own once it runs sleep.
+  EXPECT_TRUE(WaitFor([&] {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/" + std::to_string(child) + "/exe", ec);
+    if (ec || exe.filename() != "sleep") return false;
+    inherited = InheritableDescriptors(std::to_string(child));
+    return true;
+  }));
+  EXPECT_EQ(inherited, std::vector<int>{});
+  EXPECT_TRUE(platform::EndProcess(child));
 }
 
 TEST(SocketClientTest, RejectsAnAddressThatIsNotDottedIPv4) {
