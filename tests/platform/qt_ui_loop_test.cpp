@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <thread>
 #include <vector>
 
 #include "platform/message_box.h"
+#include "platform/qt/qt_message_box.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
 #include "support/qt_pump.h"
@@ -30,6 +36,38 @@ class OrderWindow final : public Window {
 };
 
 using ::kanzo::test::PumpUntil;
+
+// Boxes show what the server or a visitor wrote: never as markup or links.
+TEST(QtMessageBoxTest, OutsideTextIsShownAsItIs) {
+  const MessageBoxHandler previous = SetMessageBoxHandler(nullptr);
+  InstallQtMessageBoxHandler();
+  for (const char* text :
+       {"即将拨打电话：<a href=\"http://evil.example/\">138</a>", "<img src=\"/etc/x.png\">密码错误"}) {
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      ASSERT_NE(label, nullptr);
+      shown = label->text();
+      format = label->textFormat();
+      box->done(QMessageBox::Ok);
+    });
+    ShowMessageBox("Kanzo", text, MessageBoxIcon::Warning);
+    EXPECT_EQ(format, Qt::PlainText) << text;
+    EXPECT_EQ(shown, QString::fromUtf8(text));
+  }
+  SetMessageBoxHandler(previous);
+}
+
+TEST(QtMessageBoxTest, TooltipsThatLookLikeMarkupAreEscaped) {
+  EXPECT_EQ(PlainToolTip(QStringLiteral("张三\n声音:开启")), QStringLiteral("张三\n声音:开启"));
+  const QString escaped = PlainToolTip(QStringLiteral("<b>x</b>\n<img src=/a>"));
+  EXPECT_FALSE(escaped.contains(QStringLiteral("<b>")));
+  EXPECT_FALSE(escaped.contains(QStringLiteral("<img")));
+  EXPECT_TRUE(escaped.contains(QStringLiteral("&lt;b&gt;x&lt;/b&gt;")));
+}
 
 TEST(QtUiLoopTest, NotifyFromWorkerThreadsKeepsOrderOnTheUiThread) {
   OrderWindow window;
