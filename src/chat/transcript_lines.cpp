@@ -101,4 +101,11 @@ std::string WireTextWithFaceNames(std::string_view wire) {
   return ReplaceAll(ReplaceAll(std::string(wire), kWireFaceOpen, ""), kWireFaceClose, "");
 }
 
+std::string BubbleCountText(std::int32_t unread) {
+  constexpr std::int32_t kMostCounted = 99;
+  if (unread <= 0) return std::string();
+  if (unread > kMostCounted) return "（99+）";
+  return Format("（%d）", unread);
+}
+
 }  // namespace kanzo

@@ -53,4 +53,8 @@ std::string ConversationTitle(std::int32_t kind, const std::string& name);
 // Wire text with each face reduced to its name, for the bubble's plain text.
 std::string WireTextWithFaceNames(std::string_view wire);
 
+// The bubble's count of unread lines: empty for none, "（%d）" up to 99,
+// "（99+）" beyond.
+std::string BubbleCountText(std::int32_t unread);
+
 }  // namespace kanzo
