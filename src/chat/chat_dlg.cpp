@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "chat/chat_messages.h"
+#include "chat/phone_links.h"
 #include "chat/rich_edit.h"
 #include "chat/talk_list_box.h"
 #include "controls/high_light_button.h"
