@@ -402,6 +402,7 @@ void ChatConversations::LoadTodayConversations() {
     for (auto body = newestFirst.rbegin(); body != newestFirst.rend(); ++body) {
       store_.Append(id, record.unread, std::move(*body), true, 0);
     }
+    KLOG_INFO("载入今日会话：USER_ID=%d 条数=%zu", id, newestFirst.size());
   }
 }
 

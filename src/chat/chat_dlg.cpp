@@ -77,6 +77,12 @@ constexpr int kTreeCaptionTop = 266;
 constexpr int kTreeTop = 290;
 constexpr int kSmallButtonEdge = 22;
 
+// Faces live beside the pictures, in the program folder.
+std::string FaceFolder() {
+  const std::string pictures = SkinKit::PictureFolder();
+  return (pictures.empty() ? platform::ProgramFolder() : pictures) + kFaceFolder;
+}
+
 QColor Colour(SkinKit::Colour colour) { return SkinKit::ToQColor(colour); }
 
 void Paint(QWidget* widget, SkinKit::Colour ground, SkinKit::Colour text) {
@@ -155,7 +161,7 @@ void ChatDlg::BuildControls() {
   transcript_->setReadOnly(true);
   transcript_->SetLinkReporting(true);
   transcript_->SetParentWindow(Id());
-  transcript_->SetFaceFolder(platform::ProgramFolder() + kFaceFolder);
+  transcript_->SetFaceFolder(FaceFolder());
   Paint(transcript_, kEditGround, kTextColour);
 
   faceButton_ = Named(new HighLightButton(this), kChatFaceButtonId);
@@ -171,7 +177,7 @@ void ChatDlg::BuildControls() {
   input_ = Named(new RichEdit(this), kChatInputId);
   input_->SetParentWindow(Id());
   input_->SetCharacterLimit(kInputCharacterLimit);
-  input_->SetFaceFolder(platform::ProgramFolder() + kFaceFolder);
+  input_->SetFaceFolder(FaceFolder());
   Paint(input_, kEditGround, kTextColour);
 
   auto button = [this](const char* text, int id) {
