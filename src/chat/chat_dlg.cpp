@@ -462,9 +462,11 @@ void ChatDlg::ChatLineArrived(const ChatLineNotice& notice) {
                               reinterpret_cast<platform::LParam>(new ChatLineNotice(notice)));
 }
 
-bool ChatDlg::AddOnlineVisitor(const ContactRecord&) {
-  // The visitor list has no link yet: the record is entered directly.
-  return false;
+bool ChatDlg::AddOnlineVisitor(const ContactRecord& record) {
+  auto* pane = dynamic_cast<OnlinePaneLink*>(platform::FindWindowByName(kOnlinePaneName));
+  if (!pane) return false;
+  pane->AddOrUpdate(record);
+  return true;
 }
 
 void ChatDlg::SessionNotice(const Msg& notice) {
@@ -481,7 +483,11 @@ void ChatDlg::RefreshSessions() {
   if (pane != platform::kNoWindow) platform::SendWindowMessage(pane, kRefreshPane, 1, 0);
 }
 
-void ChatDlg::AddSession(std::int32_t) {}
+void ChatDlg::AddSession(std::int32_t recordId) {
+  if (auto* pane = dynamic_cast<SessionPaneLink*>(platform::FindWindowByName(kSessionPaneName))) {
+    pane->AddSession(recordId);
+  }
+}
 
 void ChatDlg::ColleagueUnread() {
   constexpr std::uint32_t kColleagueUnread = 2114;

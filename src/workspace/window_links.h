@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "workspace/contact_record.h"
+
 namespace kanzo {
 
 // Registry names.
@@ -43,6 +45,21 @@ class ChatWindowLink {
   virtual void ReloadQuickLists() = 0;
   // Whether the conversation column lists the record `id`.
   virtual bool IsTalkListed(std::int32_t id) = 0;
+};
+
+// The visitor list ("OnlineDlg"): enters the visitor in the contact table
+// (or updates the record there) and lists it.
+class OnlinePaneLink {
+ public:
+  virtual ~OnlinePaneLink() = default;
+  virtual void AddOrUpdate(const ContactRecord& record) = 0;
+};
+
+// The conversation list ("SessionDlg"): lists the record of `id`.
+class SessionPaneLink {
+ public:
+  virtual ~SessionPaneLink() = default;
+  virtual void AddSession(std::int32_t id) = 0;
 };
 
 // The basic settings page: shows the stored values again.
