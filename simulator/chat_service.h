@@ -101,6 +101,10 @@ class ChatService {
   static constexpr std::int64_t kLastChatId = -1;
   std::string SendRawNotice(std::int32_t agent, std::int32_t command, const MsgFields& fields, std::uint8_t result,
                             std::int64_t messageId = 0, bool withMsg = true, int times = 1);
+  // Sends the agent a quick-lists message (43) of its lists with the
+  // categories written in descending order and a number among the quick
+  // texts, as a server may write them.
+  std::string PushUnorderedQuickLists(std::int32_t agent);
   void ForceNextCallbackStatus(int status) { forcedCallbackStatus_ = status; }
   void MuteKeepAlive(std::int64_t untilMs) { keepAliveMutedUntilMs_ = untilMs; }
 
@@ -144,6 +148,9 @@ class ChatService {
   void HandleOnlineVisitors(ConnId conn, const Packet& req);
   void HandleAddCommon(ConnId conn, const Packet& req);
   void HandleQuickLists(ConnId conn, const Packet& req);
+  // The agent's lists: its own and the shared common messages by category,
+  // and the texts of those that are also quick messages.
+  Json::Value QuickListsOf(std::int32_t agent) const;
 
   // Chat routing.
   void AgentToVisitor(ConnId conn, std::int32_t agent, const Packet& req);
