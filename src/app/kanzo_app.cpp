@@ -11,6 +11,7 @@
 #include "app/module_version.h"
 #include "app/updater_launch.h"
 #include "app/version_info.h"
+#include "chat/chat_dlg.h"
 #include "controls/skin_kit.h"
 #include "db/db_manager.h"
 #include "log/cx_log.h"
@@ -55,6 +56,7 @@ CKanzoApp::~CKanzoApp() {
   // before anything it delivers to is freed; the window future outlives the
   // windows that registered with it; the records go last.
   StopNetwork();
+  ReleaseChatWindow();
   ReleaseWindowNetworkFuture();
   ReleaseSharedWorkspace();
   if (gCurrentApp == this) gCurrentApp = nullptr;
