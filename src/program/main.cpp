@@ -12,6 +12,7 @@
 #include "platform/qt/qt_ui_loop.h"
 #include "platform/window_message.h"
 #include "program/end_signals.h"
+#include "workspace/contact_dlg.h"
 #include "workspace/login_dlg.h"
 #include "workspace/main_dlg.h"
 #include "workspace/signal_count_dlg.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   // start-up has logged out or restarted, and goes with the application.
   std::unique_ptr<kanzo::LoginDlg> loginWindow;
   kanzo::InstallSignalCountWindowFactory();
+  kanzo::InstallListPaneFactories();
   kanzo::CKanzoApp app(std::move(args));
 
   // Ended from outside while logged in: log out as "退出" does. Before the

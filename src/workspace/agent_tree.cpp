@@ -27,7 +27,7 @@ void AgentTree::LoadContacts(const Json::Value& users, std::int32_t myId) {
   for (const std::string& groupName : users.getMemberNames()) {
     const Json::Value& members = users[groupName];
     if (!members.isArray()) continue;
-    AgentGroup group;
+    ColleagueGroup group;
     group.name = platform::Utf8ToNarrow(groupName);
     for (const Json::Value& member : members) {
       std::int32_t uid = 0;
@@ -63,7 +63,7 @@ void AgentTree::LoadContacts(const Json::Value& users, std::int32_t myId) {
 }
 
 void AgentTree::OnlineFirst() {
-  for (AgentGroup& group : groups_) {
+  for (ColleagueGroup& group : groups_) {
     // Each online agent trades places with the first agent of the run of
     // offline agents before it; the run then starts one further on.
     std::size_t runStart = group.agents.size();
@@ -80,20 +80,20 @@ void AgentTree::OnlineFirst() {
 }
 
 void AgentTree::CountOnline() {
-  for (AgentGroup& group : groups_)
+  for (ColleagueGroup& group : groups_)
     group.online = static_cast<int>(std::count_if(group.agents.begin(), group.agents.end(),
                                                   [](const ContactRecord* a) { return IsAgentOnline(*a); }));
 }
 
 bool AgentTree::AnyUnread() const {
-  for (const AgentGroup& group : groups_)
+  for (const ColleagueGroup& group : groups_)
     for (const ContactRecord* agent : group.agents)
       if (agent->unread != 0) return true;
   return false;
 }
 
 void AgentTree::RestoreLabels() {
-  for (AgentGroup& group : groups_) {
+  for (ColleagueGroup& group : groups_) {
     group.nameHidden = false;
     group.agentHidden.assign(group.agents.size(), false);
   }
@@ -106,7 +106,7 @@ bool AgentTree::BlinkTick() {
     return false;
   }
   blinkPhase_ = !blinkPhase_;
-  for (AgentGroup& group : groups_) {
+  for (ColleagueGroup& group : groups_) {
     group.agentHidden.resize(group.agents.size(), false);
     bool unreadInGroup = false;
     for (std::size_t i = 0; i < group.agents.size(); ++i) {
@@ -124,12 +124,12 @@ void AgentTree::SetExpanded(std::size_t group, bool expanded) {
 }
 
 std::string AgentTree::GroupLabel(std::size_t group) const {
-  const AgentGroup& g = groups_.at(group);
+  const ColleagueGroup& g = groups_.at(group);
   return g.nameHidden ? std::string() : g.name;
 }
 
 std::string AgentTree::AgentLabel(std::size_t group, std::size_t agent) const {
-  const AgentGroup& g = groups_.at(group);
+  const ColleagueGroup& g = groups_.at(group);
   if (agent < g.agentHidden.size() && g.agentHidden[agent]) return {};
   return g.agents.at(agent)->name;
 }

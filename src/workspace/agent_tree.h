@@ -17,7 +17,7 @@ namespace kanzo {
 // Label of a node that was given none.
 std::string NewNodeLabel();
 
-struct AgentGroup {
+struct ColleagueGroup {
   std::string name;
   std::vector<ContactRecord*> agents;
   int total = 0;
@@ -54,7 +54,7 @@ class AgentTree {
   bool BlinkTick();
   bool AnyUnread() const;
 
-  const std::vector<AgentGroup>& Groups() const { return groups_; }
+  const std::vector<ColleagueGroup>& Groups() const { return groups_; }
   void SetExpanded(std::size_t group, bool expanded);
   // The labels as they show now (empty while blinked away).
   std::string GroupLabel(std::size_t group) const;
@@ -65,7 +65,7 @@ class AgentTree {
 
   ContactTable& contacts_;
   NameTable& names_;
-  std::vector<AgentGroup> groups_;
+  std::vector<ColleagueGroup> groups_;
   bool blinkPhase_ = false;
 };
 

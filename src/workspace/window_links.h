@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "workspace/contact_record.h"
+
 namespace kanzo {
 
 // Registry names.
@@ -32,6 +34,29 @@ class ChatWindowLink {
   virtual void LoadQuickMessage(const Json::Value& root) = 0;
   // Loads today's stored conversations; the main window asks once per run.
   virtual void LoadTodayConversations() = 0;
+  // Selects the conversation of the record `id` (a ContactRecord id), shows
+  // the window and brings it to the front.
+  virtual void OpenConversation(std::int32_t /*id*/) {}
+  // Adds an entry in display markup to the transcript of the record `id`.
+  virtual void AppendTranscriptEntry(std::int32_t /*id*/, const std::string& /*displayMarkup*/, bool /*incoming*/,
+                                     std::int64_t /*messageId*/) {}
+  // Whether the column of open conversations lists the record `id`.
+  virtual bool IsTalkListed(std::int32_t /*id*/) { return false; }
+};
+
+// The hidden visitor pane ("OnlineDlg").
+class OnlinePaneLink {
+ public:
+  virtual ~OnlinePaneLink() = default;
+  virtual void AddOrUpdate(const ContactRecord& record) = 0;
+};
+
+// The conversation pane ("SessionDlg").
+class SessionPaneLink {
+ public:
+  virtual ~SessionPaneLink() = default;
+  // Lists the contact table's record `id`; an unknown id changes nothing.
+  virtual void AddSession(std::int32_t id) = 0;
 };
 
 // The basic settings page: shows the stored values again.

@@ -13,6 +13,7 @@
 #include "db/db_test_support.h"
 #include "workspace/agent_tree.h"
 #include "workspace/inbox_entries.h"
+#include "workspace/list_pictures.h"
 #include "workspace/list_texts.h"
 #include "workspace/session_list.h"
 #include "workspace/visitor_list.h"
@@ -362,6 +363,40 @@ TEST(ListTimes, VisitTimesParseOnlyWholeValidDates) {
   EXPECT_EQ(TalkTimeText("0"), "00:00:00");
   EXPECT_EQ(TalkTimeText("45296"), "12:34:56");
   EXPECT_EQ(TalkTimeText("junk"), "00:00:00");
+}
+
+// ---------------------------------------------------------------- row pictures
+
+TEST(ListPictures, AvatarsFollowStateAndAgent) {
+  struct Case {
+    std::int32_t kind, state, agent;
+    const char* session;
+    const char* tree;
+  };
+  for (const Case& c : std::vector<Case>{
+           {kContactKindVisitor, kVisitorStateLeft, kSelf, kPictureOfflineLogo, kPictureOfflineLogo},
+           {kContactKindVisitor, kVisitorStateTalking, kColleague, kPictureEndTalkLogo, kPictureDefaultLogo},
+           {kContactKindVisitor, kVisitorStateIdle, 0, kPictureDefaultLogo, kPictureDefaultLogo},  // nobody's yet
+           {kContactKindVisitor, kVisitorStateTalking, kSelf, kPictureDefaultLogo, kPictureDefaultLogo},
+           {kContactKindAgent, kAgentStateAway, kColleague, kPictureDefaultLogo, kPictureAwayLogo},
+           {kContactKindOfflineSender, 2, 0, kPictureDefaultLogo, kPictureDefaultLogo}}) {
+    ContactRecord r;
+    r.kind = c.kind;
+    r.state = c.state;
+    r.agentId = c.agent;
+    EXPECT_STREQ(SessionAvatarPicture(r, kSelf), c.session) << c.kind << "/" << c.state;
+    EXPECT_STREQ(TreeAvatarPicture(r), c.tree) << c.kind << "/" << c.state;
+  }
+  ContactRecord r;
+  r.currentPage = "http://p";
+  EXPECT_EQ(SessionSecondLine(r), "http://p");
+  r.statusText = "访客已经离开";
+  EXPECT_EQ(SessionSecondLine(r), "访客已经离开");
+  r.lastMessage = "留言：x";
+  EXPECT_EQ(SessionSecondLine(r), "留言：x");
+  EXPECT_EQ(UnreadBadgeText(r), "");
+  r.unread = 12;
+  EXPECT_EQ(UnreadBadgeText(r), "12");
 }
 
 // ---------------------------------------------------------------- colleague tree
