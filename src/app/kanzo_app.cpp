@@ -11,6 +11,7 @@
 #include "app/module_version.h"
 #include "app/updater_launch.h"
 #include "app/version_info.h"
+#include "chat/chat_dlg.h"
 #include "controls/skin_kit.h"
 #include "db/db_manager.h"
 #include "log/cx_log.h"
@@ -55,6 +56,7 @@ CKanzoApp::~CKanzoApp() {
   // before anything it delivers to is freed; the window future outlives the
   // windows that registered with it; the records go last.
   StopNetwork();
+  ReleaseChatWindow();
   ReleaseWindowNetworkFuture();
   ReleaseSharedWorkspace();
   if (gCurrentApp == this) gCurrentApp = nullptr;
@@ -161,8 +163,13 @@ void CKanzoApp::LoginOut() {
   Message message(true);
   message.command = kCommandUpdateKFState;
   message.setBody(&body);
-  SendNetworkMessage(message);
-  KLOG_INFO("退出登录");
+  // Queued only: the network gives the queue a moment to drain at exit and
+  // logs frames it could not send.
+  if (SendNetworkMessage(message) == 0) {
+    KLOG_INFO("退出登录");
+  } else {
+    KLOG_ERROR("退出登录的请求无法发出");
+  }
 }
 
 void CKanzoApp::RestartSelf() {

@@ -6,6 +6,7 @@
 
 #include "app/crash_handler.h"
 #include "app/kanzo_app.h"
+#include "chat/chat_dlg.h"
 #include "chat/quick_msg_edit_dlg.h"
 #include "platform/narrow_text.h"
 #include "platform/program_folder.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<kanzo::LoginDlg> loginWindow;
   kanzo::InstallSignalCountWindowFactory();
   kanzo::InstallListPaneFactories();
+  kanzo::InstallChatWindowFactory();
   kanzo::InstallQuickMsgEditWindowFactory();
   kanzo::CKanzoApp app(std::move(args));
 

@@ -34,28 +34,31 @@ class ChatWindowLink {
   virtual void LoadQuickMessage(const Json::Value& root) = 0;
   // Loads today's stored conversations; the main window asks once per run.
   virtual void LoadTodayConversations() = 0;
-  // Selects the conversation of the record `id` (a ContactRecord id), shows
-  // the window and brings it to the front.
-  virtual void OpenConversation(std::int32_t /*id*/) {}
-  // Adds an entry in display markup to the transcript of the record `id`.
-  virtual void AppendTranscriptEntry(std::int32_t /*id*/, const std::string& /*displayMarkup*/, bool /*incoming*/,
-                                     std::int64_t /*messageId*/) {}
-  // Whether the column of open conversations lists the record `id`.
-  virtual bool IsTalkListed(std::int32_t /*id*/) { return false; }
+  // Selects the conversation with the record `id`, shows the window and
+  // brings it to the front (the lists' double clicks and the bubble).
+  virtual void OpenConversation(std::int32_t id) = 0;
+  // Appends a display-markup entry to the transcript of the record `id`
+  // (offline messages and guestbook entries: incoming, MESSAGE_ID 0).
+  virtual void AppendTranscriptEntry(std::int32_t id, const std::string& displayMarkup, bool incoming,
+                                     std::int64_t messageId) = 0;
+  // Asks the server for the quick lists again (after an edit).
+  virtual void ReloadQuickLists() = 0;
+  // Whether the conversation column lists the record `id`.
+  virtual bool IsTalkListed(std::int32_t id) = 0;
 };
 
-// The hidden visitor pane ("OnlineDlg").
+// The visitor list ("OnlineDlg"): enters the visitor in the contact table
+// (or updates the record there) and lists it.
 class OnlinePaneLink {
  public:
   virtual ~OnlinePaneLink() = default;
   virtual void AddOrUpdate(const ContactRecord& record) = 0;
 };
 
-// The conversation pane ("SessionDlg").
+// The conversation list ("SessionDlg"): lists the record of `id`.
 class SessionPaneLink {
  public:
   virtual ~SessionPaneLink() = default;
-  // Lists the contact table's record `id`; an unknown id changes nothing.
   virtual void AddSession(std::int32_t id) = 0;
 };
 
