@@ -36,12 +36,12 @@ struct GuestbookFields {
 std::string GuestbookEntryMarkup(const std::string& sender, const GuestbookFields& fields);
 
 // What the conversation pane passes on after taking a batch.
-struct TranscriptEntry {
+struct InboxEntry {
   std::int32_t id = 0;
   std::string markup;
 };
 struct InboxOutcome {
-  std::vector<TranscriptEntry> entries;
+  std::vector<InboxEntry> entries;
   // Colleagues whose first unread message this batch brought: the
   // colleague tree starts blinking.
   bool blinkColleagues = false;

@@ -68,7 +68,7 @@ void SessionDlg::PassOn(const InboxOutcome& outcome) {
   // stand all the same.
   ChatWindowLink* chat = ChatWindow();
   if (chat == nullptr) return;
-  for (const TranscriptEntry& entry : outcome.entries) chat->AppendTranscriptEntry(entry.id, entry.markup, true, 0);
+  for (const InboxEntry& entry : outcome.entries) chat->AppendTranscriptEntry(entry.id, entry.markup, true, 0);
 }
 
 void SessionDlg::AddSession(std::int32_t id) {
