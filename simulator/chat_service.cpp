@@ -385,6 +385,10 @@ void ChatService::HandleInitData(ConnId conn, const Packet& req) {
     v["D3"] = m.content;
     offMsg.append(v);
   }
+  // An offline message is delivered once: a client that starts again (or
+  // asks for the start data again) must not store it a second time. The
+  // guestbook stays, as a web guestbook does, until the simulator ends.
+  std::erase_if(offline_, [agent](const OfflineMessage& m) { return m.to == agent; });
   Json::Value gbook(Json::arrayValue);
   for (const GuestbookEntry& e : guestbook_) {
     if (e.to != agent && e.to != 0) continue;

@@ -16,6 +16,7 @@
 #include "platform/qt/ui_stall_probe.h"
 #include "platform/window_message.h"
 #include "program/end_signals.h"
+#include "workspace/contact_dlg.h"
 #include "workspace/login_dlg.h"
 #include "workspace/main_dlg.h"
 #include "workspace/signal_count_dlg.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<kanzo::LoginDlg> loginWindow;
   kanzo::InstallSignalCountWindowFactory();
   kanzo::InstallDetailsWindowFactories();
+  kanzo::InstallListPaneFactories();
   kanzo::InstallChatWindowFactory();
   kanzo::InstallQuickMsgEditWindowFactory();
   kanzo::CKanzoApp app(std::move(args));
