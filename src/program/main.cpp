@@ -6,7 +6,9 @@
 
 #include "app/crash_handler.h"
 #include "app/kanzo_app.h"
+#include "chat/chat_dlg.h"
 #include "chat/quick_msg_edit_dlg.h"
+#include "details/details_windows.h"
 #include "platform/narrow_text.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_message_box.h"
@@ -16,6 +18,7 @@
 #include "program/end_signals.h"
 #include "windows/client_vocabulary.h"
 #include "windows/window_links.h"
+#include "workspace/contact_dlg.h"
 #include "workspace/login_dlg.h"
 #include "workspace/signal_count_dlg.h"
 
@@ -51,6 +54,9 @@ int main(int argc, char** argv) {
   // Each part that builds windows for others installs its factories here.
   kanzo::InstallSignalCountWindowFactory(app.Factories());
   kanzo::InstallQuickMsgEditWindowFactory(app.Factories());
+  kanzo::InstallDetailsWindowFactories(app.Factories());
+  kanzo::InstallListPaneFactories(app.Factories());
+  kanzo::InstallChatWindowFactory(app.Factories());
 
   // Ended from outside while logged in: log out as "退出" does. Before the
   // main window exists there is no session to end.

@@ -133,10 +133,7 @@ class MainDlg::View final : public MainWorkspaceView {
     window_.hide();
     window_.EndOwner(kLoginResultForcedOffline);
   }
-  void SettingsChanged() override {
-    window_.UpdateTrayTip();
-    window_.SetTrayIcon();
-  }
+  void SettingsChanged() override { window_.SettingsChanged(); }
 
  private:
   MainDlg& window_;
@@ -321,7 +318,7 @@ void MainDlg::SetUpTrayIcon() {
     if (reason == QSystemTrayIcon::Context) OnTrayEvent(kTrayRightButtonUp);
   });
   SetTrayIcon();
-  tray_->setToolTip(trayTip_);
+  tray_->setToolTip(platform::PlainToolTip(trayTip_));
   tray_->show();
 }
 
@@ -338,7 +335,7 @@ void MainDlg::RemoveTrayIcon() {
 
 void MainDlg::UpdateTrayTip() {
   trayTip_ = platform::FromNarrow(TrayTipText(context_.records.agent.Copy()));
-  if (tray_) tray_->setToolTip(trayTip_);
+  if (tray_) tray_->setToolTip(platform::PlainToolTip(trayTip_));
 }
 
 void MainDlg::ShowVariableTexts() { name_->setText(platform::FromNarrow(context_.records.agent.Copy().realname)); }
@@ -346,6 +343,16 @@ void MainDlg::ShowVariableTexts() { name_->setText(platform::FromNarrow(context_
 void MainDlg::ShowAgentDetails() {
   ShowVariableTexts();
   if (auto* card = dynamic_cast<AgentCardLink*>(agentCard_.data())) card->FillFromAgentRecord();
+}
+
+void MainDlg::RefreshAgentDetails() {
+  ShowAgentDetails();
+  UpdateTrayTip();
+}
+
+void MainDlg::SettingsChanged() {
+  UpdateTrayTip();
+  SetTrayIcon();
 }
 
 void MainDlg::PlaceWindow() {
@@ -368,13 +375,6 @@ void MainDlg::LoadChatWindow() {
 
 WindowFactories::Factory MainDlg::FindFactory(const char* name) const {
   return context_.factories ? context_.factories->Find(name) : WindowFactories::Factory();
-}
-
-void MainDlg::RefreshAgentDetails() { ShowAgentDetails(); }
-
-void MainDlg::SettingsChanged() {
-  UpdateTrayTip();
-  SetTrayIcon();
 }
 
 void MainDlg::ShowState(int presence) {

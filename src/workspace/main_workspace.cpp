@@ -7,6 +7,7 @@
 #include "log/cx_log.h"
 #include "platform/narrow_text.h"
 #include "windows/window_links.h"
+#include "workspace/agent_group.h"
 #include "workspace/json_body.h"
 #include "workspace/main_texts.h"
 
@@ -135,6 +136,8 @@ void MainWorkspace::InitLoadData(const Msg* body) {
     KLOG_DEBUG("加载 留言和离线消息：%s", CompactJsonText(guestbook).c_str());
     // The colleague pane loads groups from an object; any other value
     // would only be thrown away there.
+    const std::string group = AgentGroupOf(users, context_.records.agent.AgentId());
+    context_.records.agent.Update([&group](AgentRecord& r) { r.userGroup = group; });
     if (users.isObject()) SendToPane(kContactPaneName, kPaneLoad, users);
     if (!userstate.isNull()) LoadUserState(userstate);
     if (guestbook.isNull() || guestbook.isObject()) {

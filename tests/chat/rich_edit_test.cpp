@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextBlock>
@@ -151,7 +152,12 @@ TEST_F(RichEditTest, PicturesThatCannotLoad) {
   view.AppendMarkup("a[@nosuch.gif]b[@nosuch.png]c[@http://host/x.gif]d");
   EXPECT_TRUE(Pictures(view.document()).empty());
   EXPECT_EQ(view.ReadWireText(), "abcd");
-  // Only the animated kind tells the agent.
+  // Only the animated kind tells the agent, once per picture for the run,
+  // however often a visitor sends it and in whichever view.
+  view.AppendMarkup("[@nosuch.gif][@nosuch.gif]");
+  RichEdit other;
+  other.SetFaceFolder(view.FaceFolder());
+  other.AppendMarkup("[@nosuch.gif]");
   ASSERT_EQ(boxes.Count(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].caption, "提示");
   EXPECT_FALSE(boxes.Boxes()[0].text.empty());
@@ -337,6 +343,20 @@ TEST_F(RichEditTest, CopiedContentPastesWithItsFaces) {
   view.paste();
   EXPECT_EQ(view.ReadDisplayMarkup(), "[#FF0000$0A]red[@smile.gif]");
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("red[FACE]smile[/FACE]"));
+}
+
+TEST_F(RichEditTest, PastedMarkupKeepsFacesButNoOtherPicture) {
+  const std::string outside = faces.File("still.png");
+  auto* mime = new QMimeData;
+  const std::string markup = "a[@" + outside + "]b[@smile.gif]c[@../still.png]d";
+  mime->setData(QLatin1String(RichEdit::kMarkupMimeType), QByteArray::fromStdString(markup));
+  mime->setText(QStringLiteral("abcd"));
+  QApplication::clipboard()->setMimeData(mime);
+  view.paste();
+  const auto pictures = Pictures(view.document());
+  ASSERT_EQ(pictures.size(), 1u);
+  EXPECT_FALSE(pictures[0].format.boolProperty(kPictureAbsoluteProperty));
+  EXPECT_EQ(view.ReadWireText(), "ab[FACE]smile[/FACE]cd");
 }
 
 TEST_F(RichEditTest, FontDialogChoiceBecomesTypingFormat) {
