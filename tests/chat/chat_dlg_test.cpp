@@ -343,7 +343,6 @@ TEST_F(ChatDlgTest, StockRepliesFillTheTreeAndTheMenuAndReplaceTheDraft) {
   window->LoadQuickMessage(Document(R"({"quick":["x"]})"));
   EXPECT_EQ(tree->VisibleRowCount(), 3);
   ASSERT_EQ(window->BuildQuickMenu()->actions().size(), 1);
-  window->grab().save(QString::fromUtf8(KANZO_BINARY_DIR) + "/screenshots/chat_window_replies.png");
 }
 
 TEST_F(ChatDlgTest, ForcedPopupSettingShowsTheWindowForTheNextLine) {
@@ -383,7 +382,6 @@ TEST_F(ChatDlgTest, VisitorCardFollowsTheConversationAndItsDetails) {
   Deliver(Answer(kCommandRefreshMemberInfo, 0, R"({"B7":6,"B3":"杭州","B11":"<b>价格</b>"})"));
   EXPECT_TRUE(card->ShownLine(kCardArea).contains(QStringLiteral("杭州")));
   EXPECT_TRUE(card->ShownLine(kCardTitle).contains(QStringLiteral("<b>价格")));
-  window->grab().save(QString::fromUtf8(KANZO_BINARY_DIR) + "/screenshots/chat_window_card.png");
 }
 
 // The requests of the window's buttons and links, read from the wire.
