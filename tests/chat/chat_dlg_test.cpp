@@ -21,6 +21,7 @@
 #include "chat/face_dialog.h"
 #include "chat/face_grid.h"
 #include "chat/quick_message_tree_ctrl.h"
+#include "chat/quick_msg_edit_dlg.h"
 #include "chat/quick_requests.h"
 #include "chat/rich_edit.h"
 #include "chat/talk_list_box.h"
@@ -338,6 +339,13 @@ TEST_F(ChatDlgTest, StockRepliesFillTheTreeAndTheMenuAndReplaceTheDraft) {
   EXPECT_EQ(window->Input()->toPlainText(), QStringLiteral("R&D 稍后回复"));
   window->ChooseQuickMessage(kFirstQuickMenuCommand + 2);  // no third text: nothing changes
   EXPECT_EQ(window->Input()->toPlainText(), QStringLiteral("R&D 稍后回复"));
+
+  // The add button opens the one editor, application-modal.
+  static_cast<QAbstractButton*>(window->Control(kChatAddButtonId))->click();
+  QuickMsgEditDlg* editor = QuickMsgEditDlg::Shared(nullptr);
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->windowModality(), Qt::ApplicationModal);
+  editor->hide();
 
   // A later document with only "quick" leaves the tree as it was.
   window->LoadQuickMessage(Document(R"({"quick":["x"]})"));
