@@ -19,6 +19,8 @@ constexpr int kCallbackBlacklisted = 1;
 constexpr int kCallbackLineRejected = 3;
 constexpr int kCallbackBadNumber = 4;
 constexpr int kCallbackTooOften = 6;
+// The number a pushed quick-lists message carries among its texts.
+constexpr int kStrayQuickNumber = 2024;
 
 std::string TextOf(const Json::Value& object, const char* key) {
   const Json::Value& v = object[key];
@@ -450,6 +452,13 @@ void ChatService::HandleQuickLists(ConnId conn, const Packet& req) {
   if (!byTriple && (!req.msg || !ParseJson(req.msg->body, &body) || !CheckCredentials(agent, body))) {
     return Fail(conn, req, kResultBadCredentials, "身份验证失败");
   }
+  Json::Value root = QuickListsOf(agent);
+  MsgFields f = req.msg.value_or(MsgFields{});
+  f.body = CompactJson(root);
+  Answer(conn, req, kResultOk, f);
+}
+
+Json::Value ChatService::QuickListsOf(std::int32_t agent) const {
   Json::Value common(Json::objectValue);
   Json::Value quick(Json::arrayValue);
   for (const QuickCategory& c : data_.categories) common[c.name] = Json::Value(Json::arrayValue);
@@ -467,9 +476,35 @@ void ChatService::HandleQuickLists(ConnId conn, const Packet& req) {
   Json::Value root(Json::objectValue);
   root["common"] = common;
   root["quick"] = quick;
-  MsgFields f = req.msg.value_or(MsgFields{});
-  f.body = CompactJson(root);
-  Answer(conn, req, kResultOk, f);
+  return root;
+}
+
+std::string ChatService::PushUnorderedQuickLists(std::int32_t agent) {
+  const auto it = agents_.find(agent);
+  if (it == agents_.end()) return "客服不存在";
+  if (it->second.conn == 0) return "该客服没有连接";
+  // Written by hand: the categories in descending order, as some servers
+  // write them, and a number ahead of the quick texts.
+  const Json::Value root = QuickListsOf(agent);
+  const Json::Value& common = root["common"];
+  std::vector<std::string> names = common.getMemberNames();
+  std::string text = "{\"common\":{";
+  for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    if (name != names.rbegin()) text += ",";
+    text += CompactJson(Json::Value(*name)) + ":" + CompactJson(common[*name]);
+  }
+  text += "},\"quick\":[" + std::to_string(kStrayQuickNumber);
+  for (const Json::Value& q : root["quick"]) text += "," + CompactJson(q);
+  text += "]}";
+  Packet p;
+  p.command = kCommandGetQuickMessage;
+  p.sessionId = it->second.session;
+  MsgFields f;
+  if (const auto* account = data_.FindByUid(agent)) f.account = account->account;
+  f.body = text;
+  p.msg = f;
+  out_.Send(it->second.conn, p);
+  return {};
 }
 
 void ChatService::HandleCategories(ConnId conn, const Packet& req) {

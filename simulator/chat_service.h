@@ -96,6 +96,10 @@ class ChatService {
   std::string AddGuestbookEntry(GuestbookEntry entry);
   std::string KickAgent(std::int32_t agent);
   std::string SendRawNotice(std::int32_t agent, std::int32_t command, const MsgFields& fields, std::uint8_t result);
+  // Sends the agent a quick-lists message (43) of its lists with the
+  // categories written in descending order and a number among the quick
+  // texts, as a server may write them.
+  std::string PushUnorderedQuickLists(std::int32_t agent);
   void ForceNextCallbackStatus(int status) { forcedCallbackStatus_ = status; }
   void MuteKeepAlive(std::int64_t untilMs) { keepAliveMutedUntilMs_ = untilMs; }
 
@@ -138,6 +142,9 @@ class ChatService {
   void HandleOnlineVisitors(ConnId conn, const Packet& req);
   void HandleAddCommon(ConnId conn, const Packet& req);
   void HandleQuickLists(ConnId conn, const Packet& req);
+  // The agent's lists: its own and the shared common messages by category,
+  // and the texts of those that are also quick messages.
+  Json::Value QuickListsOf(std::int32_t agent) const;
 
   // Chat routing.
   void AgentToVisitor(ConnId conn, std::int32_t agent, const Packet& req);

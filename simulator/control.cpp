@@ -56,6 +56,7 @@ const char* ControlCommands::HelpText() {
          "gbook <visitor> [to=<agent>] name= phone= [time= area= page= source= ip=] <text>   留言\n"
          "kick <agent>                           强制下线（命令8，BODY 4）\n"
          "notice <agent> [cmd=8] [result=0] from= fromtype= to= totype= [account=] <body>   任意通知\n"
+         "quicklists <agent>                     推送快捷消息（分类逆序，quick 中夹一个数字）\n"
          "callback <status>                      下一次回拨请求回答的状态码\n"
          "compress <bytes>|off                   超过该长度的帧用gzip压缩\n"
          "fault close <target>                   关闭连接\n"
@@ -178,6 +179,11 @@ ControlAnswer ControlCommands::Execute(const std::string& line) {
     return FromReason(service_.KickAgent(agent));
   }
   if (cmd == "notice") return Notice(w);
+  if (cmd == "quicklists") {
+    const std::int32_t agent = Agent(arg(0), &error);
+    if (agent == 0) return Err(error);
+    return FromReason(service_.PushUnorderedQuickLists(agent));
+  }
   if (cmd == "callback") {
     const auto status = ParseInteger(arg(0));
     if (!status) return Err("状态码无效: " + arg(0));

@@ -178,6 +178,20 @@ void RichEdit::InsertPicture(std::string_view path, bool absolute) {
   setTextCursor(markupCursor_);
 }
 
+void RichEdit::ReplaceWithPlainText(std::string_view narrow) {
+  QString text = NormaliseLineBreaks(platform::FromNarrow(narrow));
+  if (characterLimit_ > 0 && text.size() > characterLimit_) {
+    int keep = characterLimit_;
+    // Never half a surrogate pair.
+    if (text.at(keep - 1).isHighSurrogate()) --keep;
+    text.truncate(keep);
+  }
+  clear();
+  QTextCursor cursor(document());
+  cursor.insertText(text, typingFormat_);
+  setTextCursor(cursor);
+}
+
 // Keys ------------------------------------------------------------------------
 
 bool RichEdit::IsSendKey(const QKeyEvent* event) const {

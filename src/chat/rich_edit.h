@@ -51,6 +51,10 @@ class RichEdit : public QTextEdit, public MarkupView {
   // Inserts a picture at the caret, as "[@...]" does, keeping `path` and
   // `absolute` so that reading back names it again.
   void InsertPicture(std::string_view path, bool absolute);
+  // Replaces the whole content with `narrow` as plain text in the typing
+  // format, cut to the character limit: text from the server (a stock
+  // reply) never goes through the markup, whose picture tags load files.
+  void ReplaceWithPlainText(std::string_view narrow);
 
   void SetSendKeyMode(SendKeyMode mode) { sendKeyMode_ = mode; }
   SendKeyMode GetSendKeyMode() const { return sendKeyMode_; }

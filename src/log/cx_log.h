@@ -94,3 +94,10 @@ const char* SourceFileName(const char* path);
 #define KLOG_WARN(...) KLOG(::kanzo::kLogWarning, __VA_ARGS__)
 #define KLOG_EXCEPTION(...) KLOG(::kanzo::kLogException, __VA_ARGS__)
 #define KLOG_ERROR(...) KLOG(::kanzo::kLogError, __VA_ARGS__)
+// A record under a given method name, for logic that logs on behalf of the
+// window that forwards to it ("QuickMsgEditDlg::SaveInfo").
+#define KLOG_AS(level, function, ...)                                          \
+  do {                                                                         \
+    if (::kanzo::CxLog* kanzo_log_ = ::kanzo::CxLog::InstanceIfEnabled(level)) \
+      kanzo_log_->LogFormat(level, __FILE__, function, __LINE__, __VA_ARGS__); \
+  } while (0)

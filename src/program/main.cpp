@@ -6,6 +6,7 @@
 
 #include "app/crash_handler.h"
 #include "app/kanzo_app.h"
+#include "chat/quick_msg_edit_dlg.h"
 #include "platform/narrow_text.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_message_box.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   // start-up has logged out or restarted, and goes with the application.
   std::unique_ptr<kanzo::LoginDlg> loginWindow;
   kanzo::InstallSignalCountWindowFactory();
+  kanzo::InstallQuickMsgEditWindowFactory();
   kanzo::CKanzoApp app(std::move(args));
 
   // Ended from outside while logged in: log out as "退出" does. Before the

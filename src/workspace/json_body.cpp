@@ -49,4 +49,10 @@ std::string CompactJsonText(const Json::Value& value) {
   return platform::Utf8ToNarrow(Json::writeString(builder, value));
 }
 
+std::string RequestBodyText(const Json::Value& value) {
+  // Objects keep their members in a map ordered by key bytes, so the
+  // writer already emits them in key order.
+  return CompactJsonText(value) + "\n";
+}
+
 }  // namespace kanzo

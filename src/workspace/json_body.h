@@ -25,4 +25,9 @@ std::int32_t JsonInt(const Json::Value& value, std::int32_t fallback = 0);
 // Compact JSON text (no blanks, no line end) in program text.
 std::string CompactJsonText(const Json::Value& value);
 
+// The text of a request body: compact, UTF-8 kept as it is (never \uXXXX),
+// members in ascending key order, and one "\n" after the value, in program
+// text. Every JSON body the client sends is written by this one function.
+std::string RequestBodyText(const Json::Value& value);
+
 }  // namespace kanzo

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTimer>
 #include <thread>
 #include <vector>
 
 #include "platform/message_box.h"
+#include "platform/qt/qt_message_box.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
 #include "support/qt_pump.h"
@@ -70,6 +75,26 @@ TEST(QtUiLoopTest, RecorderAnswersBoxesWithoutShowingThem) {
   ASSERT_EQ(recorder.Count(), 2u);
   EXPECT_EQ(recorder.Boxes()[0].caption, "拨打电话");
   EXPECT_EQ(recorder.Boxes()[0].icon, MessageBoxIcon::Question);
+}
+
+// Box texts may carry what a visitor wrote: markup in them stays text.
+TEST(QtUiLoopTest, RealBoxesShowTheirTextAsPlainText) {
+  const MessageBoxHandler previous = SetMessageBoxHandler(nullptr);
+  InstallQtMessageBoxHandler();
+  Qt::TextFormat format = Qt::AutoText;
+  QString shown;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    format = box->textFormat();
+    shown = box->text();
+    box->button(QMessageBox::Cancel)->click();
+  });
+  EXPECT_EQ(ShowMessageBox("拨打电话", "即将拨打电话：<b>1</b>", MessageBoxIcon::Question, MessageBoxButtons::OkCancel),
+            MessageBoxResult::Cancel);
+  EXPECT_EQ(format, Qt::PlainText);
+  EXPECT_EQ(shown, QString::fromUtf8("即将拨打电话：<b>1</b>"));
+  SetMessageBoxHandler(previous);
 }
 
 }  // namespace

@@ -279,5 +279,25 @@ TEST_F(ListsTest, CallBackAnswersStatusCodes) {
   EXPECT_EQ(call("15912345678"), "2");
 }
 
+// The pushed lists hold the agent's categories in descending order and a
+// number ahead of the quick texts, so that the client's ordering and
+// skipping show in the demo.
+TEST_F(ListsTest, PushedQuickListsAreOutOfOrderWithANumber) {
+  auto agent = Connect(kDemoUser);
+  ASSERT_TRUE(sim_->Command("quicklists demo").ok);
+  const std::unique_ptr<Message> pushed = agent->Notice(kCommandGetQuickMessage, [](const Msg&) { return true; });
+  ASSERT_NE(pushed, nullptr);
+  const std::string text = BodyText(*pushed);
+  const Json::Value lists = BodyJson(*pushed);
+  ASSERT_TRUE(lists["common"].isObject()) << text;
+  const std::vector<std::string> names = lists["common"].getMemberNames();
+  ASSERT_GE(names.size(), 2u);
+  EXPECT_LT(text.find("\"" + names.back() + "\":"), text.find("\"" + names.front() + "\":"));
+  ASSERT_TRUE(lists["quick"].isArray());
+  EXPECT_TRUE(lists["quick"][0].isInt());
+  EXPECT_TRUE(lists["quick"][1].isString());
+  EXPECT_FALSE(sim_->Command("quicklists nobody").ok);
+}
+
 }  // namespace
 }  // namespace kanzo::test

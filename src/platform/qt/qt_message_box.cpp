@@ -43,6 +43,8 @@ MessageBoxResult FromQt(int button) {
 void InstallQtMessageBoxHandler() {
   SetMessageBoxHandler([](const MessageBoxRequest& request) {
     QMessageBox box(ToQt(request.icon), FromNarrow(request.caption), FromNarrow(request.text), ToQt(request.buttons));
+    // Box texts carry server and visitor text: never read as rich text.
+    box.setTextFormat(Qt::PlainText);
     return FromQt(box.exec());
   });
 }
