@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_report.h"
 #include "bench_timing.h"
 #include "log/cx_log.h"
 #include "net/event_handles.h"
@@ -44,7 +45,8 @@ using bench::Seconds;
 using bench::Stopwatch;
 using bench::Timing;
 
-constexpr int kMessages = 200000;
+constexpr int kFullMessages = 200000;
+int Messages() { return bench::ShortRun() ? kFullMessages / bench::kShortRunDivisor : kFullMessages; }
 constexpr int kRoundTrips = 5000;
 constexpr int kRuns = 3;
 constexpr auto kDeadline = std::chrono::seconds(60);
@@ -175,7 +177,7 @@ Timing Dispatcher(const std::string& stream) {
   const auto start = Clock::now();
   const Stopwatch watch;
   std::thread sender([&] { SendAll(peer.get(), stream); });
-  const bool done = future.WaitFor(kMessages, start + kDeadline);
+  const bool done = future.WaitFor(Messages(), start + kDeadline);
   const Timing timing = watch.Stop(done);
   sender.join();
   network.shutdown();
@@ -206,7 +208,7 @@ Timing WindowDelivery(const std::string& stream) {
   UniqueFd peer = server.Accept();
   const Stopwatch watch;
   std::thread sender([&] { SendAll(peer.get(), stream); });
-  const bool done = loop.RunUntil([&] { return window.count >= kMessages; },
+  const bool done = loop.RunUntil([&] { return window.count >= Messages(); },
                                   static_cast<int>(std::chrono::milliseconds(kDeadline).count()));
   const Timing timing = watch.Stop(done);
   sender.join();
@@ -270,7 +272,7 @@ Timing Best(const std::vector<Timing>& runs) {
 }
 
 void PrintRate(const char* what, const Timing& t, const Timing& raw, double megabytes) {
-  const double wallRate = kMessages / t.wall, cpuRate = kMessages / t.cpu;
+  const double wallRate = Messages() / t.wall, cpuRate = Messages() / t.cpu;
   std::printf("%-30s %9.0f msgs/s wall (%6.1f MiB/s, %3.0f%% of raw)  %9.0f msgs per CPU-s (%3.0f%% of raw)\n", what,
               wallRate, megabytes / t.wall, 100.0 * raw.wall / t.wall, cpuRate, 100.0 * raw.cpu / t.cpu);
 }
@@ -286,18 +288,18 @@ int main(int argc, char** argv) {
   RegisterStartupCodecs();
 
   std::string stream;
-  for (int i = 1; i <= kMessages; ++i) stream += FrameBytes(i);
+  for (int i = 1; i <= Messages(); ++i) stream += FrameBytes(i);
   const double megabytes = static_cast<double>(stream.size()) / (1024.0 * 1024.0);
-  std::printf("stream: %d chat frames, %.1f MiB (%zu bytes per frame)\n", kMessages, megabytes,
-              stream.size() / kMessages);
+  std::printf("stream: %d chat frames, %.1f MiB (%zu bytes per frame)\n", Messages(), megabytes,
+              stream.size() / Messages());
 
   if (onlyDispatcher) {
     const Timing t = Dispatcher(stream);
-    std::printf("reader+decoder+future: %.0f msgs/s\n", t.wall > 0 ? kMessages / t.wall : 0.0);
+    std::printf("reader+decoder+future: %.0f msgs/s\n", t.wall > 0 ? Messages() / t.wall : 0.0);
     return t.wall > 0 ? 0 : 1;
   }
   std::vector<Timing> raw, dispatcher, windows;
-  for (int run = 0; run < kRuns; ++run) {
+  for (int run = 0; run < (bench::ShortRun() ? 1 : kRuns); ++run) {
     raw.push_back(RawRead(stream));
     dispatcher.push_back(Dispatcher(stream));
     windows.push_back(WindowDelivery(stream));
@@ -314,5 +316,10 @@ int main(int argc, char** argv) {
   const std::vector<double> micros = RoundTripMicros();
   std::printf("round trip to an echoing peer (%zu trips): p50 %.1f us  p99 %.1f us\n", micros.size(),
               Percentile(micros, 0.50), Percentile(micros, 0.99));
+  bench::ReportFigure(
+      {"net: frames through reader+decoder+future", Messages() / dispT.wall, "msgs/s", Messages() / rawT.wall, {}});
+  bench::ReportFigure(
+      {"net: frames to a window on the UI loop", Messages() / winT.wall, "msgs/s", Messages() / rawT.wall, {}});
+  bench::ReportFigure({"net: round trip to an echoing peer, p99", Percentile(micros, 0.99), "us", NAN, {}});
   return 0;
 }

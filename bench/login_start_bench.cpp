@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "app/config.h"
+#include "bench_report.h"
 #include "db/db_access.h"
 #include "db/db_manager.h"
 #include "protocol/buffer.h"
@@ -348,8 +349,12 @@ int main(int argc, char** argv) {
               clientMs);
   std::printf("baseline: bare Qt dialog shown and connected, median of %zu: %.1f ms\n", baseline.size(), baselineMs);
   std::printf("ratio client / baseline: %.2f\n", clientMs / baselineMs);
-  if (residentKb >= 0)
+  kanzo::bench::ReportFigure({"start to login window shown", clientMs, "ms", baselineMs, {}});
+  if (residentKb >= 0) {
     std::printf("idle after login: resident %.1f MB, CPU %.2f %% over %d s\n", residentKb / 1024.0, idleCpuPercent,
                 kIdleMeasureMs / 1000);
+    kanzo::bench::ReportFigure({"login window idle: resident memory", residentKb / 1024.0, "MB", NAN, {}});
+    kanzo::bench::ReportFigure({"login window idle: CPU", idleCpuPercent, "%", NAN, {}});
+  }
   return 0;
 }

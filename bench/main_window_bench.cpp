@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_report.h"
 #include "controls/skin_kit.h"
 #include "db/db_access.h"
 #include "db/db_manager.h"
@@ -145,6 +146,8 @@ int main(int argc, char** argv) {
   std::printf("main window made and shown in %.2f ms, plain dialog %.2f ms, ratio %.2f\n", mainWindow * 1e3,
               plainDialog * 1e3, mainWindow / plainDialog);
   std::printf("resident memory afterwards: %ld KB\n", ResidentKilobytes());
+  kanzo::bench::ReportFigure({"main window: start data handled", handle * 1e3, "ms", parse * 1e3, {}});
+  kanzo::bench::ReportFigure({"main window: made and shown", mainWindow * 1e3, "ms", plainDialog * 1e3, {}});
 
   ReleaseSharedWorkspace();
   std::system(("rm -rf " + folder).c_str());

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_report.h"
 #include "chat/markup_document.h"
 #include "chat/markup_grammar.h"
 #include "chat/markup_render.h"
@@ -145,6 +146,9 @@ int main(int argc, char** argv) {
   std::printf("read wire text     : %8.1f us/read\n", wireUs);
   std::printf("read plain text    : %8.1f us/read (baseline)\n", plainReadUs);
   std::printf("  ratio display/plain         %6.2f\n", displayUs / plainReadUs);
+  kanzo::bench::ReportFigure(
+      {"rich view: append a tagged line", taggedUs / lineCount, "us/line", plainUs / lineCount, {}});
+  kanzo::bench::ReportFigure({"rich view: read display markup", displayUs, "us/read", plainReadUs, {}});
   std::printf("  ratio wire/plain            %6.2f\n", wireUs / plainReadUs);
   return sink == 0 ? 1 : 0;
 }

@@ -65,6 +65,7 @@ const char* ControlCommands::HelpText() {
          "fault split <target> <bytes>|off       帧拆成小段发送\n"
          "fault delay <target> <ms>|off          延迟回答\n"
          "fault mute <seconds>                   这段时间内不回答刷新SESSION和重新登录\n"
+         "fault hang <target> [off]              连接保持打开，但什么都不回答\n"
          "flood <agent> <count> [from=<id>] [text]   尽快发送大量聊天消息\n"
          "frames [n]                             帧日志最后n行\n"
          "quit                                   退出模拟器\n"
@@ -326,7 +327,7 @@ ControlAnswer ControlCommands::Notice(const CommandWords& w) {
 }
 
 ControlAnswer ControlCommands::Fault(const CommandWords& w) {
-  if (w.size() < 2) return Err("用法: fault close|garbage|huge|split|delay|mute ...");
+  if (w.size() < 2) return Err("用法: fault close|garbage|huge|split|delay|mute|hang ...");
   const std::string& kind = w.at(1);
   std::string error;
   if (kind == "mute") {
@@ -356,6 +357,9 @@ ControlAnswer ControlCommands::Fault(const CommandWords& w) {
                              : (value.empty() ? std::optional<std::int64_t>(kDefaultSplitBytes) : ParseInteger(value));
       if (!bytes || *bytes < 0) return Err("字节数无效");
       reason = server_.SetSplit(conn, static_cast<std::size_t>(*bytes));
+    } else if (kind == "hang") {
+      if (!value.empty() && value != "off") return Err("用法: fault hang <target> [off]");
+      reason = server_.SetHang(conn, value.empty());
     } else if (kind == "delay") {
       const auto ms = value == "off" ? std::optional<std::int64_t>(0) : ParseInteger(value);
       if (!ms || *ms < 0) return Err("毫秒数无效");

@@ -180,6 +180,7 @@ void SimServer::Send(ConnId conn, const Packet& packet) {
 void SimServer::Note(ConnId conn, const std::string& text) { log_.Note(conn, text); }
 
 void SimServer::Queue(Connection& c, EvBufferPtr bytes) {
+  if (c.hung) return;
   if (c.queue.empty() && c.delayMs == 0 && c.splitBytes == 0) {
     bufferevent_write_buffer(c.bev.get(), bytes.get());
     return;
@@ -275,6 +276,16 @@ std::string SimServer::SetDelay(ConnId conn, std::int64_t delayMs) {
   return {};
 }
 
+std::string SimServer::SetHang(ConnId conn, bool hang) {
+  Connection* c = Find(conn);
+  if (c == nullptr) return "连接不存在";
+  c->hung = hang;
+  // Bytes held back by a delay or a split would still trickle out.
+  if (hang) c->queue.clear();
+  log_.Note(conn, hang ? "故障：连接保持打开，但不再回答" : "故障结束：不回答");
+  return {};
+}
+
 // ---------------------------------------------------------------- flood
 
 std::string SimServer::Flood(ConnId conn, const Packet& line, std::int64_t count) {
@@ -329,6 +340,7 @@ std::string SimServer::ConnectionsText() const {
     if (service_ != nullptr && service_->AgentOf(id) != 0) s << " uid=" << service_->AgentOf(id);
     if (c->delayMs != 0) s << " delay=" << c->delayMs;
     if (c->splitBytes != 0) s << " split=" << c->splitBytes;
+    if (c->hung) s << " hang";
     if (c->floodRemaining != 0) s << " flood=" << c->floodRemaining;
     s << "\n";
   }

@@ -50,6 +50,9 @@ class SimServer final : public SimOutbox {
   std::string SendHugeLength(ConnId conn);
   std::string SetSplit(ConnId conn, std::size_t pieceBytes);  // 0: off
   std::string SetDelay(ConnId conn, std::int64_t delayMs);    // 0: off
+  // A hung server: the connection stays open and what it receives is read,
+  // but nothing is written to it any more (answers and notices are lost).
+  std::string SetHang(ConnId conn, bool hang);
   void SetCompressAbove(std::int32_t bytes) { options_.compressAbove = bytes; }
   std::int32_t compressAbove() const { return options_.compressAbove; }
 
@@ -76,6 +79,7 @@ class SimServer final : public SimOutbox {
     std::int32_t pendingLength = 0;
     std::int64_t delayMs = 0;
     std::size_t splitBytes = 0;
+    bool hung = false;
     std::deque<Outgoing> queue;  // bytes held back by a delay or a split
     EventPtr pump;
     // Flood mode.

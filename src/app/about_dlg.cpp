@@ -36,6 +36,7 @@ AboutDlg::AboutDlg(const std::string& description, const std::string& version, Q
   auto* icon = new QLabel(this);
   const QString iconPath = platform::FromNarrow(platform::ProgramFolder() + kProgramIconPath);
   icon->setPixmap(QIcon(iconPath).pixmap(kIconSize, kIconSize));
+  line_->setTextFormat(Qt::PlainText);
   line_->setText(platform::FromNarrow(AboutLineText(description, version)));
   auto* ok = new QPushButton(QString::fromUtf8(kOkText), this);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -32,6 +32,8 @@ constexpr mode_t kDumpFileMode = 0600;
 // the dynamic loader's lock, which a thread inside dlopen() could be holding
 // for ever; rather than hang, the process then ends by SIGALRM.
 constexpr unsigned kReportWatchdogSeconds = 30;
+// Descriptors from this one on are not passed to the notice process.
+constexpr int kFirstNonStandardFd = STDERR_FILENO + 1;
 
 // Everything the handler reads, written completely before it is published.
 struct CrashSettings {
@@ -41,6 +43,8 @@ struct CrashSettings {
   char noticeProgram[PATH_MAX];
   UtcOffsetTable offsets;
   posix_spawnattr_t spawnAttributes;
+  // Closes every descriptor above the standard three in the notice process.
+  posix_spawn_file_actions_t spawnActions;
   bool spawnReady = false;
 };
 
@@ -68,9 +72,16 @@ void CopyLimited(char* out, std::size_t capacity, const std::string& text) {
 }
 
 bool PrepareSpawn(CrashSettings* s) {
-  if (s->spawnReady) posix_spawnattr_destroy(&s->spawnAttributes);
+  if (s->spawnReady) {
+    posix_spawnattr_destroy(&s->spawnAttributes);
+    posix_spawn_file_actions_destroy(&s->spawnActions);
+  }
   s->spawnReady = false;
   if (posix_spawnattr_init(&s->spawnAttributes) != 0) return false;
+  if (posix_spawn_file_actions_init(&s->spawnActions) != 0) {
+    posix_spawnattr_destroy(&s->spawnAttributes);
+    return false;
+  }
   // The handler runs with the fault signals blocked and may have changed
   // SIGXFSZ; the notice process starts clean.
   sigset_t none;
@@ -82,8 +93,10 @@ bool PrepareSpawn(CrashSettings* s) {
   sigaddset(&defaults, SIGALRM);
   if (posix_spawnattr_setsigmask(&s->spawnAttributes, &none) != 0 ||
       posix_spawnattr_setsigdefault(&s->spawnAttributes, &defaults) != 0 ||
-      posix_spawnattr_setflags(&s->spawnAttributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) != 0) {
+      posix_spawnattr_setflags(&s->spawnAttributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) != 0 ||
+      posix_spawn_file_actions_addclosefrom_np(&s->spawnActions, kFirstNonStandardFd) != 0) {
     posix_spawnattr_destroy(&s->spawnAttributes);
+    posix_spawn_file_actions_destroy(&s->spawnActions);
     return false;
   }
   s->spawnReady = true;
@@ -131,7 +144,7 @@ void ShowCrashMessage(const CrashSettings& s, CrashMessage message, unsigned err
                   nullptr};
   pid_t child = -1;
   if (!s.spawnReady || s.noticeProgram[0] == '\0' ||
-      posix_spawn(&child, s.noticeProgram, nullptr, &s.spawnAttributes, argv, environ) != 0) {
+      posix_spawn(&child, s.noticeProgram, &s.spawnActions, &s.spawnAttributes, argv, environ) != 0) {
     WriteMessageToStandardError(message, errorCode);
     return;
   }

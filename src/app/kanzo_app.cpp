@@ -161,8 +161,13 @@ void CKanzoApp::LoginOut() {
   Message message(true);
   message.command = kCommandUpdateKFState;
   message.setBody(&body);
-  SendNetworkMessage(message);
-  KLOG_INFO("退出登录");
+  // Queued only: the network gives the queue a moment to drain at exit and
+  // logs frames it could not send.
+  if (SendNetworkMessage(message) == 0) {
+    KLOG_INFO("退出登录");
+  } else {
+    KLOG_ERROR("退出登录的请求无法发出");
+  }
 }
 
 void CKanzoApp::RestartSelf() {

@@ -1,5 +1,6 @@
 #include "chat/markup_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -83,15 +84,25 @@ std::string CollectFormatCodes(const CharFormat& format, const CharFormat& previ
   if (format.Has(kEffectItalic)) codes.push_back(kCodeItalic);
   if (format.Has(kEffectUnderline)) codes.push_back(kCodeUnderline);
   if (format.Has(kEffectStrikeout)) codes.push_back(kCodeStrikeout);
-  if (format.colour != previous.colour) {
+  // Every tag starts from the default format, so whatever differs from the
+  // default is written again, and a value back at the default is written
+  // when the one before was not. A change of effects alone still needs a
+  // tag that says something: then the colour is written.
+  const bool colourNeeded = format.colour != kMarkupDefaultFormat.colour || format.colour != previous.colour;
+  const bool heightNeeded =
+      format.heightTwips != kMarkupDefaultFormat.heightTwips || format.heightTwips != previous.heightTwips;
+  if (colourNeeded || (codes.empty() && !heightNeeded)) {
     char colour[sizeof("#RRGGBB")];
     std::snprintf(colour, sizeof(colour), "#%02X%02X%02X", (format.colour >> 16) & 0xFFu, (format.colour >> 8) & 0xFFu,
                   format.colour & 0xFFu);
     codes.append(colour);
   }
-  if (format.heightTwips != previous.heightTwips) {
+  if (heightNeeded) {
     char height[sizeof("$FFFFFFFFFF")];
-    std::snprintf(height, sizeof(height), "$%02X", static_cast<unsigned>(format.heightTwips / kTwipsPerPoint));
+    // Two digits are all the code takes.
+    constexpr unsigned kLargestHeightPoints = 0xFF;
+    std::snprintf(height, sizeof(height), "$%02X",
+                  std::min(static_cast<unsigned>(format.heightTwips / kTwipsPerPoint), kLargestHeightPoints));
     codes.append(height);
   }
   return codes;

@@ -19,8 +19,9 @@ std::string ReadDisplayMarkup(const MarkupView& view);
 // as "[FACE]name[/FACE]" (".gif" removed) and each absolute one as its path.
 std::string ReadWireText(const MarkupView& view);
 
-// The codes a character of `format` needs after one of `previous`; empty
-// when nothing of the effects, colour or height changed.
+// The codes a character of `format` needs after one of `previous`, such
+// that the tag gives exactly `format`'s effects, colour and height; empty
+// when nothing of them changed.
 std::string CollectFormatCodes(const CharFormat& format, const CharFormat& previous);
 
 // Copies `text` into a caller's buffer of `size` bytes with its terminating

@@ -20,6 +20,7 @@
 #include "chat/markup_render.h"
 #include "chat/qt_markup_format.h"
 #include "chat/rich_edit_pictures.h"
+#include "chat/wire_display.h"
 #include "platform/message_box.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_text.h"
@@ -375,9 +376,12 @@ void RichEdit::insertFromMimeData(const QMimeData* source) {
   cursor.beginEditBlock();
   cursor.removeSelectedText();
   if (!markup.isEmpty() && plain.size() <= room) {
-    // Our own content keeps its faces and formats.
+    // Markup keeps its faces and formats. Any program can put it on the
+    // clipboard, so it gets the rule of text from the network: no picture
+    // from outside the face folder.
     markupCursor_ = cursor;
-    InsertMarkup(*this, std::string_view(markup.constData(), static_cast<std::size_t>(markup.size())));
+    InsertMarkup(*this,
+                 RemoveForeignPictures(std::string_view(markup.constData(), static_cast<std::size_t>(markup.size()))));
     cursor = markupCursor_;
   } else {
     cursor.insertText(plain.left(room), typingFormat_);

@@ -54,6 +54,8 @@ QSize IconTextButton::sizeHint() const {
 
 void IconTextButton::FitWidth() {
   if (!icon_.IsLoaded()) return;
+  // A layout asks sizeHint again; a button placed by hand is resized.
+  updateGeometry();
   const int width = ContentWidth();
   if (width != this->width()) resize(width, height());
 }
@@ -72,10 +74,9 @@ void IconTextButton::paintEvent(QPaintEvent*) {
                   SkinKit::kTextLeft | SkinKit::kTextVCenter | SkinKit::kTextSingleLine | SkinKit::kTextNoPrefix,
                   textRect, kTextColour);
   canvas.Draw(nullptr, nullptr, nullptr);
-  // The parent's font may have changed since the text was set.
-  if (textRect.right() + 1 + kRightAfterText != width())
-    QMetaObject::invokeMethod(
-        this, [this] { FitWidth(); }, Qt::QueuedConnection);
+  // No refitting from here: under a layout that fixes the width, a resize
+  // from painting would be undone and repainted without end. Font changes
+  // reach changeEvent.
 }
 
 void IconTextButton::mouseMoveEvent(QMouseEvent* event) {
@@ -84,6 +85,8 @@ void IconTextButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void IconTextButton::changeEvent(QEvent* event) {
+  // The text is drawn in the parent's font; a change of it reaches the
+  // children as their own font change.
   if (event->type() == QEvent::FontChange || event->type() == QEvent::ParentChange) FitWidth();
   QAbstractButton::changeEvent(event);
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 
 #include "log/cx_log.h"
 
@@ -13,13 +14,44 @@ namespace {
 std::mutex gPathMutex;
 std::string gDatabasePath = kDatabaseFileName;
 
+// The connection of the DbBatch living on this thread, if any, and its
+// prepared statements by text: a run of chat lines repeats the same few
+// statements, and preparing is most of a statement's cost on a connection
+// that is already open.
+thread_local sqlite3* tBatchConnection = nullptr;
+thread_local std::unordered_map<std::string, sqlite3_stmt*> tBatchStatements;
+// Statement texts carry the current second, so a long batch meets new ones;
+// past this many the rest are prepared for one use.
+constexpr std::size_t kMaxBatchStatements = 64;
+
+constexpr const char* kBeginBatch = "BEGIN IMMEDIATE";
+constexpr const char* kCommitBatch = "COMMIT";
+constexpr const char* kRollBackBatch = "ROLLBACK";
+constexpr const char* kBeginUnit = "SAVEPOINT kanzo_unit";
+constexpr const char* kEndUnit = "RELEASE kanzo_unit";
+constexpr const char* kRollBackUnit = "ROLLBACK TO kanzo_unit";
+
+// Closes the connection unless it is the thread's batch connection, which
+// its DbBatch closes.
 struct ConnectionCloser {
-  void operator()(sqlite3* db) const { sqlite3_close(db); }
+  void operator()(sqlite3* db) const {
+    if (db != tBatchConnection) sqlite3_close(db);
+  }
 };
 using Connection = std::unique_ptr<sqlite3, ConnectionCloser>;
 
+// Finalises a statement prepared for one use; a statement kept by the batch
+// is only reset for its next use.
 struct StatementFinalizer {
-  void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+  bool kept = false;
+  void operator()(sqlite3_stmt* stmt) const {
+    if (!kept) {
+      sqlite3_finalize(stmt);
+      return;
+    }
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+  }
 };
 using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
@@ -29,7 +61,7 @@ struct ErrorTextFreer {
 
 // Opens the file (creating it when missing) with the busy time-out set;
 // null when it cannot be opened.
-Connection OpenDatabase() {
+Connection OpenOwnConnection() {
   const std::string path = DatabasePath();
   sqlite3* raw = nullptr;
   const int rc = sqlite3_open(path.c_str(), &raw);
@@ -42,17 +74,32 @@ Connection OpenDatabase() {
   return db;
 }
 
+// The thread's batch connection, or a connection of its own.
+Connection OpenDatabase() {
+  if (tBatchConnection) return Connection(tBatchConnection);
+  return OpenOwnConnection();
+}
+
 void LogStatementFailure(sqlite3* db, const std::string& sql) {
   KLOG_WARN("数据库语句执行失败：%s [%s]", sqlite3_errmsg(db), sql.c_str());
 }
 
 Statement Prepare(sqlite3* db, const std::string& sql) {
+  const bool batch = db == tBatchConnection;
+  if (batch) {
+    const auto kept = tBatchStatements.find(sql);
+    if (kept != tBatchStatements.end()) return Statement(kept->second, StatementFinalizer{true});
+  }
+  const bool keep = batch && tBatchStatements.size() < kMaxBatchStatements;
   sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK) {
+  if (sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()), keep ? SQLITE_PREPARE_PERSISTENT : 0, &raw,
+                         nullptr) != SQLITE_OK) {
     LogStatementFailure(db, sql);
+    sqlite3_finalize(raw);
     return nullptr;
   }
-  return Statement(raw);
+  if (keep) tBatchStatements.emplace(sql, raw);
+  return Statement(raw, StatementFinalizer{keep});
 }
 
 bool BindTexts(sqlite3* db, sqlite3_stmt* stmt, const std::string& sql, const std::vector<std::string>& texts) {
@@ -137,6 +184,66 @@ bool DbQuery(const std::string& sql, DbRows* rows) { return RunQuery(sql, {}, ro
 
 bool DbQueryBind(const std::string& sql, const std::vector<std::string>& texts, DbRows* rows) {
   return RunQuery(sql, texts, rows);
+}
+
+DbBatch::DbBatch() {
+  // A batch inside a batch of the same thread would share its connection
+  // and commit the outer one early; the inner one stays inactive instead.
+  if (tBatchConnection) return;
+  Connection db = OpenOwnConnection();
+  if (!db) return;
+  char* rawError = nullptr;
+  const int rc = sqlite3_exec(db.get(), kBeginBatch, nullptr, nullptr, &rawError);
+  std::unique_ptr<char, ErrorTextFreer> error(rawError);
+  if (rc != SQLITE_OK) {
+    KLOG_WARN("数据库事务开始失败：%s", error ? error.get() : sqlite3_errstr(rc));
+    return;
+  }
+  db_ = db.release();
+  tBatchConnection = db_;
+}
+
+DbBatch::~DbBatch() {
+  if (!db_) return;
+  Run(kRollBackBatch);
+  Close();
+}
+
+bool DbBatch::BeginUnit() { return db_ && Run(kBeginUnit); }
+
+bool DbBatch::EndUnit() { return db_ && Run(kEndUnit); }
+
+bool DbBatch::RollBackUnit() { return db_ && Run(kRollBackUnit) && Run(kEndUnit); }
+
+bool DbBatch::intact() const { return db_ && !sqlite3_get_autocommit(db_); }
+
+bool DbBatch::Commit() {
+  if (!db_) return false;
+  const bool committed = Run(kCommitBatch);
+  // A commit that failed (the lock not released by readers in time) leaves
+  // the transaction open: roll it back so the file stays unlocked.
+  if (!committed) Run(kRollBackBatch);
+  Close();
+  return committed;
+}
+
+bool DbBatch::Run(const char* sql) {
+  const std::string text = sql;
+  Statement stmt = Prepare(db_, text);
+  if (!stmt) return false;
+  if (sqlite3_step(stmt.get()) != SQLITE_DONE) {
+    LogStatementFailure(db_, text);
+    return false;
+  }
+  return true;
+}
+
+void DbBatch::Close() {
+  for (const auto& [text, stmt] : tBatchStatements) sqlite3_finalize(stmt);
+  tBatchStatements.clear();
+  tBatchConnection = nullptr;
+  sqlite3_close(db_);
+  db_ = nullptr;
 }
 
 }  // namespace kanzo

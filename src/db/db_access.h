@@ -1,7 +1,7 @@
 #pragma once
 // The three plain ways into the local database. Each opens the file, runs
-// one statement (DbExec: one or more), finalises and closes again; there is
-// no long-lived connection. Every connection waits up to kDbBusyTimeoutMs
+// one statement (DbExec: one or more), finalises and closes again, unless a
+// DbBatch lives on the calling thread (below). Every connection waits up to kDbBusyTimeoutMs
 // for a lock held by another connection (the other thread, another client
 // process) instead of failing at once, so a chat line is not lost to a
 // momentary lock.
@@ -10,6 +10,8 @@
 // statement text.
 #include <string>
 #include <vector>
+
+struct sqlite3;
 
 namespace kanzo {
 
@@ -35,5 +37,43 @@ bool DbExecBind(const std::string& sql, const std::vector<std::string>& texts);
 // NULL column reads as ""). On failure `rows` is left as it was.
 bool DbQuery(const std::string& sql, DbRows* rows);
 bool DbQueryBind(const std::string& sql, const std::vector<std::string>& texts, DbRows* rows);
+
+// One write transaction on one connection for a run of operations of the
+// creating thread: while it lives, the operations above called on that
+// thread run on its connection instead of opening the file each time, and
+// commit together. Other threads keep a connection per statement. The
+// write lock is taken at the start, waiting up to kDbBusyTimeoutMs like any
+// statement, so no statement inside can fail on another connection's lock.
+// What is not committed when it ends is rolled back.
+class DbBatch final {
+ public:
+  DbBatch();
+  ~DbBatch();
+  DbBatch(const DbBatch&) = delete;
+  DbBatch& operator=(const DbBatch&) = delete;
+
+  // False when the file could not be opened or the write lock not taken;
+  // the operations then open their own connections as usual.
+  bool active() const { return db_ != nullptr; }
+
+  // A savepoint for one unit (a chat line): RollBackUnit undoes the unit's
+  // statements and keeps the earlier ones of the batch, EndUnit keeps them.
+  bool BeginUnit();
+  bool EndUnit();
+  bool RollBackUnit();
+
+  // Whether the transaction is still open: a failure such as a full disk
+  // rolls back the whole transaction, and every earlier unit with it.
+  bool intact() const;
+
+  // Commits everything; the batch is no longer active afterwards either way.
+  bool Commit();
+
+ private:
+  bool Run(const char* sql);
+  void Close();
+
+  sqlite3* db_ = nullptr;
+};
 
 }  // namespace kanzo

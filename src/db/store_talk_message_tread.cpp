@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "db/db_access.h"
 #include "db/db_manager.h"
 #include "log/cx_log.h"
 #include "workspace/shared_workspace.h"
@@ -58,7 +59,7 @@ void StoreTalkMessageTread::stop() {
   }
   // The thread drains the queue before it ends; what is left was never seen
   // by a thread (not started, or added after it ended) and is stored here.
-  while (std::unique_ptr<Job> job = TakeJob()) StoreLine(*job);
+  while (std::unique_ptr<Job> run = TakeRun()) StoreRun(*run);
 }
 
 std::size_t StoreTalkMessageTread::QueuedCount() const {
@@ -68,50 +69,80 @@ std::size_t StoreTalkMessageTread::QueuedCount() const {
 
 void StoreTalkMessageTread::run() {
   for (;;) {
-    std::unique_ptr<Job> job;
+    std::unique_ptr<Job> run;
     {
       std::unique_lock<std::mutex> lock(mutex_);
       // Idle: sleep until a line arrives, stop is called, or the idle period
       // ends; the queue is emptied before the thread leaves.
       while (!head_ && running_.load()) wake_.wait_for(lock, kIdleSleep);
       if (!head_) return;
-      job = PopLocked();
+      run = TakeRunLocked();
     }
-    StoreLine(*job);
+    StoreRun(*run);
   }
 }
 
-std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::TakeJob() {
+std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::TakeRun() {
   std::lock_guard<std::mutex> guard(mutex_);
-  return PopLocked();
+  return TakeRunLocked();
 }
 
-std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::PopLocked() {
+std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::TakeRunLocked() {
   if (!head_) return nullptr;
-  std::unique_ptr<Job> job = std::move(head_);
-  head_ = std::move(job->next);
+  std::unique_ptr<Job> run = std::move(head_);
+  Job* last = run.get();
+  std::size_t taken = 1;
+  while (last->next && taken < kMaxRunLines) {
+    last = last->next.get();
+    ++taken;
+  }
+  head_ = std::move(last->next);
   if (!head_) tail_ = nullptr;
-  --count_;
-  return job;
+  count_ -= taken;
+  return run;
 }
 
-void StoreTalkMessageTread::StoreLine(const Job& job) {
+void StoreTalkMessageTread::StoreRun(const Job& first) {
+  {
+    DbBatch batch;
+    bool intact = batch.active();
+    for (const Job* job = &first; job && intact; job = job->next.get()) {
+      if (!batch.BeginUnit()) {
+        intact = false;
+        break;
+      }
+      if (StoreLine(*job) == LineOutcome::kFailed) {
+        KLOG_WARN("[用户ID=%d]的聊天信息保存失败", job->visitorId);
+        batch.RollBackUnit();
+      } else {
+        batch.EndUnit();
+      }
+      intact = batch.intact();
+    }
+    if (intact && batch.Commit()) return;
+  }
+  // Nothing of the run was committed: the write lock was not had in time,
+  // or the transaction was lost. Each line then waits for the lock on its
+  // own, as the statements of the user-interface thread do.
+  KLOG_WARN("聊天信息批量保存失败，逐条保存");
+  for (const Job* job = &first; job; job = job->next.get()) StoreLine(*job);
+}
+
+StoreTalkMessageTread::LineOutcome StoreTalkMessageTread::StoreLine(const Job& job) {
   // One consistent copy of the visitor and of the agent for the whole job,
   // taken under the locks the user-interface thread writes them under.
   ContactRecord visitor;
   if (!contacts_.CopyRecord(job.visitorId, &visitor)) {
     KLOG_WARN("未找到[用户ID=%d]的用户信息，聊天信息未保存", job.visitorId);
-    return;
+    return LineOutcome::kSkipped;
   }
   const AgentTriple agent = agent_.Triple();
 
   // A failed count is treated as "row exists": an update of a missing row
   // changes nothing, while an insert could duplicate the visitor.
-  if (DBManager::CountUserInfo(visitor.id, agent) == 0) {
-    DBManager::InsertUserInfo(visitor, agent);
-  } else {
-    DBManager::UpdateUserInfo(visitor, agent);
-  }
+  const bool visitorStored = DBManager::CountUserInfo(visitor.id, agent) == 0
+                                 ? DBManager::InsertUserInfo(visitor, agent)
+                                 : DBManager::UpdateUserInfo(visitor, agent);
 
   TalkLine line;
   if (job.incoming) {
@@ -126,7 +157,8 @@ void StoreTalkMessageTread::StoreLine(const Job& job) {
     line.toType = visitor.kind;
   }
   line.body = job.text;
-  DBManager::InsertTalkMessage(line, visitor.id, visitor.kind, agent);
+  const bool lineStored = DBManager::InsertTalkMessage(line, visitor.id, visitor.kind, agent);
+  return visitorStored && lineStored ? LineOutcome::kStored : LineOutcome::kFailed;
 }
 
 }  // namespace kanzo

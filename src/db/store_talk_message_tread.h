@@ -1,8 +1,11 @@
 #pragma once
 // The chat window's background writer of chat lines. The user-interface
 // thread queues a line with Add, which only takes the queue's lock; the
-// store thread takes jobs off the queue one at a time and writes each one
-// (the visitor's details and the line) outside the lock.
+// store thread takes every queued line (up to kMaxRunLines) off the queue at
+// once and writes the run outside the lock in one transaction on one
+// connection: each line (the visitor's details and the line) under its own
+// savepoint, so a line whose statements fail is rolled back alone and the
+// others of the run still commit.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -20,6 +23,9 @@ namespace kanzo {
 class StoreTalkMessageTread final {
  public:
   static constexpr std::chrono::milliseconds kIdleSleep{500};
+  // Bounds the time one run holds the write lock, during which statements
+  // of the user-interface thread wait.
+  static constexpr std::size_t kMaxRunLines = 1000;
 
   // Reads the process's contact table and current agent record.
   StoreTalkMessageTread();
@@ -53,11 +59,17 @@ class StoreTalkMessageTread final {
     std::unique_ptr<Job> next;
   };
 
+  enum class LineOutcome { kStored, kSkipped, kFailed };
+
   void run();
-  // The first job, taken off the queue; null when the queue is empty.
-  std::unique_ptr<Job> TakeJob();
-  std::unique_ptr<Job> PopLocked();  // mutex_ held
-  void StoreLine(const Job& job);
+  // Up to kMaxRunLines jobs from the front of the queue, in order, chained
+  // through `next`; null when the queue is empty.
+  std::unique_ptr<Job> TakeRun();
+  std::unique_ptr<Job> TakeRunLocked();  // mutex_ held
+  // Stores the chained jobs in one transaction; when the transaction cannot
+  // be had or is lost, each line on its own connections instead.
+  void StoreRun(const Job& first);
+  LineOutcome StoreLine(const Job& job);
 
   ContactTable& contacts_;
   SharedAgentRecord& agent_;

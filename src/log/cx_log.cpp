@@ -25,6 +25,8 @@ constexpr const char* kDestroyedText = "CxLog has destroy!";
 constexpr const char* kLogFolderName = "log/";
 constexpr const char* kFileNameFormat = "%Y%m%d.log";
 constexpr const char* kLineEnd = "\r\n";
+// "e": opened close-on-exec, so a program started meanwhile does not get it.
+constexpr const char* kAppendCloseOnExec = "abe";
 
 struct Record {
   std::string time;
@@ -123,10 +125,13 @@ CxLog::CxLog(const std::string& folder) : shared_(std::make_shared<Shared>()) {
   shared_->writer = std::thread([shared = shared_] { RunWriter(shared); });
 }
 
-CxLog::~CxLog() {
+CxLog::~CxLog() { Stop(); }
+
+void CxLog::Stop() {
   auto shared = shared_;
   {
     std::lock_guard lock(shared->mutex);
+    if (shared->stop) return;
     shared->stop = true;
   }
   shared->wake.notify_all();
@@ -161,7 +166,7 @@ void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
     }
     // One open and close per batch; taking the whole queue keeps the order
     // of lines while callers never wait for the disk.
-    if (FILE* file = std::fopen(shared->filePath.c_str(), "ab")) {
+    if (FILE* file = std::fopen(shared->filePath.c_str(), kAppendCloseOnExec)) {
       for (const Record& r : batch) {
         const std::string line = FormatLine(r);
         std::fwrite(line.data(), 1, line.size(), file);
@@ -187,6 +192,7 @@ void CxLog::Log(const char* text, std::int32_t level, const char* sourceFile, co
   if (text) r.text = text;
   {
     std::lock_guard lock(shared_->mutex);
+    if (shared_->stop) return;  // a late writer at exit: nobody would write it
     shared_->queue.push_back(std::move(r));
     ++shared_->queued;
     shared_->recordsWaiting = true;
@@ -249,10 +255,12 @@ void CxLog::TeardownProcessLog() {
     std::lock_guard lock(gProcessLogMutex);
     if (gProcessLogTornDown.exchange(true)) return;
     log = gProcessLog;
-    gProcessLog = nullptr;
     gProcessLogFast.store(nullptr);
   }
-  delete log;
+  // Another thread may have taken the pointer just before and still be
+  // writing through it: the object stays for the rest of the process, and
+  // what it is handed from now on is dropped.
+  if (log) log->Stop();
 }
 
 }  // namespace kanzo

@@ -38,7 +38,8 @@ class CxLog {
   // nullptr otherwise. Never throws: this is what the log macros use, so a
   // record written during exit is dropped instead of ending the process.
   static CxLog* InstanceIfEnabled(std::int32_t level);
-  // Tears the process's log down as at exit (registered with atexit).
+  // Tears the process's log down as at exit (registered with atexit). Safe
+  // against threads still logging: their records are dropped.
   static void TeardownProcessLog();
 
   // A log writing into `folder` (created if missing); the file is named
@@ -63,6 +64,9 @@ class CxLog {
 
   // Waits until every record queued so far is in the file (tests, shutdown).
   void Flush();
+  // Writes what is queued (waiting a bounded time) and ends the writer;
+  // records handed in afterwards are dropped. The destructor stops too.
+  void Stop();
 
  private:
   struct Shared;

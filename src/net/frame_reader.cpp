@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "log/cx_log.h"
@@ -16,6 +17,9 @@ constexpr std::size_t kMagicOffset = 2;
 // Gzip framing, with zlib framing accepted as well (window bits 15, plus 32
 // for automatic header detection).
 constexpr int kInflateWindowBits = 15 + 32;
+// How much the inflate area grows at a time; a whole message is at most a
+// few tens of kilobytes after inflating.
+constexpr std::size_t kInflateStepBytes = 16 * 1024;
 
 struct InflateStream {
   z_stream stream{};
@@ -138,16 +142,21 @@ bool InflateFramePayload(const unsigned char* packed, std::size_t size, std::vec
     KLOG_ERROR("解压初始化失败");
     return false;
   }
-  out->resize(static_cast<std::size_t>(claimed));
+  // The claimed size only bounds the output: the area grows with what the
+  // inflater produces, so a frame that claims megabytes and holds a few
+  // bytes costs a few bytes.
+  const auto limit = static_cast<std::size_t>(claimed);
   z_stream& zs = inflater.stream;
   zs.next_in = const_cast<Bytef*>(packed + kFrameWordBytes);
   zs.avail_in = static_cast<uInt>(size - kFrameWordBytes);
-  zs.next_out = out->data();
-  zs.avail_out = static_cast<uInt>(claimed);
-
+  std::size_t produced = 0;
   int rc = Z_OK;
-  while (zs.avail_in > 0 && zs.avail_out > 0) {
+  while (zs.avail_in > 0 && produced < limit) {
+    if (out->size() == produced) out->resize(std::min(limit, produced + kInflateStepBytes));
+    zs.next_out = out->data() + produced;
+    zs.avail_out = static_cast<uInt>(out->size() - produced);
     rc = inflate(&zs, Z_NO_FLUSH);
+    produced = out->size() - zs.avail_out;
     if (rc == Z_STREAM_END) break;
     if (rc != Z_OK) {
       KLOG_ERROR("解压失败：%d %s，丢弃数据帧", rc, zs.msg ? zs.msg : "");
@@ -155,8 +164,7 @@ bool InflateFramePayload(const unsigned char* packed, std::size_t size, std::vec
       return false;
     }
   }
-  const auto produced = static_cast<std::size_t>(claimed) - zs.avail_out;
-  if ((rc != Z_STREAM_END && zs.avail_out != 0) || produced == 0) {
+  if ((rc != Z_STREAM_END && produced < limit) || produced == 0) {
     KLOG_ERROR("压缩数据不完整：解出%zu字节，声明%d字节，丢弃数据帧", produced, claimed);
     out->clear();
     return false;

@@ -37,6 +37,8 @@ class PayloadReader final : public ObjectIO {
 
 Network::Network(NetworkFuture* listener) : listener_(listener) {}
 
+Network::Network(NetworkFuture* listener, const Deadlines& deadlines) : SocketClient(deadlines), listener_(listener) {}
+
 // The thread calls back into this object, so it ends before the members go.
 Network::~Network() { shutdown(); }
 
@@ -75,6 +77,14 @@ void Network::onRead(evbuffer* input) {
     // Bytes of a body that no codec reads stay behind with the frame.
     PayloadReader reader(payload);
     std::unique_ptr<Message> message = readMessage(reader);
+    if (!reader.ok()) {
+      // A message cut inside its header or body would reach its handler
+      // without the data the server meant (a login answer would read as a
+      // failed login): it is dropped here, the frames after it are whole.
+      KLOG_ERROR("消息不完整，丢弃：MESSAGE_ID=%lld command=%d 帧长%zu字节",
+                 static_cast<long long>(message->MESSAGE_ID), message->command, payload.size);
+      continue;
+    }
     received_.fetch_add(1, std::memory_order_relaxed);
     KLOG_DEBUG("收到消息：MESSAGE_ID=%lld command=%d RESULT=%d", static_cast<long long>(message->MESSAGE_ID),
                message->command, message->RESULT);

@@ -19,6 +19,7 @@ class Network : public SocketClient {
   // The listener receives every message; the caller keeps ownership and
   // must keep it alive until the network thread has ended.
   explicit Network(NetworkFuture* listener);
+  Network(NetworkFuture* listener, const Deadlines& deadlines);
   ~Network() override;
 
   // Any thread. Stamps the current session id on `message`, encodes it and

@@ -6,6 +6,7 @@
 
 #include <cassert>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -21,9 +22,18 @@ constexpr int kMicrosPerMilli = 1000;
 
 evbuffer* FrameBytes(const OutgoingFrame& frame) { return frame->buffer(); }
 
+timeval Interval(int ms) { return timeval{ms / kMillisPerSecond, (ms % kMillisPerSecond) * kMicrosPerMilli}; }
+
+std::int64_t MonotonicMillis() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 }  // namespace
 
-SocketClient::SocketClient() = default;
+SocketClient::SocketClient() : SocketClient(Deadlines{}) {}
+
+SocketClient::SocketClient(const Deadlines& deadlines) : deadlines_(deadlines) {}
 
 SocketClient::~SocketClient() { shutdown(); }
 
@@ -53,7 +63,6 @@ bool SocketClient::write(OutgoingFrame frame) {
 void SocketClient::exit() {
   KLOG_DEBUG("Socket %p exit", static_cast<void*>(this));
   state_.store(kClosed);
-  post(Command{CommandKind::kClose, {}, nullptr});
   post(Command{CommandKind::kExit, {}, nullptr});
 }
 
@@ -116,6 +125,12 @@ void SocketClient::run() {
     stopped_ = true;
     left.swap(commands_);
   }
+  std::size_t dropped = writeQueue_.size();
+  for (const Command& command : left) {
+    if (command.frame) ++dropped;
+  }
+  if (dropped > 0) KLOG_WARN("网络线程结束，%zu个数据帧未能发出，已丢弃", dropped);
+  droppedAtExit_.store(dropped);
   left.clear();
   {
     ThreadMutexLock loopLock(*this);
@@ -130,24 +145,23 @@ bool SocketClient::setUpLoop() {
     KLOG_ERROR("创建事件循环失败");
     return false;
   }
-  evutil_socket_t pair[2];
-  if (evutil_socketpair(AF_UNIX, SOCK_STREAM, 0, pair) == -1) {
-    std::fprintf(stderr, "%s: socketpair\n", "basic_test_setup");
-    KLOG_ERROR("%s: socketpair", "basic_test_setup");
+  // Close-on-exec: a program started later (the updater, a restart) must
+  // not hold the pair.
+  int pair[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pair) == -1) {
+    KLOG_ERROR("创建唤醒套接字失败：%s", std::strerror(errno));
     base_.reset();
     return false;
   }
   wakeReaderFd_.reset(pair[0]);
   wakeWriterFd_.reset(pair[1]);
-  if (evutil_make_socket_nonblocking(pair[0]) == -1 || evutil_make_socket_nonblocking(pair[1]) == -1) {
-    std::fprintf(stderr, "fcntl(O_NONBLOCK)\n");
-    KLOG_ERROR("fcntl(O_NONBLOCK)");
-    tearDownLoop();
-    return false;
-  }
   wakeEvent_.reset(event_new(base_.get(), wakeReaderFd_.get(), EV_READ | EV_PERSIST, &SocketClient::onWakeUp, this));
   reconnectTimer_.reset(evtimer_new(base_.get(), &SocketClient::onReconnectTimer, this));
-  if (!wakeEvent_ || !reconnectTimer_ || event_add(wakeEvent_.get(), nullptr) != 0) {
+  connectTimer_.reset(evtimer_new(base_.get(), &SocketClient::onConnectTimer, this));
+  silenceTimer_.reset(evtimer_new(base_.get(), &SocketClient::onSilenceTimer, this));
+  drainTimer_.reset(evtimer_new(base_.get(), &SocketClient::onDrainTimer, this));
+  if (!wakeEvent_ || !reconnectTimer_ || !connectTimer_ || !silenceTimer_ || !drainTimer_ ||
+      event_add(wakeEvent_.get(), nullptr) != 0) {
     KLOG_ERROR("创建唤醒事件失败");
     tearDownLoop();
     return false;
@@ -161,6 +175,9 @@ void SocketClient::tearDownLoop() {
   connected_ = false;
   inFlight_ = false;
   writeQueue_.clear();
+  drainTimer_.reset();
+  silenceTimer_.reset();
+  connectTimer_.reset();
   reconnectTimer_.reset();
   wakeEvent_.reset();
   base_.reset();
@@ -197,7 +214,14 @@ void SocketClient::runCommands() {
       case CommandKind::kExit:
         KLOG_DEBUG("Socket %p _exit", static_cast<void*>(this));
         exiting_ = true;
-        event_base_loopexit(base_.get(), nullptr);
+        event_del(reconnectTimer_.get());
+        if (connection_ && !writeQueue_.empty()) {
+          // What is queued (a logout, a last message) gets a moment to go out.
+          const timeval drain = Interval(deadlines_.drainMs);
+          event_add(drainTimer_.get(), &drain);
+        } else {
+          finishExit();
+        }
         break;
       case CommandKind::kWrite:
         KLOG_DEBUG("Socket %p _write", static_cast<void*>(this));
@@ -208,13 +232,23 @@ void SocketClient::runCommands() {
   }
 }
 
-void SocketClient::openConnection() {
-  KLOG_DEBUG("Socket %p _connect", static_cast<void*>(this));
-  event_del(reconnectTimer_.get());
+void SocketClient::resetConnectionState() {
+  event_del(connectTimer_.get());
+  event_del(silenceTimer_.get());
+  awaitingSinceMs_ = -1;
   connection_.reset();
   socket_ = 0;
   connected_ = false;
+  // The frame in flight is still whole at the head of the queue; the next
+  // connection sends it from its first byte.
   inFlight_ = false;
+}
+
+void SocketClient::openConnection() {
+  KLOG_DEBUG("Socket %p _connect", static_cast<void*>(this));
+  event_del(reconnectTimer_.get());
+  resetConnectionState();
+  connectAttempts_.fetch_add(1);
 
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) {
@@ -238,7 +272,7 @@ void SocketClient::openConnection() {
   // libevent reads 4 KiB per turn by default: a burst of small frames would
   // cost one loop turn per few messages.
   bufferevent_set_max_single_read(bev.get(), kMaxSingleRead);
-  const timeval writeTimeout{kWriteTimeoutSeconds, 0};
+  const timeval writeTimeout = Interval(deadlines_.writeMs);
   bufferevent_set_timeouts(bev.get(), nullptr, &writeTimeout);
 
   state_.store(kConnecting);
@@ -251,29 +285,68 @@ void SocketClient::openConnection() {
   }
   connection_ = std::move(bev);
   socket_ = fd;
+  const timeval connectTimeout = Interval(deadlines_.connectMs);
+  event_add(connectTimer_.get(), &connectTimeout);
 }
 
 void SocketClient::closeConnection() {
   event_del(reconnectTimer_.get());
   const bool hadConnection = connection_ != nullptr;
-  connection_.reset();
-  socket_ = 0;
-  connected_ = false;
-  inFlight_ = false;
+  resetConnectionState();
   state_.store(kClosed);
   if (hadConnection) onConnectionLost();
 }
 
 void SocketClient::connectionBroken() {
   state_.store(kBroken);
-  connection_.reset();
-  socket_ = 0;
-  connected_ = false;
-  // The frame in flight is still whole at the head of the queue; the next
-  // connection sends it from its first byte.
-  inFlight_ = false;
+  resetConnectionState();
   onConnectionLost();
+  if (exiting_) {
+    finishExit();
+    return;
+  }
   scheduleReconnect();
+}
+
+void SocketClient::finishExit() {
+  event_del(drainTimer_.get());
+  if (!writeQueue_.empty()) KLOG_WARN("退出前未能发出%zu个数据帧", writeQueue_.size());
+  closeConnection();
+  event_base_loopexit(base_.get(), nullptr);
+}
+
+void SocketClient::awaitAnswer() {
+  if (awaitingSinceMs_ >= 0) return;
+  awaitingSinceMs_ = MonotonicMillis();
+  if (!event_pending(silenceTimer_.get(), EV_TIMEOUT, nullptr)) {
+    const timeval silence = Interval(deadlines_.silenceMs);
+    event_add(silenceTimer_.get(), &silence);
+  }
+}
+
+void SocketClient::onConnectTimer(evutil_socket_t /*fd*/, short /*what*/, void* self) {
+  auto* client = static_cast<SocketClient*>(self);
+  if (!client->connection_ || client->connected_) return;
+  KLOG_WARN("连接服务器超时（%d毫秒未完成），放弃这次连接并重试", client->deadlines_.connectMs);
+  client->connectionBroken();
+}
+
+void SocketClient::onSilenceTimer(evutil_socket_t /*fd*/, short /*what*/, void* self) {
+  auto* client = static_cast<SocketClient*>(self);
+  if (!client->connection_ || client->awaitingSinceMs_ < 0) return;
+  const std::int64_t waited = MonotonicMillis() - client->awaitingSinceMs_;
+  if (waited < client->deadlines_.silenceMs) {
+    // A read reset the wait since the timer was set; wait the rest.
+    const timeval rest = Interval(static_cast<int>(client->deadlines_.silenceMs - waited));
+    event_add(client->silenceTimer_.get(), &rest);
+    return;
+  }
+  KLOG_WARN("已有%lld毫秒没有收到服务器的任何数据，连接已失效，断开并重新连接", static_cast<long long>(waited));
+  client->connectionBroken();
+}
+
+void SocketClient::onDrainTimer(evutil_socket_t /*fd*/, short /*what*/, void* self) {
+  static_cast<SocketClient*>(self)->finishExit();
 }
 
 void SocketClient::dropConnection() {
@@ -285,7 +358,7 @@ void SocketClient::scheduleReconnect() {
   if (exiting_ || !haveAddress_ || !reconnectTimer_) return;
   KLOG_DEBUG("Socket %p _reconnect", static_cast<void*>(this));
   // A timer, not a sleep: commands and exit are still served during the pause.
-  const timeval delay{kReconnectDelayMs / kMillisPerSecond, (kReconnectDelayMs % kMillisPerSecond) * kMicrosPerMilli};
+  const timeval delay = Interval(deadlines_.reconnectMs);
   event_add(reconnectTimer_.get(), &delay);
 }
 
@@ -296,6 +369,8 @@ void SocketClient::onReconnectTimer(evutil_socket_t /*fd*/, short /*what*/, void
 void SocketClient::onReadable(bufferevent* bev, void* self) {
   auto* client = static_cast<SocketClient*>(self);
   KLOG_DEBUG("Socket read handler %p", self);
+  // Any byte shows the server alive: nothing is awaited any more.
+  client->awaitingSinceMs_ = -1;
   client->onRead(bufferevent_get_input(bev));
 }
 
@@ -307,6 +382,11 @@ void SocketClient::onWritten(bufferevent* bev, void* self) {
   client->inFlight_ = false;
   client->state_.store(kConnected);
   client->writeQueue_.pop_front();
+  client->awaitAnswer();
+  if (client->exiting_ && client->writeQueue_.empty()) {
+    client->finishExit();
+    return;
+  }
   client->flush();
 }
 
@@ -315,6 +395,7 @@ void SocketClient::onEvent(bufferevent* /*bev*/, short what, void* self) {
   KLOG_DEBUG("Socket what:%d", what);
   if (what & BEV_EVENT_CONNECTED) {
     KLOG_INFO("连接服务器成功");
+    event_del(client->connectTimer_.get());
     client->connected_ = true;
     client->state_.store(kConnected);
     client->flush();

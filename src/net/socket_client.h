@@ -8,6 +8,13 @@
 // write queue survives broken connections, and a frame that was in flight
 // when the connection broke is sent again from its first byte on the next
 // connection. A broken or refused connection is retried every second.
+//
+// A connection can die without a word (a changed network, a dropped NAT
+// entry, a server that hangs): when nothing at all has been read for a
+// while although a frame went out after the last read, the connection is
+// given up and a new one made; so is a connect attempt that does not
+// complete in time. At exit the queue gets a bounded moment to drain, and
+// what could not go out is logged.
 #include <netinet/in.h>
 
 #include <atomic>
@@ -38,14 +45,28 @@ class SocketClient : public Thread, protected ThreadMutex {
     kWriting = 7,
   };
 
-  // Pause between a failed attempt and the next.
   static constexpr int kReconnectDelayMs = 1000;
-  // A write that makes no progress for this long breaks the connection.
-  static constexpr int kWriteTimeoutSeconds = 10000;
+
+  // Limits of one connection (milliseconds). Tests shorten them.
+  struct Deadlines {
+    // Pause between a failed attempt and the next.
+    int reconnectMs = kReconnectDelayMs;
+    // Nothing read for this long, while a frame sent after the last read
+    // is unanswered: the connection is dead. The keep-alive asks every few
+    // seconds, so a live server is never this quiet.
+    int silenceMs = 45000;
+    // A connect attempt not completed by then is abandoned and retried.
+    int connectMs = 10000;
+    // A write that makes no progress for this long breaks the connection.
+    int writeMs = 45000;
+    // At exit, the longest wait for queued frames to go out.
+    int drainMs = 1000;
+  };
   // The most bytes taken from the socket in one turn of the loop.
   static constexpr std::size_t kMaxSingleRead = 256 * 1024;
 
   SocketClient();
+  explicit SocketClient(const Deadlines& deadlines);
   // Ends the network thread if the owner has not done so.
   ~SocketClient() override;
 
@@ -55,7 +76,8 @@ class SocketClient : public Thread, protected ThreadMutex {
   // Queues one frame for sending; the client owns it from now on. Any
   // thread; returns at once. False (and the frame freed) after exit.
   bool write(OutgoingFrame frame);
-  // Closes the connection and ends the loop; the thread ends soon after.
+  // Gives the queued frames a bounded moment to go out, then closes the
+  // connection and ends the loop; the thread ends soon after.
   void exit() override;
   // exit(), then waits until the network thread has ended.
   void shutdown();
@@ -63,6 +85,12 @@ class SocketClient : public Thread, protected ThreadMutex {
   std::uint16_t state() const { return state_.load(); }
   // Frames waiting or in flight (network thread; tests and benchmarks).
   std::size_t queuedFrames() const { return writeQueue_.size(); }
+  // Connect attempts made so far (any thread; tests).
+  std::uint32_t connectAttempts() const { return connectAttempts_.load(); }
+  // Frames given up at exit because they could not go out (any thread,
+  // after the thread has ended; tests).
+  std::size_t droppedAtExit() const { return droppedAtExit_.load(); }
+  const Deadlines& deadlines() const { return deadlines_; }
 
  protected:
   void run() override;
@@ -90,6 +118,9 @@ class SocketClient : public Thread, protected ThreadMutex {
 
   static void onWakeUp(evutil_socket_t fd, short what, void* self);
   static void onReconnectTimer(evutil_socket_t fd, short what, void* self);
+  static void onConnectTimer(evutil_socket_t fd, short what, void* self);
+  static void onSilenceTimer(evutil_socket_t fd, short what, void* self);
+  static void onDrainTimer(evutil_socket_t fd, short what, void* self);
   static void onReadable(bufferevent* bev, void* self);
   static void onWritten(bufferevent* bev, void* self);
   static void onEvent(bufferevent* bev, short what, void* self);
@@ -100,8 +131,15 @@ class SocketClient : public Thread, protected ThreadMutex {
   void connectionBroken();
   void scheduleReconnect();
   void flush();
+  void resetConnectionState();
+  // A frame has gone out: from now on an answer is awaited.
+  void awaitAnswer();
+  void finishExit();
 
+  const Deadlines deadlines_;
   std::atomic<std::uint16_t> state_{kCreated};
+  std::atomic<std::uint32_t> connectAttempts_{0};
+  std::atomic<std::size_t> droppedAtExit_{0};
 
   // Command queue and the writing end of the wake-up pair; the pair is
   // made by the network thread and published here under the mutex.
@@ -116,6 +154,12 @@ class SocketClient : public Thread, protected ThreadMutex {
   UniqueFd wakeWriterFd_;
   EventPtr wakeEvent_;
   EventPtr reconnectTimer_;
+  EventPtr connectTimer_;
+  EventPtr silenceTimer_;
+  EventPtr drainTimer_;
+  // Monotonic time of the first frame sent after the last read; -1 while
+  // nothing is awaited.
+  std::int64_t awaitingSinceMs_ = -1;
   BufferEventPtr connection_;
   int socket_ = 0;
   bool haveAddress_ = false;

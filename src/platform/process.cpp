@@ -20,6 +20,8 @@ extern char** environ;
 namespace kanzo::platform {
 namespace {
 
+constexpr int kFirstNonStandardFd = STDERR_FILENO + 1;
+
 std::string Lower(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return s;
@@ -54,8 +56,13 @@ pid_t StartProcess(const std::string& path, const std::vector<std::string>& args
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  // Descriptors are opened close-on-exec throughout the program, so only the
-  // standard three reach the child.
+  // Descriptors are opened close-on-exec throughout the program; closing the
+  // rest in the child also covers those a library opened without the flag,
+  // so only the standard three reach it.
+  if (posix_spawn_file_actions_addclosefrom_np(&actions, kFirstNonStandardFd) != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return -1;
+  }
   pid_t pid = -1;
   const int rc = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);

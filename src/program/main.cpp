@@ -11,6 +11,7 @@
 #include "platform/program_folder.h"
 #include "platform/qt/qt_message_box.h"
 #include "platform/qt/qt_ui_loop.h"
+#include "platform/qt/ui_stall_probe.h"
 #include "platform/window_message.h"
 #include "program/end_signals.h"
 #include "workspace/login_dlg.h"
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   kanzo::platform::QtUiLoop uiLoop;
   kanzo::platform::InstallQtMessageBoxHandler();
+  // Logs at Debug whenever the user-interface thread was held up long
+  // enough for the agent to notice.
+  kanzo::platform::UiStallProbe stallProbe(kanzo::platform::UiStallProbe::kProgramTick,
+                                           kanzo::platform::UiStallProbe::kProgramLogThreshold);
 
   // The login window is the application's main window; it lives until
   // start-up has logged out or restarted, and goes with the application.

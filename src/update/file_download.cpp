@@ -43,11 +43,18 @@ class DownloadSink final : public HttpResponseSink {
   bool OnResponse(long status, std::int64_t contentLength) override {
     // An error page is not the file: only 200 brings the file.
     if (status != kHttpStatusOk) return false;
-    size_ = contentLength;
-    if (size_ == kHttpNoContentLength || size_ == 0) {
-      progress_.AddLine(std::string(kLineRemoteFile) + name_ + kLineRemoteFileMissing);
-      size_ = kUnknownSize;
+    contentLength_ = contentLength;
+    // An empty answer is no program file: installed, it would leave an
+    // empty file in place of a working one.
+    if (contentLength == 0) {
+      ReportMissing();
+      return false;
     }
+    if (contentLength > kMaxDownloadBytes) {
+      ReportTooLarge();
+      return false;
+    }
+    size_ = contentLength == kHttpNoContentLength ? kUnknownSize : contentLength;
     if (!CreateFoldersOnTheWay(programFolder_, name_, progress_)) return false;
     std::string error;
     file_ = CreateForWriting(programFolder_ + name_ + kNewFileSuffix, &error);
@@ -61,6 +68,10 @@ class DownloadSink final : public HttpResponseSink {
 
   bool OnBody(const char* data, std::size_t size) override {
     received_ += static_cast<std::int64_t>(size);
+    if ((contentLength_ != kHttpNoContentLength && received_ > contentLength_) || received_ > kMaxDownloadBytes) {
+      ReportTooLarge();
+      return false;
+    }
     SetPercent(static_cast<int>(std::min<std::int64_t>(received_ * kProgressMaxPercent / size_, kProgressMaxPercent)));
     std::string error;
     if (!WriteAll(file_.Get(), data, size, &error)) {
@@ -73,6 +84,10 @@ class DownloadSink final : public HttpResponseSink {
   // Closes the file once the answer is complete.
   bool Finish() {
     if (!file_.Valid()) return false;
+    if (received_ == 0) {
+      ReportMissing();
+      return false;
+    }
     if (!file_.Close()) {
       progress_.ShowError(programFolder_ + name_ + kNewFileSuffix);
       return false;
@@ -81,6 +96,9 @@ class DownloadSink final : public HttpResponseSink {
   }
 
  private:
+  void ReportMissing() { progress_.AddLine(std::string(kLineRemoteFile) + name_ + kLineRemoteFileMissing); }
+  void ReportTooLarge() { progress_.AddLine(std::string(kLineRemoteFile) + name_ + kLineDownloadTooLarge); }
+
   void SetPercent(int percent) {
     if (percent == lastPercent_) return;
     lastPercent_ = percent;
@@ -91,6 +109,7 @@ class DownloadSink final : public HttpResponseSink {
   const std::string& name_;
   UpdateProgress& progress_;
   UniqueFd file_;
+  std::int64_t contentLength_ = kHttpNoContentLength;
   std::int64_t size_ = kUnknownSize;
   std::int64_t received_ = 0;
   int lastPercent_ = -1;
@@ -139,6 +158,11 @@ bool DownloadFile(HttpClient& client, const std::string& programFolder, const st
       break;
     case HttpGetOutcome::StoppedBySink:  // the sink has said why
     case HttpGetOutcome::Aborted: break;
+  }
+  // Nothing of a failed download may be installed later.
+  if (!ok) {
+    std::error_code ec;
+    std::filesystem::remove(programFolder + name + kNewFileSuffix, ec);
   }
   progress.AddLine(name + (ok ? kLineDownloaded : kLineDownloadFailed));
   return ok;

@@ -10,6 +10,8 @@ namespace kanzo {
 
 inline constexpr const char* kNewFileSuffix = ".upg";
 inline constexpr const char* kBackupFileSuffix = ".bak";
+// No program file comes near this; a larger download is refused.
+inline constexpr std::int64_t kMaxDownloadBytes = std::int64_t{512} * 1024 * 1024;
 
 // A listed name with '/' between folders (a '\' written for Windows becomes '/').
 std::string NormalizeListedName(const std::string& name);
@@ -23,8 +25,9 @@ bool IsSafeListedName(const std::string& name);
 std::string DownloadObjectFor(const std::string& name, std::int64_t nowSeconds);
 
 // Fetches `name` into its ".upg" file, creating the folders on the way, and
-// adds "下载完成" or "下载失败" to the list. A status other than 200 or an
-// answer short of its Content-Length fails.
+// adds "下载完成" or "下载失败" to the list. A status other than 200, an
+// empty answer, an answer short of or past its Content-Length, or one past
+// kMaxDownloadBytes fails, and leaves no ".upg" behind.
 bool DownloadFile(HttpClient& client, const std::string& programFolder, const std::string& name,
                   std::int64_t nowSeconds, UpdateProgress& progress);
 

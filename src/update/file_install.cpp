@@ -1,5 +1,8 @@
 #include "update/file_install.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -16,6 +19,20 @@ bool Exists(const std::string& path) {
 }
 
 bool Rename(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+
+constexpr mode_t kProgramMode = 0755;
+constexpr mode_t kDataFileMode = 0644;
+constexpr mode_t kPermissionBits = 07777;
+
+// The mode the installed file must have: that of the file it replaces
+// (a program must stay runnable), or the default for a new file.
+bool GiveInstalledMode(const std::string& upgrade, const std::string& path, const std::string& name,
+                       const std::vector<std::string>& programs) {
+  struct stat old {};
+  mode_t mode = std::find(programs.begin(), programs.end(), name) != programs.end() ? kProgramMode : kDataFileMode;
+  if (::stat(path.c_str(), &old) == 0) mode = old.st_mode & kPermissionBits;
+  return ::chmod(upgrade.c_str(), mode) == 0;
+}
 
 void RemoveIfThere(const std::string& path) {
   std::error_code ec;
@@ -42,7 +59,8 @@ bool RestoreFiles(const std::string& programFolder, const std::vector<std::strin
   return allRestored;
 }
 
-bool InstallFiles(const std::string& programFolder, const std::vector<std::string>& names, UpdateProgress& progress) {
+bool InstallFiles(const std::string& programFolder, const std::vector<std::string>& names,
+                  const std::vector<std::string>& programs, UpdateProgress& progress) {
   // Only the backups this install made are put back: a ".bak" left over from
   // an earlier, interrupted run belongs to a file this install never touched.
   std::vector<std::string> backedUp;
@@ -50,10 +68,10 @@ bool InstallFiles(const std::string& programFolder, const std::vector<std::strin
     const std::string path = programFolder + name;
     const std::string upgrade = path + kNewFileSuffix;
     const std::string backup = path + kBackupFileSuffix;
-    bool ok = true;
-    if (!Exists(path)) {
+    bool ok = GiveInstalledMode(upgrade, path, name, programs);
+    if (ok && !Exists(path)) {
       ok = Rename(upgrade, path);
-    } else {
+    } else if (ok) {
       RemoveIfThere(backup);
       ok = Rename(path, backup);
       if (ok) {

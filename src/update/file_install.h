@@ -8,10 +8,16 @@
 
 namespace kanzo {
 
-// Installs every "<name>.upg" in list order. When a rename fails, the files
-// replaced so far are restored and every ".upg" is deleted; false then.
-// After a full install every ".bak" and ".upg" of the list is deleted.
-bool InstallFiles(const std::string& programFolder, const std::vector<std::string>& names, UpdateProgress& progress);
+// The updater's own file in the program folder.
+inline constexpr const char* kUpdaterProgramFile = "Update_V1.0";
+
+// Installs every "<name>.upg" in list order. A file that replaces another
+// keeps the mode of the one it replaces; a new file gets 0755 when its name
+// is one of `programs`, else 0644. When a rename fails, the files replaced
+// so far are restored and every ".upg" is deleted; false then. After a full
+// install every ".bak" and ".upg" of the list is deleted.
+bool InstallFiles(const std::string& programFolder, const std::vector<std::string>& names,
+                  const std::vector<std::string>& programs, UpdateProgress& progress);
 
 // Puts "<name>.bak" back in place of each name that has one. False when a
 // backup could not be put back.

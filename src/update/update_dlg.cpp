@@ -91,6 +91,7 @@ CUpdateDlg::CUpdateDlg(UpdateRunParams params, HttpUrlParts url, std::string pro
   bar_->setValue(0);
   status_ = new QLabel(platform::FromNarrow(kStatusInitial), this);
   status_->setObjectName(QString::number(kIdStatus));
+  status_->setTextFormat(Qt::PlainText);  // the status can carry the server's words
   next_ = new QPushButton(platform::FromNarrow(kLabelNext), this);
   next_->setObjectName(QString::number(kIdNext));
   next_->setDefault(true);
@@ -227,8 +228,8 @@ void CUpdateDlg::OnVersionChecked(const VersionCheckResult& result) {
 
 void CUpdateDlg::StartUpdate() {
   SetButtonsEnabled(false);
-  UpdateJob job{programFolder_, params_.programName, offeredVersion_, std::nullopt};
-  if (const std::optional<pid_t> running = FindRunningProgram(params_.programName)) {
+  UpdateJob job{programFolder_, params_.programName, offeredVersion_, false};
+  if (FindRunningProgram(params_.programName)) {
     const platform::MessageBoxResult answer =
         platform::ShowMessageBox(kUpdateAppTitle, RunningProgramQuestion(params_.programName),
                                  platform::MessageBoxIcon::Warning, platform::MessageBoxButtons::OkCancel);
@@ -236,7 +237,7 @@ void CUpdateDlg::StartUpdate() {
       SetButtonsEnabled(true);
       return;
     }
-    job.endFirst = running;
+    job.endRunning = true;
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);
   waitCursor_ = true;

@@ -28,7 +28,10 @@ std::string RunningProgramQuestion(const std::string& programName) { return prog
 bool EndRunningProgram(pid_t pid) { return platform::EndProcess(pid, kEndProgramGraceMs); }
 
 std::vector<std::string> ReadFileList(const std::string& programFolder, const std::string& programName) {
-  const std::string text = ReadWholeFile(programFolder + kVersionFileName);
+  return FileListFromText(ReadWholeFile(programFolder + kVersionFileName), programName);
+}
+
+std::vector<std::string> FileListFromText(const std::string& text, const std::string& programName) {
   std::vector<std::string> names;
   for (const std::string& listed : ReadNumberedKeys(text, programName, kVersionFileFileKey)) {
     std::string name = NormalizeListedName(listed);
@@ -38,11 +41,22 @@ std::vector<std::string> ReadFileList(const std::string& programFolder, const st
   return names;
 }
 
-bool RunUpdate(HttpClient& client, const UpdateJob& job, UpdateProgress& progress) {
-  if (job.endFirst) EndRunningProgram(*job.endFirst);
+bool EndRunningProgramByName(const std::string& programName) {
+  // Looked up again now: the process found before the question may have
+  // ended, and its id may belong to another process by now.
+  for (const pid_t pid : platform::FindProcessesByName(programName)) {
+    if (!EndRunningProgram(pid)) return false;
+  }
+  return true;
+}
 
+bool RunUpdate(HttpClient& client, const UpdateJob& job, UpdateProgress& progress) {
   const std::vector<std::string> names = ReadFileList(job.programFolder, job.programName);
   bool ok = true;
+  if (job.endRunning && !EndRunningProgramByName(job.programName)) {
+    progress.AddLine(job.programName + kLineEndProgramFailed);
+    ok = false;
+  }
   for (const std::string& name : names) {
     if (!IsSafeListedName(name)) {
       progress.AddLine(kLineUnsafeNameHead + name + kLineUnsafeNameTail);
@@ -53,10 +67,16 @@ bool RunUpdate(HttpClient& client, const UpdateJob& job, UpdateProgress& progres
   for (std::size_t i = 0; ok && i < names.size(); ++i) {
     ok = DownloadFile(client, job.programFolder, names[i], platform::CurrentClock().NowSeconds(), progress);
   }
-  if (ok) ok = InstallFiles(job.programFolder, names, progress);
+  if (ok) ok = InstallFiles(job.programFolder, names, {job.programName, kUpdaterProgramFile}, progress);
   if (ok) {
     progress.AddLine(kLineUpdatedVersion + job.programName + " " + job.offeredVersion);
     progress.SetStatus(kStatusUpdateDone);
+  } else {
+    // The files downloaded before a failure are not installed by anyone.
+    for (const std::string& name : names) {
+      if (IsSafeListedName(name)) std::remove((job.programFolder + name + kNewFileSuffix).c_str());
+    }
+    progress.SetStatus(kStatusUpdateIncomplete);
   }
   std::remove((job.programFolder + kVersionFileName).c_str());
   return ok;

@@ -21,21 +21,28 @@ std::string RunningProgramQuestion(const std::string& programName);
 
 // Ends the process at once; true when it has gone.
 bool EndRunningProgram(pid_t pid);
+// Ends every process named after the program, found at this moment; true
+// when none is left running.
+bool EndRunningProgramByName(const std::string& programName);
 
 // The "FILE%d" list of the saved update.ini, names with '/' separators,
 // each listed once.
 std::vector<std::string> ReadFileList(const std::string& programFolder, const std::string& programName);
+// The same list from the version file's text.
+std::vector<std::string> FileListFromText(const std::string& text, const std::string& programName);
 
 struct UpdateJob {
   std::string programFolder;
   std::string programName;
   std::string offeredVersion;
-  // A running client the user agreed to end before anything is replaced.
-  std::optional<pid_t> endFirst;
+  // The user agreed to end the running client before anything is
+  // replaced; it is looked up by name right before it is ended.
+  bool endRunning = false;
 };
 
-// Steps 3 to 7 of the update (and the end of the running client when asked).
-// True when every listed file was installed.
+// The update (and the end of the running client when asked). True when every
+// listed file was installed; otherwise the status says the update did not
+// complete and no downloaded file is left behind.
 bool RunUpdate(HttpClient& client, const UpdateJob& job, UpdateProgress& progress);
 
 }  // namespace kanzo

@@ -41,6 +41,10 @@ inline constexpr const char* kLineRestoreDone = "恢复文件完成";
 // A listed name that would leave the program folder (absolute, or with "..").
 inline constexpr const char* kLineUnsafeNameHead = "文件名";
 inline constexpr const char* kLineUnsafeNameTail = "不合法，已拒绝更新";
+// A download larger than its Content-Length or than any program file.
+inline constexpr const char* kLineDownloadTooLarge = "超出允许的大小，已拒绝";
+// The running client could not be ended; nothing is replaced.
+inline constexpr const char* kLineEndProgramFailed = "无法关闭，未进行更新";
 
 // Status lines.
 inline constexpr const char* kStatusConnecting = "正在连接到服务器";
@@ -52,6 +56,7 @@ inline constexpr const char* kStatusCheckingVersion = "检查版本信息";
 inline constexpr const char* kStatusUpToDate = "您现在使用的版本已经是最新的！";
 inline constexpr const char* kStatusNewVersion = "发现新的版本:";
 inline constexpr const char* kStatusUpdateDone = "更新完成！";
+inline constexpr const char* kStatusUpdateIncomplete = "更新未完成！";
 
 // Asked before a running client is ended.
 inline constexpr const char* kAskEndRunningTail =

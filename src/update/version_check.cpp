@@ -21,9 +21,13 @@ class VersionFileSink final : public HttpResponseSink {
  public:
   VersionFileSink(std::string path, UpdateProgress& progress) : path_(std::move(path)), progress_(progress) {}
 
-  bool OnResponse(long status, std::int64_t) override {
+  bool OnResponse(long status, std::int64_t contentLength) override {
     if (status != kHttpStatusOk) {
       notOk_ = true;
+      return false;
+    }
+    if (contentLength > static_cast<std::int64_t>(kMaxVersionFileBytes)) {
+      saveFailed_ = true;
       return false;
     }
     progress_.SetStatus(kStatusReadingVersion);
@@ -36,7 +40,9 @@ class VersionFileSink final : public HttpResponseSink {
   }
 
   bool OnBody(const char* data, std::size_t size) override {
-    if (!WriteAll(file_.Get(), data, size, nullptr)) {
+    // A version file is a few lines; a server sending more is not trusted.
+    received_ += size;
+    if (received_ > kMaxVersionFileBytes || !WriteAll(file_.Get(), data, size, nullptr)) {
       saveFailed_ = true;
       return false;
     }
@@ -53,6 +59,7 @@ class VersionFileSink final : public HttpResponseSink {
   std::string path_;
   UpdateProgress& progress_;
   UniqueFd file_;
+  std::size_t received_ = 0;
   bool notOk_ = false;
   bool saveFailed_ = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // The version check: fetch the version file, keep it as update.ini in the
 // program folder and compare the version it offers with the current one.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@ inline constexpr const char* kVersionFileVersionKey = "VERSION";
 inline constexpr const char* kVersionFileIntroKey = "UPDATE_INTRO%d";
 inline constexpr const char* kVersionFileFileKey = "FILE%d";
 inline constexpr const char* kOfferedVersionDefault = "1.0";
+// The largest version file taken from the server.
+inline constexpr std::size_t kMaxVersionFileBytes = 64 * 1024;
 
 enum class VersionCheckOutcome {
   NotSent,      // the request could not be sent

@@ -177,6 +177,12 @@ void LoginDlg::EndWithResult(int result) { done(result); }
 
 void LoginDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  // A window restored from minimised is shown again: what the agent typed
+  // stays. The stored logins are read on the first show, and again once
+  // the window has handed over to a main window (the next show follows a
+  // log-off).
+  if (storedLoginsLoaded_) return;
+  storedLoginsLoaded_ = true;
   LoadStoredLogins();
   if (AutomaticLoginAllowed() && storedLogins_.WantsAutomaticLogin()) {
     SetAutomaticLoginAllowed(false);
@@ -272,6 +278,7 @@ void LoginDlg::ApplyOutcome(const AnswerOutcome& outcome) {
   switch (outcome.kind) {
     case AnswerOutcome::Kind::kLoginFailed: SetBusy(false); break;
     case AnswerOutcome::Kind::kLoggedIn:
+      storedLoginsLoaded_ = false;
       hide();
       OpenMainWindow();
       session_.StartKeepAlive();

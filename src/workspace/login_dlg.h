@@ -109,6 +109,8 @@ class LoginDlg : public QDialog, public platform::Window, private LoginSessionHo
   QMenu* presenceMenu_ = nullptr;
   QPointer<QWidget> mainWindow_;
   bool finished_ = false;
+  // The form holds the stored logins; later show events keep what is typed.
+  bool storedLoginsLoaded_ = false;
 };
 
 }  // namespace kanzo

@@ -113,7 +113,9 @@ AnswerOutcome LoginSession::LoginFailed(const std::string* text) {
   // The agent works in the main window by now: an old attempt that failed
   // is no news to show over it.
   if (loggedIn_) return {};
-  platform::ShowMessageBox(kLoginBoxCaption, text ? *text : std::string(kLoginFailedText),
+  // A failure without words still says what happened, never an empty box.
+  const bool hasWords = text && text->find_first_not_of(" \t\r\n") != std::string::npos;
+  platform::ShowMessageBox(kLoginBoxCaption, hasWords ? *text : std::string(kLoginFailedText),
                            platform::MessageBoxIcon::Warning);
   waiting_ = false;
   AnswerOutcome outcome;
@@ -215,7 +217,11 @@ AnswerOutcome LoginSession::OnReloginAnswer(const Message& message) {
   return outcome;
 }
 
-void LoginSession::StartKeepAlive() { host_.SetTimer(kKeepAliveTimerId, kKeepAlivePeriodMs); }
+void LoginSession::StartKeepAlive() {
+  host_.SetTimer(kKeepAliveTimerId, kKeepAlivePeriodMs);
+  // The main window is there by now; the login itself was just answered.
+  TellSignalLevel();
+}
 
 void LoginSession::OnTimer(std::uint32_t timerId) {
   if (timerId == kKeepAliveTimerId) {
@@ -294,7 +300,10 @@ void LoginSession::AnswerRecord(std::int64_t messageId, std::int32_t type) {
 void LoginSession::TellSignalLevel() {
   const platform::WindowId mainWindow = platform::FindWindowIdByName(kMainWindowName);
   if (mainWindow == platform::kNoWindow) return;
-  platform::NotifyWindow(mainWindow, kSignalLevelMessage, 0, static_cast<platform::LParam>(records_.Level()));
+  // Right after a login no keep-alive has been asked yet; the login's own
+  // answer shows the line is good.
+  const int level = records_.Size() == 0 && loggedIn_ ? kMaxSignalLevel : records_.Level();
+  platform::NotifyWindow(mainWindow, kSignalLevelMessage, 0, static_cast<platform::LParam>(level));
 }
 
 }  // namespace kanzo

@@ -324,7 +324,7 @@ void MainDlg::SetUpTrayIcon() {
     if (reason == QSystemTrayIcon::Context) OnTrayEvent(kTrayRightButtonUp);
   });
   SetTrayIcon();
-  tray_->setToolTip(trayTip_);
+  tray_->setToolTip(platform::PlainToolTip(trayTip_));
   tray_->show();
 }
 
@@ -341,7 +341,7 @@ void MainDlg::RemoveTrayIcon() {
 
 void MainDlg::UpdateTrayTip() {
   trayTip_ = platform::FromNarrow(TrayTipText(CurrentAgentRecord().Copy()));
-  if (tray_) tray_->setToolTip(trayTip_);
+  if (tray_) tray_->setToolTip(platform::PlainToolTip(trayTip_));
 }
 
 void MainDlg::ShowVariableTexts() { name_->setText(platform::FromNarrow(CurrentAgentRecord().Copy().realname)); }

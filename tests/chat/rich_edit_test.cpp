@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextBlock>
@@ -337,6 +338,20 @@ TEST_F(RichEditTest, CopiedContentPastesWithItsFaces) {
   view.paste();
   EXPECT_EQ(view.ReadDisplayMarkup(), "[#FF0000$0A]red[@smile.gif]");
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("red[FACE]smile[/FACE]"));
+}
+
+TEST_F(RichEditTest, PastedMarkupKeepsFacesButNoOtherPicture) {
+  const std::string outside = faces.File("still.png");
+  auto* mime = new QMimeData;
+  const std::string markup = "a[@" + outside + "]b[@smile.gif]c[@../still.png]d";
+  mime->setData(QLatin1String(RichEdit::kMarkupMimeType), QByteArray::fromStdString(markup));
+  mime->setText(QStringLiteral("abcd"));
+  QApplication::clipboard()->setMimeData(mime);
+  view.paste();
+  const auto pictures = Pictures(view.document());
+  ASSERT_EQ(pictures.size(), 1u);
+  EXPECT_FALSE(pictures[0].format.boolProperty(kPictureAbsoluteProperty));
+  EXPECT_EQ(view.ReadWireText(), "ab[FACE]smile[/FACE]cd");
 }
 
 TEST_F(RichEditTest, FontDialogChoiceBecomesTypingFormat) {

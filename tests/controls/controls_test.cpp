@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QMouseEvent>
 #include <functional>
 #include <memory>
@@ -271,6 +272,36 @@ TEST_F(ControlsTest, IconTextButtonFitsItsWidthToTheText) {
   EXPECT_EQ(button->width(), 5 + 6 + 5 + QFontMetrics(font).horizontalAdvance("ab") + 2);
   button->SetIconText("", "");
   EXPECT_EQ(button->text(), "ab");
+}
+
+TEST_F(ControlsTest, IconTextButtonUnderALayoutThatFixesItsWidthSettles) {
+  auto* button = new IconTextButton(host_.get());
+  auto* layout = new QHBoxLayout(host_.get());
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(button, 1);  // the layout, not the text, decides the width
+  button->SetIconText("\\Images\\Icon", QString::fromUtf8("快捷消息"));
+  host_->show();
+  (void)Shot(button);
+  QCoreApplication::processEvents();
+  struct Counter : QObject {
+    int events = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint || e->type() == QEvent::Resize) ++events;
+      return false;
+    }
+  } counter;
+  button->installEventFilter(&counter);
+  // The layout keeps applying its width; a button that refits from its
+  // painting fights it with a resize and a repaint every round.
+  constexpr int kRounds = 20;
+  for (int round = 0; round < kRounds; ++round) {
+    layout->invalidate();
+    layout->activate();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+  }
+  EXPECT_LT(counter.events, kRounds);
+  EXPECT_EQ(button->width(), host_->width());
 }
 
 TEST_F(ControlsTest, StateButtonDrawsItsStateAndMenuPictures) {

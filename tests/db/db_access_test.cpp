@@ -133,5 +133,35 @@ TEST_F(DbAccessTest, StatementWaitsForLockHeldByAnotherConnection) {
   EXPECT_EQ(rows, (DbRows{{"1"}, {"2"}}));
 }
 
+// What a batch wrote is seen by other connections only once committed; a
+// batch that ends uncommitted leaves nothing, and a rolled-back unit only
+// loses its own rows.
+TEST_F(DbAccessTest, BatchCommitsItsKeptUnitsTogether) {
+  ASSERT_TRUE(DbExec("CREATE TABLE t(a int)"));
+  for (const bool commit : {true, false}) {
+    SCOPED_TRACE(commit ? "committed" : "ended uncommitted");
+    ASSERT_TRUE(DbExec("DELETE FROM t"));
+    {
+      DbBatch batch;
+      ASSERT_TRUE(batch.active());
+      for (const char* value : {"1", "2", "3"}) {
+        ASSERT_TRUE(batch.BeginUnit());
+        ASSERT_TRUE(DbExecBind("INSERT INTO t VALUES(?)", {value}));
+        ASSERT_TRUE(std::string(value) == "2" ? batch.RollBackUnit() : batch.EndUnit());
+      }
+      // A nested batch would commit the outer one early: it stays inactive.
+      EXPECT_FALSE(DbBatch().active());
+      EXPECT_TRUE(batch.intact());
+      EXPECT_EQ(test::RawCount(state.Path(), "t"), 0);
+      if (commit) EXPECT_TRUE(batch.Commit());
+    }
+    EXPECT_EQ(test::RawQuery(state.Path(), "SELECT a FROM t ORDER BY a"),
+              commit ? (std::vector<std::vector<std::string>>{{"1"}, {"3"}}) : std::vector<std::vector<std::string>>{});
+    // The thread is back to a connection per statement.
+    EXPECT_TRUE(DbExec("INSERT INTO t VALUES(9)"));
+    EXPECT_EQ(test::RawCount(state.Path(), "t", "a=9"), 1);
+  }
+}
+
 }  // namespace
 }  // namespace kanzo

@@ -113,6 +113,53 @@ TEST_F(StoreTalkMessageTreadTest, AddDoesNotWaitForALockedDatabase) {
   EXPECT_EQ(Lines(), 51);
 }
 
+TEST_F(StoreTalkMessageTreadTest, FailingLineIsRolledBackAloneAndTheRestOfItsRunCommits) {
+  AddVisitor(7);
+  AddVisitor(8);
+  ASSERT_TRUE(test::RawExec(state.Path(),
+                            "CREATE TRIGGER refuse BEFORE INSERT ON talk_message WHEN NEW.body='refused' "
+                            "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+  StoreTalkMessageTread store(contacts, agent);
+  // Queued before the thread starts, the lines are taken as one run.
+  store.Add(7, "a", true);
+  store.Add(8, "refused", true);
+  store.Add(7, "b", false);
+  ASSERT_TRUE(store.start());
+  store.stop();
+  EXPECT_EQ(test::RawQuery(state.Path(), "SELECT uid, body FROM talk_message ORDER BY rowid"),
+            (std::vector<std::vector<std::string>>{{"7", "a"}, {"7", "b"}}));
+  // The refused line's visitor row went with it.
+  EXPECT_EQ(test::RawQuery(state.Path(), "SELECT uid FROM user_info"), (std::vector<std::vector<std::string>>{{"7"}}));
+}
+
+TEST_F(StoreTalkMessageTreadTest, BothWritersWaitOutATwoSecondLockOfAnotherConnection) {
+  constexpr int kLines = 300;
+  constexpr auto kHold = std::chrono::seconds(2);
+  AddVisitor(7);
+  StoreTalkMessageTread store(contacts, agent);
+  ASSERT_TRUE(store.start());
+  std::atomic<bool> locked{false};
+  std::thread otherProcess([&] {
+    sqlite3* db = nullptr;
+    sqlite3_open(state.Path().c_str(), &db);
+    if (sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+      locked = true;
+      std::this_thread::sleep_for(kHold);
+      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(db);
+  });
+  ASSERT_TRUE(test::WaitFor([&] { return locked.load(); }));
+  for (int i = 0; i < kLines; ++i) store.Add(7, "line " + std::to_string(i), i % 2 == 0);
+  const bool uiSaved = DBManager::SaveLogin(LoginRecord{1, "agent", "pw", true, false, 2});
+  store.stop();
+  otherProcess.join();
+  EXPECT_TRUE(uiSaved);
+  EXPECT_EQ(test::RawCount(state.Path(), "login_info"), 1);
+  EXPECT_EQ(Lines(), kLines);
+  EXPECT_EQ(test::RawCount(state.Path(), "(SELECT DISTINCT body FROM talk_message)"), kLines);
+}
+
 // The user-interface thread writes the database, changes the visitor's
 // record and the agent record, and another connection holds the write lock
 // now and then, all while the store thread writes. No line may be lost and

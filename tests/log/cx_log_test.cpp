@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -180,6 +182,26 @@ TEST(CxLogTest, LevelWords) {
   std::int32_t unchanged = kLogInfo;
   for (const char* bad : {"WARNING", "", "trace", "DEBUG "}) EXPECT_FALSE(LogLevelFromConfigWord(bad, &unchanged));
   EXPECT_EQ(unchanged, kLogInfo);
+}
+
+TEST(CxLogDeathTest, ThreadsStillLoggingThroughTheTeardownAreDropped) {
+  EXPECT_EXIT(
+      {
+        CxLog::Instance().SetLevel(kLogDebug);
+        std::atomic<bool> go{true};
+        std::vector<std::thread> writers;
+        for (int t = 0; t < 4; ++t)
+          writers.emplace_back([&] {
+            while (go.load()) KLOG_DEBUG("late writer %s", std::string(200, 'w').c_str());
+          });
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        CxLog::TeardownProcessLog();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        go.store(false);
+        for (auto& w : writers) w.join();
+        std::_Exit(3);
+      },
+      testing::ExitedWithCode(3), "");
 }
 
 TEST(CxLogDeathTest, ProcessLogFailsAfterTeardown) {

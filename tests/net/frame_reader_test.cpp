@@ -162,6 +162,19 @@ TEST(FrameReaderTest, ClaimedSizeBelowTheStreamKeepsOnlyThatMuch) {
   EXPECT_EQ(feed.frames[0], "0123");
 }
 
+TEST(FrameReaderTest, TheInflateAreaFollowsWhatIsProducedNotTheClaim) {
+  // Every frame may claim the bound; the memory taken must follow the bytes.
+  for (const std::size_t size : {std::size_t{5}, std::size_t{40000}}) {
+    const std::string message(size, 'k');
+    const std::string payload = CompressedPayload(message, static_cast<std::uint32_t>(kMaxInflatedLength));
+    std::vector<unsigned char> out;
+    ASSERT_TRUE(InflateFramePayload(reinterpret_cast<const unsigned char*>(payload.data()), payload.size(), &out))
+        << size;
+    EXPECT_TRUE(std::string(out.begin(), out.end()) == message) << size;
+    EXPECT_LT(out.capacity(), 4 * size + 64 * 1024) << size;
+  }
+}
+
 TEST(FrameReaderTest, LengthsNoFrameCanHaveBreakTheStream) {
   const std::uint32_t lengths[] = {0xFFFFFFFF, 0x80000000, static_cast<std::uint32_t>(kMaxFrameLength) + 1};
   for (std::uint32_t length : lengths) {

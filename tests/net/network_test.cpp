@@ -11,6 +11,7 @@
 #include "net/session_id.h"
 #include "net/test_peer.h"
 #include "protocol/buffer.h"
+#include "protocol/commands.h"
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
 #include "support/temp_dir.h"
@@ -160,6 +161,17 @@ TEST_F(NetworkTest, InflatesGzipFramesAndDropsOnesThatFail) {
   EXPECT_EQ(future.commands(), (std::vector<std::int32_t>{11, 7}));
   EXPECT_TRUE(future.bodyText(0) == big) << "inflated body differs";
   EXPECT_EQ(future.bodyText(1), "after");
+}
+
+TEST_F(NetworkTest, AMessageTornInsideItsBodyIsDroppedNotDeliveredBare) {
+  // Delivered bare, a login answer would read as a failed login.
+  std::string torn = MessageBytes(kCommandLogin, "a login answer's body");
+  torn.resize(torn.size() - 5);
+  ASSERT_TRUE(peer.Send(FrameOf(torn) + FrameOf(MessageBytes(13, "whole"))));
+  ASSERT_TRUE(WaitFor([&] { return future.count() >= 1; }));
+  EXPECT_TRUE(peer.Silent(50));
+  EXPECT_EQ(future.commands(), (std::vector<std::int32_t>{13}));
+  EXPECT_EQ(future.bodyText(0), "whole");
 }
 
 TEST_F(NetworkTest, ABadLengthDropsTheConnectionAndTheClientComesBack) {

@@ -2,13 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+
 #include <chrono>
+#include <filesystem>
 #include <mutex>
 #include <string>
 
+#include "log/cx_log.h"
 #include "net/frame_bytes.h"
 #include "net/frame_format.h"
 #include "net/test_peer.h"
+#include "platform/process.h"
 #include "support/temp_dir.h"
 
 namespace kanzo {
@@ -23,6 +29,8 @@ constexpr const char* kLoopback = "127.0.0.1";
 // Keeps what arrives, for the test thread to look at.
 class RecordingClient : public SocketClient {
  public:
+  RecordingClient() = default;
+  explicit RecordingClient(const Deadlines& deadlines) : SocketClient(deadlines) {}
   ~RecordingClient() override { shutdown(); }
 
   std::string received() {
@@ -184,6 +192,135 @@ TEST(SocketClientTest, ExitDuringTheReconnectPauseIsPrompt) {
   ASSERT_TRUE(WaitFor([&] { return client.state() == SocketClient::kBroken; }));
   client.shutdown();
   EXPECT_FALSE(client.running());
+}
+
+SocketClient::Deadlines ShortDeadlines() {
+  SocketClient::Deadlines deadlines;
+  deadlines.reconnectMs = 50;
+  deadlines.silenceMs = 300;
+  deadlines.connectMs = 200;
+  return deadlines;
+}
+
+TEST(SocketClientTest, AServerSilentAfterARequestIsLeftForANewConnection) {
+  TestPeer peer;
+  RecordingClient client(ShortDeadlines());
+  ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+  ASSERT_TRUE(peer.Accept());
+  ASSERT_TRUE(WaitFor([&] { return client.state() == SocketClient::kConnected; }));
+  // Quiet on both sides is no sign of a dead server; nor is a request that
+  // is answered.
+  ASSERT_TRUE(client.write(Frame("ping 1")));
+  std::string payload;
+  ASSERT_TRUE(peer.ReadFrame(&payload));
+  ASSERT_TRUE(peer.Send(FrameOf("pong 1")));
+  ASSERT_TRUE(peer.Silent(3 * ShortDeadlines().silenceMs));
+  EXPECT_EQ(client.losses(), 0);
+  // A request that nothing answers: the open connection is given up.
+  ASSERT_TRUE(client.write(Frame("ping 2")));
+  ASSERT_TRUE(peer.ReadFrame(&payload));
+  ASSERT_TRUE(peer.Accept());
+  EXPECT_EQ(client.losses(), 1);
+  ASSERT_TRUE(client.write(Frame("on the new connection")));
+  ASSERT_TRUE(peer.ReadFrame(&payload));
+  EXPECT_EQ(payload, "on the new connection");
+}
+
+TEST(SocketClientTest, AConnectThatNeverCompletesIsAbandonedAndRetried) {
+  TestPeer peer(0, 0, 0);
+  ASSERT_TRUE(peer.listening());
+  // Fills the listener's queue: the client's handshake goes unanswered.
+  RecordingClient filler;
+  ASSERT_TRUE(filler.connect(kLoopback, peer.port()));
+  ASSERT_TRUE(WaitFor([&] { return filler.state() == SocketClient::kConnected; }));
+  RecordingClient client(ShortDeadlines());
+  ASSERT_TRUE(client.write(Frame("waited")));
+  ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+  EXPECT_TRUE(WaitFor([&] { return client.connectAttempts() >= 3; }));
+  EXPECT_NE(client.state(), SocketClient::kConnected);
+  // Once there is room, a fresh attempt gets through.
+  ASSERT_TRUE(peer.Accept());
+  filler.shutdown();
+  ASSERT_TRUE(peer.Accept());
+  std::string payload;
+  ASSERT_TRUE(peer.ReadFrame(&payload));
+  EXPECT_EQ(payload, "waited");
+}
+
+TEST(SocketClientTest, FramesQueuedAtExitGoOutOrAreCounted) {
+  TestPeer peer;
+  {
+    RecordingClient client;
+    ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+    ASSERT_TRUE(peer.Accept());
+    ASSERT_TRUE(WaitFor([&] { return client.state() == SocketClient::kConnected; }));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(client.write(Frame("last " + std::to_string(i))));
+    client.shutdown();
+    EXPECT_EQ(client.droppedAtExit(), 0u);
+  }
+  for (int i = 0; i < 3; ++i) {
+    std::string payload;
+    ASSERT_TRUE(peer.ReadFrame(&payload)) << i;
+    EXPECT_EQ(payload, "last " + std::to_string(i));
+  }
+  // No server to take them: the exit still ends, and says what was lost.
+  std::uint16_t port;
+  {
+    TestPeer probe;
+    port = probe.port();
+  }
+  RecordingClient refused;
+  ASSERT_TRUE(refused.connect(kLoopback, port));
+  ASSERT_TRUE(WaitFor([&] { return refused.state() == SocketClient::kBroken; }));
+  ASSERT_TRUE(refused.write(Frame("never")));
+  refused.shutdown();
+  EXPECT_EQ(refused.droppedAtExit(), 1u);
+}
+
+// The descriptors of a process (this one or a child), above the standard
+// three, that are not close-on-exec.
+std::vector<int> InheritableDescriptors(const std::string& process = "self") {
+  std::vector<int> found;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/" + process + "/fd")) {
+    const int fd = std::stoi(entry.path().filename().string());
+    if (fd <= STDERR_FILENO) continue;
+    if (process == "self") {
+      const int flags = ::fcntl(fd, F_GETFD);
+      if (flags < 0 || (flags & FD_CLOEXEC) != 0) continue;  // closed since, or not passed on
+    }
+    found.push_back(fd);
+  }
+  return found;
+}
+
+TEST(SocketClientTest, AStartedProgramInheritsOnlyTheStandardStreams) {
+  // What the test's own parent left open is not the client's.
+  const std::vector<int> before = InheritableDescriptors();
+  TestPeer peer;
+  RecordingClient client;
+  ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+  ASSERT_TRUE(peer.Accept());
+  ASSERT_TRUE(WaitFor([&] { return client.state() == SocketClient::kConnected; }));
+  KLOG_ERROR("descriptor test");  // the log is open too
+  EXPECT_EQ(InheritableDescriptors(), before);
+
+  // Started as the client starts the updater or itself: even a descriptor a
+  // library opened without the flag stays behind.
+  UniqueFd careless(::open("/dev/null", O_RDONLY));
+  ASSERT_TRUE(careless.valid());
+  const pid_t child = platform::StartProcess("/bin/sleep", {"5"});
+  ASSERT_GT(child, 0);
+  std::vector<int> inherited;
+  // The child's descriptors are its own once it runs sleep.
+  EXPECT_TRUE(WaitFor([&] {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/" + std::to_string(child) + "/exe", ec);
+    if (ec || exe.filename() != "sleep") return false;
+    inherited = InheritableDescriptors(std::to_string(child));
+    return true;
+  }));
+  EXPECT_EQ(inherited, std::vector<int>{});
+  EXPECT_TRUE(platform::EndProcess(child));
 }
 
 TEST(SocketClientTest, RejectsAnAddressThatIsNotDottedIPv4) {

@@ -24,7 +24,7 @@ int RemainingMs(std::chrono::steady_clock::time_point deadline) {
 
 }  // namespace
 
-TestPeer::TestPeer(std::uint16_t port, int receiveBuffer) {
+TestPeer::TestPeer(std::uint16_t port, int receiveBuffer, int backlog) {
   UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   const int on = 1;
   ::setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
@@ -34,7 +34,7 @@ TestPeer::TestPeer(std::uint16_t port, int receiveBuffer) {
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (::bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return;
-  if (::listen(fd.get(), 4) != 0) return;
+  if (::listen(fd.get(), backlog) != 0) return;
   socklen_t length = sizeof address;
   ::getsockname(fd.get(), reinterpret_cast<sockaddr*>(&address), &length);
   port_ = ntohs(address.sin_port);

@@ -13,8 +13,10 @@ class TestPeer {
   static constexpr int kWaitMs = 5000;
 
   // Listens on `port` (0 = any free port). `receiveBuffer` > 0 shrinks the
-  // accepted connections' receive buffer.
-  explicit TestPeer(std::uint16_t port = 0, int receiveBuffer = 0);
+  // accepted connections' receive buffer. With a `backlog` of 0 one
+  // unaccepted connection fills the queue, and the handshakes of later
+  // ones are never answered.
+  explicit TestPeer(std::uint16_t port = 0, int receiveBuffer = 0, int backlog = 4);
   bool listening() const { return listener_.valid(); }
   std::uint16_t port() const { return port_; }
 

@@ -11,6 +11,7 @@
 
 #include "platform/message_box.h"
 #include "platform/qt/qt_message_box.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
 #include "support/qt_pump.h"
@@ -35,6 +36,15 @@ class OrderWindow final : public Window {
 };
 
 using ::kanzo::test::PumpUntil;
+
+// Tooltips show what the server or a visitor wrote as it is.
+TEST(QtMessageBoxTest, TooltipsThatLookLikeMarkupAreEscaped) {
+  EXPECT_EQ(PlainToolTip(QStringLiteral("张三\n声音:开启")), QStringLiteral("张三\n声音:开启"));
+  const QString escaped = PlainToolTip(QStringLiteral("<b>x</b>\n<img src=/a>"));
+  EXPECT_FALSE(escaped.contains(QStringLiteral("<b>")));
+  EXPECT_FALSE(escaped.contains(QStringLiteral("<img")));
+  EXPECT_TRUE(escaped.contains(QStringLiteral("&lt;b&gt;x&lt;/b&gt;")));
+}
 
 TEST(QtUiLoopTest, NotifyFromWorkerThreadsKeepsOrderOnTheUiThread) {
   OrderWindow window;

@@ -20,7 +20,8 @@ bool CarriesNewSession(const Message& m) {
 
 }  // namespace
 
-AgentWindow::AgentWindow(platform::ManualUiLoop& loop) : loop_(loop) {
+AgentWindow::AgentWindow(platform::ManualUiLoop& loop, const SocketClient::Deadlines& deadlines)
+    : loop_(loop), network_(&future_, deadlines) {
   for (const CommandInfo& info : CommandTable()) {
     if (info.routed) EXPECT_TRUE(future_.registerWindow(info.code, Id())) << info.code;
   }

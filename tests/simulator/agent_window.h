@@ -31,7 +31,7 @@ inline constexpr auto kAnswerWait = std::chrono::seconds(5);
 
 class AgentWindow final : public platform::Window {
  public:
-  explicit AgentWindow(platform::ManualUiLoop& loop);
+  explicit AgentWindow(platform::ManualUiLoop& loop, const SocketClient::Deadlines& deadlines = {});
   ~AgentWindow() override;
 
   bool Connect(int port);
@@ -102,7 +102,7 @@ class AgentWindow final : public platform::Window {
   std::deque<std::unique_ptr<Message>> received_;
   WindowNetworkFuture future_;
   // Declared last: its thread ends before the future and the window go.
-  CountingNetwork network_{&future_};
+  CountingNetwork network_;
 };
 
 // The JSON of a Msg BODY; null when the message has no Msg or no JSON.

@@ -164,6 +164,25 @@ TEST_F(FaultTest, MutedKeepAlivesAreNotAnsweredUntilTheMuteEnds) {
   }));
 }
 
+TEST_F(FaultTest, AHungServerIsLeftAndTheReLoginGoesOverANewConnection) {
+  SocketClient::Deadlines deadlines;
+  deadlines.silenceMs = 300;
+  deadlines.reconnectMs = 50;
+  auto agent = Connect(kDemoUser, kDemoPassword, deadlines);
+  Control("fault hang demo");
+  Msg refresh;
+  refresh.TO = agent->uid;
+  const std::int64_t unanswered = agent->SendMsg(kCommandRefreshSession, refresh, agent->session);
+  // The connection stays open, yet the client gives it up and connects again.
+  ASSERT_TRUE(WaitFor([&] { return agent->connectionsLost() > 0; }));
+  EXPECT_FALSE(Frames("故障：连接保持打开，但不再回答").empty());
+  EXPECT_EQ(agent->Answer(kCommandRefreshSession, unanswered, std::chrono::milliseconds(0)), nullptr);
+  const std::int64_t relogin = agent->SendLogin(kCommandRefreshLogin, kDemoUser, kDemoPassword, 2, agent->session);
+  const std::unique_ptr<Message> answer = agent->Answer(kCommandRefreshLogin, relogin);
+  ASSERT_NE(answer, nullptr);
+  EXPECT_NE(answer->SESSION_ID, 0);
+}
+
 TEST_F(FaultTest, BadInputIsAnsweredOrDroppedAndOtherClientsAreServed) {
   RawSocket raw(sim_->port());
   ASSERT_TRUE(raw.connected());

@@ -30,8 +30,9 @@ void SimulatorTest::TearDown() {
   SetCurrentSessionId(0);
 }
 
-std::unique_ptr<AgentWindow> SimulatorTest::Connect(const std::string& user, const std::string& password) {
-  auto client = std::make_unique<AgentWindow>(loop_);
+std::unique_ptr<AgentWindow> SimulatorTest::Connect(const std::string& user, const std::string& password,
+                                                    const SocketClient::Deadlines& deadlines) {
+  auto client = std::make_unique<AgentWindow>(loop_, deadlines);
   EXPECT_TRUE(client->Connect(sim_->port()));
   if (!user.empty()) {
     const std::unique_ptr<Message> answer = client->LogIn(user, password);

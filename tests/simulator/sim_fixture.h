@@ -34,7 +34,8 @@ class SimulatorTest : public ::testing::Test {
   virtual void Configure(SimOptions& options) { (void)options; }
 
   // A connected agent; logged in when `user` is given.
-  std::unique_ptr<AgentWindow> Connect(const std::string& user = "", const std::string& password = kDemoPassword);
+  std::unique_ptr<AgentWindow> Connect(const std::string& user = "", const std::string& password = kDemoPassword,
+                                       const SocketClient::Deadlines& deadlines = {});
   // Runs a control command and expects it to succeed.
   std::string Control(const std::string& line);
   // Lines of the frame log that hold `needle`.

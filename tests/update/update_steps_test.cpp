@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/process.h"
 #include "support/temp_dir.h"
+#include "update/file_download.h"
 #include "update/file_install.h"
 #include "update/http_client.h"
 #include "update/recording_progress.h"
@@ -48,7 +49,7 @@ class UpdateStepsTest : public ::testing::Test {
   void ServeVersionFile(const std::string& text) { server_.Serve(kVersionPath, TestHttpAnswer{200, text}); }
   // The version file as the check leaves it in the program folder.
   void SaveVersionFile(const std::string& text) { WriteFile(dir_.File(kVersionFileName), text); }
-  bool Update() { return RunUpdate(*client_, UpdateJob{dir_.path(), "Kanzo", "2.0", std::nullopt}, progress_); }
+  bool Update() { return RunUpdate(*client_, UpdateJob{dir_.path(), "Kanzo", "2.0", false}, progress_); }
   std::vector<std::string> FileRequests() const {
     std::vector<std::string> out;
     for (const auto& r : server_.Requests())
@@ -111,6 +112,14 @@ TEST_F(UpdateStepsTest, VersionFileFailures) {
       {"missing", {404, "gone"}, VersionCheckOutcome::NotOk, "读取服务器资源失败！"},
       {"redirect", {302, "", {{"Location", "/moved.ini"}}}, VersionCheckOutcome::NotOk, "读取服务器资源失败！"},
       {"short", {200, "[Kanzo]\nVERSION=2", {}, false, 400}, VersionCheckOutcome::SaveFailed, "读取版本信息失败！"},
+      {"past the bound",
+       {200, "[Kanzo]\nVERSION=2.0\n" + std::string(kMaxVersionFileBytes, ';')},
+       VersionCheckOutcome::SaveFailed,
+       "读取版本信息失败！"},
+      {"past the bound, sent in chunks",
+       {200, "[Kanzo]\nVERSION=2.0\n" + std::string(kMaxVersionFileBytes, ';'), {}, true},
+       VersionCheckOutcome::SaveFailed,
+       "读取版本信息失败！"},
   };
   server_.Serve("/moved.ini", TestHttpAnswer{200, "[Kanzo]\nVERSION=2.0\n"});
   for (const Case& c : cases) {
@@ -212,7 +221,7 @@ TEST_F(UpdateStepsTest, AFailingInstallRestoresWhatItReplaced) {
   const std::vector<std::string> tail(lines.end() - 5, lines.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"a.txt 更新成功", "b.txt 更新成功", "c.txt 更新失败", "开始恢复文件",
                                             "恢复文件完成"}));
-  EXPECT_TRUE(progress_.statuses().empty());
+  EXPECT_EQ(progress_.statuses(), std::vector<std::string>{"更新未完成！"});
   EXPECT_FALSE(Exists(dir_.File(kVersionFileName)));
 }
 
@@ -229,6 +238,9 @@ TEST_F(UpdateStepsTest, BadDownloadsFailBeforeAnythingIsInstalled) {
       {"error page", "b.txt", {404, "<html>not here</html>"}, "b.txt下载失败", 2},
       {"server error", "b.txt", {500, "oops"}, "b.txt下载失败", 2},
       {"short body", "b.txt", {200, "partial", {}, false, 1000}, "b.txt下载失败", 2},
+      {"empty body", "b.txt", {200, ""}, "b.txt下载失败", 2},
+      {"empty chunked body", "b.txt", {200, "", {}, true}, "b.txt下载失败", 2},
+      {"larger than any program", "b.txt", {200, "big", {}, false, kMaxDownloadBytes + 1}, "b.txt下载失败", 2},
       {"parent folder",
        "../kanzo-evil-" + std::to_string(getpid()),
        {200, "evil"},
@@ -246,7 +258,7 @@ TEST_F(UpdateStepsTest, BadDownloadsFailBeforeAnythingIsInstalled) {
     server_.Serve("/b.txt", c.answer);
     const std::size_t before = FileRequests().size();
 
-    EXPECT_FALSE(RunUpdate(*client_, UpdateJob{dir_.path(), "Kanzo", "2.0", std::nullopt}, progress));
+    EXPECT_FALSE(RunUpdate(*client_, UpdateJob{dir_.path(), "Kanzo", "2.0", false}, progress));
     EXPECT_EQ(FileRequests().size() - before, c.fileRequests);
     EXPECT_EQ(ReadFile(dir_.File("a.txt")), "old a");
     EXPECT_EQ(ReadFile(dir_.File("b.txt")), "old b");
@@ -254,9 +266,9 @@ TEST_F(UpdateStepsTest, BadDownloadsFailBeforeAnythingIsInstalled) {
     EXPECT_FALSE(Exists(outside));
     ASSERT_FALSE(progress.lines().empty());
     EXPECT_EQ(progress.lines().back(), c.line);
-    EXPECT_TRUE(progress.statuses().empty());
-    fs::remove(dir_.File("a.txt.upg"));
-    fs::remove(dir_.File("b.txt.upg"));
+    EXPECT_EQ(progress.statuses(), std::vector<std::string>{"更新未完成！"});
+    EXPECT_FALSE(Exists(dir_.File("a.txt.upg")));
+    EXPECT_FALSE(Exists(dir_.File("b.txt.upg")));
   }
 }
 
@@ -266,26 +278,67 @@ TEST_F(UpdateStepsTest, DownloadingStopsAtTheFirstFailure) {
   server_.Serve("/c.txt", TestHttpAnswer{200, "new c"});
   EXPECT_FALSE(Update());
   EXPECT_EQ(FileRequests().size(), 2u);
-  // What was downloaded stays as it came; nothing is put in place.
-  EXPECT_EQ(ReadFile(dir_.File("a.txt.upg")), "new a");
+  // Nothing is put in place, and nothing downloaded is left lying.
+  EXPECT_FALSE(Exists(dir_.File("a.txt.upg")));
   EXPECT_FALSE(Exists(dir_.File("a.txt")));
   EXPECT_FALSE(Exists(dir_.File("c.txt.upg")));
   EXPECT_EQ(progress_.lines(), (std::vector<std::string>{"a.txt下载完成", "missing.txt下载失败"}));
 }
 
 TEST_F(UpdateStepsTest, AnswersWithoutALengthAreStillInstalled) {
-  SaveVersionFile("[Kanzo]\nVERSION=2.0\nFILE1=chunked.txt\nFILE2=empty.txt\n");
+  SaveVersionFile("[Kanzo]\nVERSION=2.0\nFILE1=chunked.txt\n");
   server_.Serve("/chunked.txt", TestHttpAnswer{200, "sent in chunks", {}, true});
-  server_.Serve("/empty.txt", TestHttpAnswer{200, ""});
   EXPECT_TRUE(Update());
   EXPECT_EQ(ReadFile(dir_.File("chunked.txt")), "sent in chunks");
-  EXPECT_TRUE(Exists(dir_.File("empty.txt")));
-  EXPECT_EQ(ReadFile(dir_.File("empty.txt")), "");
-  const std::vector<std::string> lines = progress_.lines();
-  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4),
-            (std::vector<std::string>{"网络文件chunked.txt不存在", "chunked.txt下载完成", "网络文件empty.txt不存在",
-                                      "empty.txt下载完成"}));
+  EXPECT_EQ(progress_.lines().front(), "chunked.txt下载完成");
   for (int p : progress_.percents()) EXPECT_LE(p, 100);
+}
+
+TEST_F(UpdateStepsTest, AnEmptyAnswerNeverReplacesTheClient) {
+  WriteFile(dir_.File("Kanzo"), "old client");
+  SaveVersionFile("[Kanzo]\nVERSION=2.0\nFILE1=Kanzo\n");
+  server_.Serve("/Kanzo", TestHttpAnswer{200, ""});
+  EXPECT_FALSE(Update());
+  EXPECT_EQ(ReadFile(dir_.File("Kanzo")), "old client");
+  EXPECT_EQ(progress_.lines(), (std::vector<std::string>{"网络文件Kanzo不存在", "Kanzo下载失败"}));
+  EXPECT_EQ(progress_.statuses(), std::vector<std::string>{"更新未完成！"});
+}
+
+TEST_F(UpdateStepsTest, InstalledFilesKeepTheModeTheyReplaceOrGetTheirKindsDefault) {
+  struct Case {
+    const char* name;
+    int oldMode;  // -1: no file yet
+    fs::perms expected;
+  } cases[] = {
+      {"Kanzo", 0755, fs::perms(0755)},
+      {"Update_V1.0", 0750, fs::perms(0750)},
+      {"private.ini", 0600, fs::perms(0600)},
+      {"newtool/Kanzo", -1, fs::perms(0644)},  // only the programs in the folder itself
+      {"Kanzo2", -1, fs::perms(0644)},
+  };
+  std::string list = "[Kanzo]\nVERSION=2.0\n";
+  int n = 1;
+  for (const Case& c : cases) {
+    if (c.oldMode >= 0) {
+      WriteFile(dir_.File(c.name), "old");
+      fs::permissions(dir_.File(c.name), fs::perms(c.oldMode));
+    }
+    list += "FILE" + std::to_string(n++) + "=" + c.name + "\n";
+    server_.Serve(std::string("/") + c.name, TestHttpAnswer{200, "new"});
+  }
+  SaveVersionFile(list);
+  ASSERT_TRUE(Update());
+  for (const Case& c : cases) {
+    EXPECT_EQ(ReadFile(dir_.File(c.name)), "new") << c.name;
+    EXPECT_EQ(fs::status(dir_.File(c.name)).permissions() & fs::perms::all, c.expected) << c.name;
+  }
+  // A first install of the two programs makes them runnable.
+  TempDir fresh;
+  WriteFile(fresh.File(kVersionFileName), "[Kanzo]\nVERSION=2.0\nFILE1=Kanzo\nFILE2=Update_V1.0\n");
+  server_.Serve("/Update_V1.0", TestHttpAnswer{200, "new"});
+  ASSERT_TRUE(RunUpdate(*client_, UpdateJob{fresh.path(), "Kanzo", "2.0", false}, progress_));
+  for (const char* name : {"Kanzo", "Update_V1.0"})
+    EXPECT_EQ(fs::status(fresh.File(name)).permissions() & fs::perms::all, fs::perms(0755)) << name;
 }
 
 TEST_F(UpdateStepsTest, AFolderThatCannotBeMadeFailsTheDownload) {
@@ -316,7 +369,7 @@ TEST(UpdateRunningClient, FoundWithoutRegardToCaseAndEnded) {
   WriteFile(dir.File("update.ini"), "[Kanzo]\nVERSION=2.0\n");
   auto client = HttpClient::Open("127.0.0.1", 9);
   RecordingProgress progress;
-  EXPECT_TRUE(RunUpdate(*client, UpdateJob{dir.path(), name, "2.0", child}, progress));
+  EXPECT_TRUE(RunUpdate(*client, UpdateJob{dir.path(), name, "2.0", true}, progress));
   EXPECT_FALSE(FindRunningProgram(name).has_value());
 }
 

@@ -414,11 +414,19 @@ TEST_F(LoginSessionTest, LateSuccessAfterCancelStoresWhatWasSent) {
 TEST_F(LoginSessionTest, FailuresShowTheServerTextOrLoginFailedAndStoreNothing) {
   Msg withText;
   withText.BODY = "密码错误";
+  // A failure without words still gets a box that says what happened.
+  Msg noWords;
+  noWords.BODY = " \r\n";
+  const Msg empty;
   const struct {
     std::uint8_t result;
     const Msg* body;
     const char* box;
-  } cases[] = {{1, &withText, "密码错误"}, {3, nullptr, "登录失败"}, {0, nullptr, "登录失败"}};
+  } cases[] = {{1, &withText, "密码错误"},
+               {3, nullptr, "登录失败"},
+               {0, nullptr, "登录失败"},
+               {1, &empty, "登录失败"},
+               {2, &noWords, "登录失败"}};
   for (const auto& c : cases) {
     ASSERT_EQ(session_.Submit(Form("agent", "secret")), SubmitResult::kSent);
     const std::size_t before = boxes_.Count();
@@ -468,6 +476,8 @@ TEST_F(LoginSessionTest, AStaleFailureAfterTheLoginShowsNoBox) {
 TEST_F(LoginSessionTest, RefreshEveryTickThenReloginAfterSixtySecondsAndBack) {
   LogIn();
   EXPECT_EQ(host_.timers[kKeepAliveTimerId], kKeepAlivePeriodMs);
+  // Before the first keep-alive the login's answer is the signal.
+  EXPECT_EQ(Levels(), std::vector<platform::LParam>{kMaxSignalLevel});
 
   // Exactly 60 s after the last answer is still in time.
   clock_.SetSeconds(kStartSeconds + kSessionLostAfterSeconds);

@@ -285,6 +285,22 @@ TEST_F(LoginWindowTest, StoredLoginsFillTheFormAndTypedNamesMatchExactly) {
   EXPECT_EQ(Window().PasswordEdit()->cursorPosition(), 4);
 }
 
+TEST_F(LoginWindowTest, ShowingTheWindowAgainKeepsWhatWasTyped) {
+  StoreLogin("alice", "pw-a", true, false, 3, "2");
+  Window().show();
+  QLineEdit* edit = Window().UserNameBox()->lineEdit();
+  edit->setText("carol");
+  emit edit->textEdited(edit->text());
+  Window().PasswordEdit()->setText("typed");
+  // Restoring from minimised sends the window a show event again.
+  Window().showMinimized();
+  Window().showNormal();
+  Window().hide();
+  Window().show();
+  EXPECT_EQ(edit->text(), "carol");
+  EXPECT_EQ(Window().PasswordEdit()->text(), "typed");
+}
+
 TEST_F(LoginWindowTest, CheckBoxCouplings) {
   Window().show();
   QCheckBox* remember = Window().RememberPasswordBox();

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_text.h"
 
+#include <QTextDocument>
+
 #include "platform/narrow_text.h"
 
 namespace kanzo::platform {
@@ -12,6 +14,11 @@ QString FromNarrow(std::string_view narrow) {
 std::string ToNarrow(const QString& text) {
   const QByteArray utf8 = text.toUtf8();
   return Utf8ToNarrow(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}
+
+QString PlainToolTip(const QString& text) {
+  if (!Qt::mightBeRichText(text)) return text;
+  return QStringLiteral("<p style='white-space:pre-wrap'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
 }  // namespace kanzo::platform
