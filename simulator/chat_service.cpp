@@ -385,6 +385,10 @@ void ChatService::HandleInitData(ConnId conn, const Packet& req) {
     v["D3"] = m.content;
     offMsg.append(v);
   }
+  // An offline message is delivered once: a client that starts again (or
+  // asks for the start data again) must not store it a second time. The
+  // guestbook stays, as a web guestbook does, until the simulator ends.
+  std::erase_if(offline_, [agent](const OfflineMessage& m) { return m.to == agent; });
   Json::Value gbook(Json::arrayValue);
   for (const GuestbookEntry& e : guestbook_) {
     if (e.to != agent && e.to != 0) continue;
@@ -634,6 +638,7 @@ void ChatService::HandleCallPhone(ConnId conn, const Packet& req) {
 void ChatService::HandleChat(ConnId conn, const Packet& req) {
   const std::int32_t agent = Identify(conn, req);
   if (agent == 0) return Fail(conn, req, kResultNotLoggedIn, "会话无效，请重新登录");
+  agents_[agent].lastChatId = req.messageId;
   if (!req.msg) return Fail(conn, req, kResultBadRequest, "请求格式错误");
   if (req.msg->body.empty()) return Fail(conn, req, kResultRejected, "消息内容为空");
   if (req.msg->body.size() > kMaxChatBytes) return Fail(conn, req, kResultRejected, "消息过长");
@@ -1038,16 +1043,17 @@ std::string ChatService::KickAgent(std::int32_t agent) {
 }
 
 std::string ChatService::SendRawNotice(std::int32_t agent, std::int32_t command, const MsgFields& fields,
-                                       std::uint8_t result) {
+                                       std::uint8_t result, std::int64_t messageId, bool withMsg, int times) {
   const auto it = agents_.find(agent);
   if (it == agents_.end()) return "客服不存在";
   if (it->second.conn == 0) return "该客服没有连接";
   Packet p;
+  p.messageId = messageId == kLastChatId ? it->second.lastChatId : messageId;
   p.command = command;
   p.result = result;
   p.sessionId = it->second.session;
-  p.msg = fields;
-  out_.Send(it->second.conn, p);
+  if (withMsg) p.msg = fields;
+  for (int i = 0; i < times; ++i) out_.Send(it->second.conn, p);
   return {};
 }
 

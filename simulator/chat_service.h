@@ -95,7 +95,12 @@ class ChatService {
   std::string AddOfflineMessage(OfflineMessage message);
   std::string AddGuestbookEntry(GuestbookEntry entry);
   std::string KickAgent(std::int32_t agent);
-  std::string SendRawNotice(std::int32_t agent, std::int32_t command, const MsgFields& fields, std::uint8_t result);
+  // A notice of any command to the agent. `messageId` is the MESSAGE_ID it
+  // carries (kLastChatId: that of the agent's last chat line); without
+  // `withMsg` it carries no body; it goes out `times` times.
+  static constexpr std::int64_t kLastChatId = -1;
+  std::string SendRawNotice(std::int32_t agent, std::int32_t command, const MsgFields& fields, std::uint8_t result,
+                            std::int64_t messageId = 0, bool withMsg = true, int times = 1);
   // Sends the agent a quick-lists message (43) of its lists with the
   // categories written in descending order and a number among the quick
   // texts, as a server may write them.
@@ -124,8 +129,9 @@ class ChatService {
     std::int64_t session = 0;
     std::int64_t previousSession = 0;
     std::int64_t lastSeenMs = 0;
-    std::deque<Packet> pending;  // lines that arrived while it reconnected
-    std::size_t replyIndex = 0;  // next of its scripted replies
+    std::deque<Packet> pending;   // lines that arrived while it reconnected
+    std::size_t replyIndex = 0;   // next of its scripted replies
+    std::int64_t lastChatId = 0;  // MESSAGE_ID of its last chat line
   };
 
   // Requests.

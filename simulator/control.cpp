@@ -14,6 +14,8 @@ constexpr std::size_t kDefaultFrameLines = 20;
 constexpr std::size_t kDefaultGarbageBytes = 16;
 constexpr std::size_t kDefaultSplitBytes = 3;
 constexpr std::int64_t kMillisPerSecond = 1000;
+// The most copies one notice command sends.
+constexpr std::int64_t kMaxNoticeRepeats = 10;
 constexpr const char* kConnPrefix = "conn:";
 
 ControlAnswer Ok(std::string text = {}) { return ControlAnswer{true, std::move(text)}; }
@@ -55,7 +57,8 @@ const char* ControlCommands::HelpText() {
          "offmsg <from> to=<agent> [time= area= page= source= ip=] <text>   离线消息\n"
          "gbook <visitor> [to=<agent>] name= phone= [time= area= page= source= ip=] <text>   留言\n"
          "kick <agent>                           强制下线（命令8，BODY 4）\n"
-         "notice <agent> [cmd=8] [result=0] from= fromtype= to= totype= [account=] <body>   任意通知\n"
+         "notice <agent> [cmd=8] [result=0] [id=N|last] [msg=none] [times=N] from= fromtype= to= totype= [account=] "
+         "<body>   任意通知\n"
          "quicklists <agent>                     推送快捷消息（分类逆序，quick 中夹一个数字）\n"
          "callback <status>                      下一次回拨请求回答的状态码\n"
          "compress <bytes>|off                   超过该长度的帧用gzip压缩\n"
@@ -320,10 +323,19 @@ ControlAnswer ControlCommands::Notice(const CommandWords& w) {
   f.fromType = static_cast<std::int8_t>(number("fromtype", 0, &ok));
   f.to = static_cast<std::int32_t>(number("to", agent, &ok));
   f.toType = static_cast<std::int8_t>(number("totype", kSimMemberAgent, &ok));
-  if (!ok || result < 0 || result > UINT8_MAX) return Err("数字参数无效");
+  std::int64_t messageId = 0;
+  if (options.count("id")) {
+    messageId = options.at("id") == "last" ? ChatService::kLastChatId : number("id", 0, &ok);
+  }
+  const bool withMsg = !options.count("msg") || options.at("msg") != "none";
+  const std::int64_t times = number("times", 1, &ok);
+  if (!ok || result < 0 || result > UINT8_MAX || messageId < ChatService::kLastChatId || times < 1 ||
+      times > kMaxNoticeRepeats)
+    return Err("数字参数无效");
   f.body = FreeText(w, rest, 1);
-  return FromReason(
-      service_.SendRawNotice(agent, static_cast<std::int32_t>(command), f, static_cast<std::uint8_t>(result)));
+  return FromReason(service_.SendRawNotice(agent, static_cast<std::int32_t>(command), f,
+                                           static_cast<std::uint8_t>(result), messageId, withMsg,
+                                           static_cast<int>(times)));
 }
 
 ControlAnswer ControlCommands::Fault(const CommandWords& w) {

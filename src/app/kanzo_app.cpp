@@ -11,6 +11,7 @@
 #include "app/module_version.h"
 #include "app/updater_launch.h"
 #include "app/version_info.h"
+#include "chat/chat_dlg.h"
 #include "controls/skin_kit.h"
 #include "db/db_manager.h"
 #include "log/cx_log.h"
@@ -55,6 +56,7 @@ CKanzoApp::~CKanzoApp() {
   // before anything it delivers to is freed; the window future outlives the
   // windows that registered with it; the records go last.
   StopNetwork();
+  ReleaseChatWindow();
   ReleaseWindowNetworkFuture();
   ReleaseSharedWorkspace();
   if (gCurrentApp == this) gCurrentApp = nullptr;
@@ -63,39 +65,39 @@ CKanzoApp::~CKanzoApp() {
 CKanzoApp* CKanzoApp::Current() { return gCurrentApp; }
 
 bool CKanzoApp::InitInstance() {
-  // 1: the crash handler, before anything else can fail.
+  // The crash handler, before anything else can fail.
   InstallCrashHandler(programFolder_ + kCrashFolderName);
 
-  // 2-3: the log threshold, then the start line.
+  // The log threshold, then the start line.
   std::int32_t level = kLogInfo;
   if (LogLevelFromConfigWord(ReadConfigStringIn(programFolder_, kConfigLogLevel, kDefaultLogLevelWord), &level))
     CxLog::Instance().SetLevel(level);
   KLOG_INFO("%s", kStartLine);
 
-  // 4: version strings, kept for the whole run.
+  // Version strings, kept for the whole run.
   version_ = GetModuleVersionString(kVersionFileVersion);
   description_ = GetModuleVersionString(kVersionFileDescription);
 
-  // 5: the instance started after a forced log-off tells the agent why.
+  // The instance started after a forced log-off tells the agent why.
   if (CommandLineRequestsRestart(args_))
     platform::ShowMessageBox(kRestartNoticeCaption, kRestartNoticeText, platform::MessageBoxIcon::Error);
 
-  // 6-7: the window platform is up (the program made it before this object);
+  // The window platform is up (the program made it before this object);
   // the drawing layer reads its pictures from the program folder.
   SkinKit::SetPictureFolder(programFolder_);
   SkinKit::Init();
 
-  // 8-9: the updater and the animated-picture component.
+  // The updater and the animated-picture component.
   OnUpdate();
   RegistDLL();
 
-  // 10: the bodies the client sends and receives.
+  // The bodies the client sends and receives.
   RegisterStartupCodecs();
 
-  // 11: the local database; a failure is logged and the start goes on.
+  // The local database; a failure is logged and the start goes on.
   DBManager::Init();
 
-  // 12-13: the chat server's address; without it the program cannot work.
+  // The chat server's address; without it the program cannot work.
   const std::string host = ReadConfigStringIn(programFolder_, kConfigServerHost, version_resource::kDefaultServerHost);
   const std::string address = GetAddressByHostName(host);
   if (address.empty()) {
@@ -103,13 +105,13 @@ bool CKanzoApp::InitInstance() {
     return false;
   }
 
-  // 14: the connection proceeds in the background from here on.
+  // The connection proceeds in the background from here on.
   StartNetwork(address, kChatServerPort);
 
-  // 15: the login window runs the agent's whole session.
+  // The login window runs the agent's whole session.
   const int loginResult = RunLoginWindow();
 
-  // 16-17: a forced log-off cleared the agent id, so neither the database
+  // A forced log-off cleared the agent id, so neither the database
   // row nor the server hears of it; the new instance explains.
   const SharedAgentRecord& agent = CurrentAgentRecord();
   if (agent.IsLoggedIn()) DBManager::MarkLoggedOut(agent.Copy().userName);

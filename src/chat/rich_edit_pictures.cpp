@@ -6,6 +6,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextImageFormat>
+#include <set>
+#include <string>
 
 #include "chat/qt_markup_format.h"
 #include "log/cx_log.h"
@@ -17,6 +19,13 @@ namespace {
 
 constexpr const char* kPictureUrlScheme = "kanzo-picture";
 constexpr const char* kPictureErrorCaption = "提示";
+
+// A picture that fails is reported once per run: a visitor who sends the
+// same missing face a hundred times must not open a hundred boxes.
+bool FirstFailureOf(const std::string& path) {
+  static std::set<std::string> reported;
+  return reported.insert(path).second;
+}
 
 }  // namespace
 
@@ -42,6 +51,7 @@ RichEditPictures::Entry* RichEditPictures::Load(const PicturePlacement& picture)
   if (picture.animated) {
     auto movie = std::make_unique<QMovie>(file);
     if (!movie->isValid() || !movie->jumpToFrame(0)) {
+      if (!FirstFailureOf(picture.path)) return nullptr;
       const QString error = movie->lastErrorString();
       KLOG_WARN("动画图片加载失败：%s %s", picture.path.c_str(), platform::ToNarrow(error).c_str());
       platform::ShowMessageBox(kPictureErrorCaption, platform::ToNarrow(error), platform::MessageBoxIcon::Warning);
@@ -62,6 +72,7 @@ RichEditPictures::Entry* RichEditPictures::Load(const PicturePlacement& picture)
     QImageReader reader(file);
     const QImage image = reader.read();
     if (image.isNull()) {
+      if (!FirstFailureOf(picture.path)) return nullptr;
       KLOG_WARN("图片加载失败：%s %s", picture.path.c_str(), platform::ToNarrow(reader.errorString()).c_str());
       return nullptr;
     }

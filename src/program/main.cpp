@@ -6,7 +6,9 @@
 
 #include "app/crash_handler.h"
 #include "app/kanzo_app.h"
+#include "chat/chat_dlg.h"
 #include "chat/quick_msg_edit_dlg.h"
+#include "details/details_windows.h"
 #include "platform/narrow_text.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_message_box.h"
@@ -14,6 +16,7 @@
 #include "platform/qt/ui_stall_probe.h"
 #include "platform/window_message.h"
 #include "program/end_signals.h"
+#include "workspace/contact_dlg.h"
 #include "workspace/login_dlg.h"
 #include "workspace/main_dlg.h"
 #include "workspace/signal_count_dlg.h"
@@ -48,6 +51,9 @@ int main(int argc, char** argv) {
   // start-up has logged out or restarted, and goes with the application.
   std::unique_ptr<kanzo::LoginDlg> loginWindow;
   kanzo::InstallSignalCountWindowFactory();
+  kanzo::InstallDetailsWindowFactories();
+  kanzo::InstallListPaneFactories();
+  kanzo::InstallChatWindowFactory();
   kanzo::InstallQuickMsgEditWindowFactory();
   kanzo::CKanzoApp app(std::move(args));
 

@@ -50,6 +50,7 @@ struct AgentRecord {
   std::string address;
   std::string zipcode;
   std::string remark;
+  std::string userGroup;  // the start data's group that holds the agent
   std::int32_t sendKeyType = 0;
   std::int32_t flickState = kFlickStateBubble;
   std::int32_t soundState = kSoundStateOn;

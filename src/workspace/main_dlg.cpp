@@ -138,10 +138,7 @@ class MainDlg::View final : public MainWorkspaceView {
     window_.hide();
     window_.EndOwner(kLoginResultForcedOffline);
   }
-  void SettingsChanged() override {
-    window_.UpdateTrayTip();
-    window_.SetTrayIcon();
-  }
+  void SettingsChanged() override { window_.SettingsChanged(); }
 
  private:
   MainDlg& window_;
@@ -349,6 +346,16 @@ void MainDlg::ShowVariableTexts() { name_->setText(platform::FromNarrow(CurrentA
 void MainDlg::ShowAgentDetails() {
   ShowVariableTexts();
   if (auto* card = dynamic_cast<AgentCardLink*>(agentCard_.data())) card->FillFromAgentRecord();
+}
+
+void MainDlg::RefreshAgentDetails() {
+  ShowAgentDetails();
+  UpdateTrayTip();
+}
+
+void MainDlg::SettingsChanged() {
+  UpdateTrayTip();
+  SetTrayIcon();
 }
 
 void MainDlg::PlaceWindow() {

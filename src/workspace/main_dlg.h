@@ -19,6 +19,7 @@
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
 #include "workspace/window_factories.h"
+#include "workspace/window_links.h"
 
 class QLabel;
 class QMenu;
@@ -70,7 +71,7 @@ inline constexpr platform::WParam kTrayIconId = 128;
 inline constexpr platform::LParam kTrayDoubleClick = 515;
 inline constexpr platform::LParam kTrayRightButtonUp = 517;
 
-class MainDlg final : public QDialog, public platform::Window {
+class MainDlg final : public QDialog, public platform::Window, public MainWindowLink {
   Q_OBJECT
  public:
   // `owner` is the login window; it is ended with done() on "退出" and on a
@@ -95,6 +96,8 @@ class MainDlg final : public QDialog, public platform::Window {
   void ChangeSetting(int value);
   void UpdateTrayTip();
   void OpenBackOffice();
+  void RefreshAgentDetails() override;
+  void SettingsChanged() override;
   void ForceOffline();
   void Quit();
 

@@ -8,6 +8,7 @@
 #include "log/cx_log.h"
 #include "net/network_startup.h"
 #include "platform/narrow_text.h"
+#include "workspace/agent_group.h"
 #include "workspace/contact_record.h"
 #include "workspace/json_body.h"
 #include "workspace/main_texts.h"
@@ -136,6 +137,8 @@ void MainWorkspace::InitLoadData(const Msg* body) {
     KLOG_DEBUG("加载 留言和离线消息：%s", CompactJsonText(guestbook).c_str());
     // The colleague pane loads groups from an object; any other value
     // would only be thrown away there.
+    const std::string group = AgentGroupOf(users, CurrentAgentRecord().AgentId());
+    CurrentAgentRecord().Update([&group](AgentRecord& r) { r.userGroup = group; });
     if (users.isObject()) SendToPane(kContactPaneName, kPaneLoad, reinterpret_cast<platform::LParam>(&users));
     if (!userstate.isNull()) LoadUserState(userstate);
     if (guestbook.isNull() || guestbook.isObject()) {

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "workspace/contact_record.h"
+
 namespace kanzo {
 
 // Registry names.
@@ -32,6 +34,43 @@ class ChatWindowLink {
   virtual void LoadQuickMessage(const Json::Value& root) = 0;
   // Loads today's stored conversations; the main window asks once per run.
   virtual void LoadTodayConversations() = 0;
+  // Selects the conversation with the record `id`, shows the window and
+  // brings it to the front (the lists' double clicks and the bubble).
+  virtual void OpenConversation(std::int32_t id) = 0;
+  // Appends a display-markup entry to the transcript of the record `id`
+  // (offline messages and guestbook entries: incoming, MESSAGE_ID 0).
+  virtual void AppendTranscriptEntry(std::int32_t id, const std::string& displayMarkup, bool incoming,
+                                     std::int64_t messageId) = 0;
+  // Asks the server for the quick lists again (after an edit).
+  virtual void ReloadQuickLists() = 0;
+  // Whether the conversation column lists the record `id`.
+  virtual bool IsTalkListed(std::int32_t id) = 0;
+};
+
+// The visitor list ("OnlineDlg"): enters the visitor in the contact table
+// (or updates the record there) and lists it.
+class OnlinePaneLink {
+ public:
+  virtual ~OnlinePaneLink() = default;
+  virtual void AddOrUpdate(const ContactRecord& record) = 0;
+};
+
+// The conversation list ("SessionDlg"): lists the record of `id`.
+class SessionPaneLink {
+ public:
+  virtual ~SessionPaneLink() = default;
+  virtual void AddSession(std::int32_t id) = 0;
+};
+
+// The main window, as the settings window uses it.
+class MainWindowLink {
+ public:
+  virtual ~MainWindowLink() = default;
+  // The shown details, the tray tip and the agent card, from the current
+  // agent record (after the agent's details were saved).
+  virtual void RefreshAgentDetails() = 0;
+  // sound_state or flick_state changed: the tray tip and icon follow.
+  virtual void SettingsChanged() = 0;
 };
 
 // The basic settings page: shows the stored values again.

@@ -152,7 +152,12 @@ TEST_F(RichEditTest, PicturesThatCannotLoad) {
   view.AppendMarkup("a[@nosuch.gif]b[@nosuch.png]c[@http://host/x.gif]d");
   EXPECT_TRUE(Pictures(view.document()).empty());
   EXPECT_EQ(view.ReadWireText(), "abcd");
-  // Only the animated kind tells the agent.
+  // Only the animated kind tells the agent, once per picture for the run,
+  // however often a visitor sends it and in whichever view.
+  view.AppendMarkup("[@nosuch.gif][@nosuch.gif]");
+  RichEdit other;
+  other.SetFaceFolder(view.FaceFolder());
+  other.AppendMarkup("[@nosuch.gif]");
   ASSERT_EQ(boxes.Count(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].caption, "提示");
   EXPECT_FALSE(boxes.Boxes()[0].text.empty());

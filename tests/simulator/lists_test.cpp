@@ -70,6 +70,17 @@ TEST_F(ListsTest, StartDataHoldsColleaguesPresenceOfflineMessagesAndGuestbook) {
   EXPECT_EQ(gbook[0]["D2"].asString(), "13912345678");
   EXPECT_EQ(gbook[0]["D3"].asString(), "想了解企业版");
   for (const char* key : {"B6", "B3", "B5", "B4", "B1"}) EXPECT_TRUE(gbook[0][key].isString()) << key;
+
+  // A second start-data answer (the client started again) repeats the
+  // guestbook but no offline message; demo2's message still waits.
+  const std::unique_ptr<Message> again = agent->Answer(kCommandStartData, agent->SendAsAgent(kCommandStartData, ""));
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(BodyJson(*again)["guestbook"]["offMsg"].size(), 0u);
+  EXPECT_EQ(BodyJson(*again)["guestbook"]["gbook"].size(), 1u);
+  auto other = Connect("demo2");
+  const std::unique_ptr<Message> theirs = other->Answer(kCommandStartData, other->SendAsAgent(kCommandStartData, ""));
+  ASSERT_NE(theirs, nullptr);
+  EXPECT_EQ(BodyJson(*theirs)["guestbook"]["offMsg"].size(), 1u);
 }
 
 TEST_F(ListsTest, OnlineVisitorsCarryTheBKeysAndLeaveTheListWhenGone) {

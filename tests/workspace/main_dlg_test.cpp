@@ -540,6 +540,16 @@ TEST_F(MainDlgTest, StartDataFillsTheAgentCardAndTodaysConversationsLoadOncePerR
   SetWorkspaceWindowFactory(kSettingWindowFactoryName, {});
 }
 
+TEST_F(MainDlgTest, SavedDetailsReachTheNameAndTheTrayTipAndTheGroupComesFromTheStartData) {
+  MainDlg& w = Open();
+  Deliver(Notice(kCommandStartData, R"({"users":{"售后":[{"uid":1002}],"售前":[{"uid":1001}]}})"));
+  EXPECT_EQ(CurrentAgentRecord().Copy().userGroup, "售前");
+  CurrentAgentRecord().Update([](AgentRecord& a) { a.realname = "李四"; });
+  static_cast<MainWindowLink&>(w).RefreshAgentDetails();
+  EXPECT_EQ(w.NameText(), QString::fromUtf8("李四"));
+  EXPECT_TRUE(w.TrayTip().contains(QString::fromUtf8("李四"))) << w.TrayTip().toStdString();
+}
+
 TEST_F(MainDlgTest, BackOfficeAddressCarriesTheDigestsOfTheCredentials) {
   MainDlg& w = Open();
   UrlRecorder recorder;

@@ -71,6 +71,10 @@ class FakeChatWindow final : public platform::Window, public ChatWindowLink {
   void RepaintTalkList() override { ++repaints; }
   void LoadQuickMessage(const Json::Value& root) override { quickMessages.push_back(root); }
   void LoadTodayConversations() override { ++todayLoads; }
+  void OpenConversation(std::int32_t) override {}
+  void AppendTranscriptEntry(std::int32_t, const std::string&, bool, std::int64_t) override {}
+  void ReloadQuickLists() override {}
+  bool IsTalkListed(std::int32_t) override { return false; }
 
   int repaints = 0;
   int todayLoads = 0;

@@ -11,6 +11,9 @@
 #include <functional>
 #include <vector>
 
+#include "chat/chat_dlg.h"
+#include "chat/chat_messages.h"
+#include "chat/rich_edit.h"
 #include "controls/high_light_button.h"
 #include "controls/icon_text_button.h"
 #include "controls/logo_panel.h"
@@ -18,8 +21,14 @@
 #include "controls/signal_panel.h"
 #include "controls/skin_kit.h"
 #include "controls/state_button.h"
+#include "db/db_access.h"
+#include "db/db_manager.h"
 #include "platform/narrow_text.h"
 #include "platform/qt/qt_ui_loop.h"
+#include "protocol/commands.h"
+#include "protocol/message_id.h"
+#include "workspace/bubble_notify_dlg.h"
+#include "workspace/shared_workspace.h"
 
 namespace {
 
@@ -32,6 +41,8 @@ constexpr int kCellPadding = 8;
 constexpr int kCaptionHeight = 18;
 constexpr int kSheetColumns = 6;
 constexpr int kSheetScale = 2;
+constexpr std::int32_t kGalleryAgent = 2001;
+constexpr std::int32_t kGalleryColleague = 2004;
 
 struct Shot {
   QString name;
@@ -211,6 +222,75 @@ void MenuBitmaps(Gallery& g) {
   g.Take(QStringLiteral("StateButton_menu_bitmaps"), host.get());
 }
 
+// The chat window with a conversation in progress (a visitor's faces and
+// telephone number, the agent's answers, a failed send, a colleague's line
+// in the column) and the bubble, each written as a picture of its own.
+std::unique_ptr<Message> ChatLine(std::int32_t from, std::int8_t fromType, const std::string& body) {
+  auto message = std::make_unique<Message>();
+  message->command = kCommandChatMessage;
+  auto msg = std::make_unique<Msg>();
+  msg->FROM = from;
+  msg->FROM_TYPE = fromType;
+  msg->TO = kGalleryAgent;
+  msg->TO_TYPE = kMemberKindAgent;
+  msg->BODY = body;
+  message->adoptBody(std::move(msg));
+  return message;
+}
+
+void SendTyped(ChatDlg& chat, const std::string& markup) {
+  chat.Input()->AppendMarkup(markup);
+  platform::SendWindowMessage(chat.Id(), kMsgSendKeyPressed, 0, 0);
+}
+
+bool ChatWindows(const QString& folder) {
+  CurrentAgentRecord().Update([](AgentRecord& r) {
+    r.triple = {1, kGalleryAgent, 1};
+    r.realname = "李明";
+  });
+  SharedNameTable().Set(kGalleryColleague, "王芳");
+  const std::pair<std::int32_t, const char*> visitors[] = {
+      {3001, "上海市"}, {3003, "广东省深圳市"}, {3006, "江苏省南京市"}};
+  for (const auto& [id, area] : visitors) {
+    auto record = std::make_unique<ContactRecord>();
+    record->id = id;
+    record->kind = kContactKindVisitor;
+    record->name = "访客 " + std::to_string(id);
+    record->area = area;
+    SharedContactTable().Enter(std::move(record));
+  }
+  auto chat = std::make_unique<ChatDlg>();
+  chat->show();
+  ChatConversations& talk = chat->Conversations();
+  talk.OpenConversation(3006);
+  talk.OpenConversation(3001);
+  talk.OnChatMessage(*ChatLine(3001, kMemberKindVisitor, "你好，请问你们的在线客服系统怎么收费？[FACE]00_微笑[/FACE]"));
+  SendTyped(*chat, "您好！标准版每年 980 元，专业版每年 2680 元。[@00_微笑.gif]");
+  talk.OnChatMessage(*ChatLine(3001, kMemberKindVisitor, "专业版支持电话回拨吗？我的手机号是13812345678"));
+  SendTyped(*chat, "支持的，我稍后给您回电话。");
+  SendTyped(*chat, "请问还有别的问题吗？");
+  talk.OnChatMessage(*ChatLine(3003, kMemberKindVisitor, "客户端安装到一半报错了"));
+  talk.OnChatMessage(*ChatLine(kGalleryColleague, kMemberKindAgent, "三点的例会别忘了。"));
+  // The last send fails: the visitor has left.
+  auto failure = std::make_unique<Message>();
+  failure->command = kCommandChatMessage;
+  failure->MESSAGE_ID = NextMessageId() - 1;  // the last send: nothing took an id since
+  failure->RESULT = 6;
+  talk.OnChatMessage(*failure);
+  chat->Input()->AppendMarkup("好的，");
+  QApplication::processEvents();
+  bool ok = chat->grab().save(folder + "chat.png");
+
+  chat->hide();
+  talk.OnChatMessage(*ChatLine(3003, kMemberKindVisitor, "下午三点以后都可以，[FACE]00_微笑[/FACE]"));
+  if (BubbleNotifyDlg* bubble = chat->Bubble()) {
+    QApplication::processEvents();
+    ok = bubble->grab().save(folder + "bubble.png") && ok;
+  }
+  chat.reset();
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -237,7 +317,12 @@ int main(int argc, char** argv) {
   LogoPanels(gallery);
   Segments(gallery);
   SignalPanels(gallery);
-  const bool ok = gallery.WriteSheet();
+  const QString dbFolder = folder + "chat-db/";
+  QDir().mkpath(dbFolder);
+  SetDatabasePath(dbFolder.toStdString() + kDatabaseFileName);
+  DBManager::Init();
+  const bool chatOk = ChatWindows(folder);
+  const bool ok = gallery.WriteSheet() && chatOk;
   std::printf("%zu pictures and gallery.png in %s\n", gallery.Count(), qPrintable(folder));
   return ok ? 0 : 1;
 }

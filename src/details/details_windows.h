@@ -1,0 +1,8 @@
+#pragma once
+// Lets the main window make the settings window (its settings button) and
+// the agent's card (beside its avatar); start-up calls this once.
+namespace kanzo {
+
+void InstallDetailsWindowFactories();
+
+}  // namespace kanzo

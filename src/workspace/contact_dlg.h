@@ -1,0 +1,40 @@
+#pragma once
+// The colleague pane (tab "通讯录"): the company's other agents by group.
+// Enters itself in the window registry as "ContactDlg".
+#include <QWidget>
+
+#include "platform/window_message.h"
+#include "workspace/agent_tree.h"
+
+namespace kanzo {
+
+class UserTreeCtrl;
+
+inline constexpr int kContactDialogTemplate = 2000;
+
+class ContactDlg final : public QWidget, public platform::Window {
+  Q_OBJECT
+ public:
+  explicit ContactDlg(QWidget* parent);
+  ~ContactDlg() override;
+
+  // 2024: kind 1 "users" (a JSON value lent for the call), kind 2 the
+  // agents' states changed; 2114 with 1: the tree starts blinking.
+  platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam wParam,
+                                          platform::LParam lParam) override;
+
+  AgentTree& Tree() { return tree_; }
+  UserTreeCtrl* TreeCtrl() const { return treeCtrl_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  AgentTree tree_;
+  UserTreeCtrl* treeCtrl_;
+};
+
+// Lets the main window make the three list panes (start-up calls this once).
+void InstallListPaneFactories();
+
+}  // namespace kanzo

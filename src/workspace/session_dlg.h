@@ -1,0 +1,62 @@
+#pragma once
+// The conversation pane (tab "会话"): the agent's conversations with
+// visitors and colleagues, the offline messages and guestbook entries that
+// waited for the login. Enters itself in the window registry as
+// "SessionDlg" and leaves it when destroyed.
+#include <QWidget>
+#include <memory>
+
+#include "platform/window_message.h"
+#include "workspace/inbox_entries.h"
+#include "workspace/session_list.h"
+#include "workspace/window_links.h"
+
+class QMenu;
+
+namespace kanzo {
+
+class SessionListBox;
+
+inline constexpr int kSessionDialogTemplate = 2002;
+// Refresh of the conversation pane: first parameter 1 redraws, 2 lists the
+// conversations the agent holds.
+inline constexpr std::uint32_t kSessionRefreshMessage = 2034;
+inline constexpr platform::WParam kSessionRedraw = 1;
+inline constexpr platform::WParam kSessionAddTalking = 2;
+// The right-button menu's one entry, "排序".
+inline constexpr int kCommandSortSessions = 32790;
+// An unread colleague: the colleague pane starts its tree blinking.
+inline constexpr std::uint32_t kUnreadColleagueMessage = 2114;
+inline constexpr platform::WParam kUnreadColleagueBlink = 1;
+
+class SessionDlg final : public QWidget, public platform::Window, public SessionPaneLink {
+  Q_OBJECT
+ public:
+  explicit SessionDlg(QWidget* parent);
+  ~SessionDlg() override;
+
+  // 2024 kinds 2 (a Msg copy, freed here), 3 and 4 (JSON arrays lent for
+  // the call); 2034 with 1 or 2.
+  platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam wParam,
+                                          platform::LParam lParam) override;
+  void AddSession(std::int32_t id) override;
+  void OnCommand(int id);
+  // The right-button menu as it would pop up (the caller owns it).
+  std::unique_ptr<QMenu> BuildMenu();
+
+  SessionList& Sessions() { return sessions_; }
+  SessionListBox* List() const { return list_; }
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void PassOn(const InboxOutcome& outcome);
+
+  SessionList sessions_;
+  Inbox inbox_;
+  SessionListBox* list_;
+};
+
+}  // namespace kanzo
