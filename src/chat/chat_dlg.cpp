@@ -8,8 +8,12 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "chat/chat_messages.h"
+#include "chat/face_dialog.h"
 #include "chat/phone_links.h"
+#include "chat/quick_message_menu.h"
+#include "chat/quick_message_tree_ctrl.h"
+#include "chat/quick_msg_edit_dlg.h"
+#include "chat/quick_requests.h"
 #include "chat/rich_edit.h"
 #include "chat/talk_list_box.h"
 #include "controls/high_light_button.h"
@@ -17,6 +21,7 @@
 #include "controls/skin_kit.h"
 #include "db/db_manager.h"
 #include "db/store_talk_message_tread.h"
+#include "details/user_info_view.h"
 #include "log/cx_log.h"
 #include "net/network_future.h"
 #include "net/network_startup.h"
@@ -24,9 +29,10 @@
 #include "platform/program_folder.h"
 #include "platform/qt/qt_text.h"
 #include "protocol/commands.h"
+#include "windows/client_vocabulary.h"
+#include "windows/network_vocabulary.h"
 #include "workspace/bubble_notify_dlg.h"
 #include "workspace/main_workspace.h"
-#include "workspace/shared_workspace.h"
 #include "workspace/window_factories.h"
 
 namespace kanzo {
@@ -105,16 +111,19 @@ T* Named(T* widget, int id) {
 
 }  // namespace
 
-ChatDlg::ChatDlg(QWidget* parent)
-    : QDialog(parent, Qt::Window), timers_(*this), storeThread_(std::make_unique<StoreTalkMessageTread>()) {
+ChatDlg::ChatDlg(QWidget* parent, WindowContext& context)
+    : QDialog(parent, Qt::Window),
+      context_(context),
+      timers_(*this),
+      storeThread_(std::make_unique<StoreTalkMessageTread>(context.records.contacts, context.records.agent)) {
   setWindowTitle(platform::FromNarrow(kCaption));
   Paint(this, kGround, kTextColour);
   BuildControls();
 
-  ContactTable& contacts = SharedContactTable();
-  SharedAgentRecord& agent = CurrentAgentRecord();
+  ContactTable& contacts = context.records.contacts;
+  SharedAgentRecord& agent = context.records.agent;
   conversations_ = std::make_unique<ChatConversations>(ChatConversations::Parts{
-      contacts, SharedNameTable(), agent, *this, *this, [](Message& message) { return SendNetworkMessage(message); },
+      contacts, context.records.names, agent, *this, *this, context.send,
       [this](std::int32_t id, const std::string& text, bool incoming) { storeThread_->Add(id, text, incoming); },
       TodayHistory{[&agent](std::vector<std::unique_ptr<ContactRecord>>* list) {
                      return DBManager::QueryCurrentDayUserInfoForList(agent.Triple(), list);
@@ -125,7 +134,9 @@ ChatDlg::ChatDlg(QWidget* parent)
       [](std::int32_t agentId, std::int32_t type) {
         return DBManager::SaveSendMsgType(agentId, std::to_string(agentId), type);
       },
-      [this](const std::string& text) { return phoneLinker_ ? phoneLinker_(text) : text; }});
+      // Mobile numbers in what arrives become call-back links.
+      &LinkPhoneNumbers});
+  callBack_ = std::make_unique<PhoneCallBack>(context.send, [&agent] { return agent.Copy(); });
 
   talkList_ = new TalkListBox(conversations_->Talks(), contacts, this);
   talkList_->SetParentWindow(Id());
@@ -134,7 +145,7 @@ ChatDlg::ChatDlg(QWidget* parent)
   storeThread_->start();
   WindowNetworkFuture::instance().registerWindow(
       {kCommandChatMessage, kCommandRefreshMemberInfo, kCommandCallPhone, kCommandChatNotice}, Id());
-  platform::RegisterWindowName(kChatWindowName, Id());
+  context_.router.Enter(kChatWindowName, *this, static_cast<ChatWindowLink*>(this));
 
   setMinimumSize(kMinWidth, kMinHeight);
   resize(kClientWidth, kClientHeight);
@@ -147,7 +158,7 @@ ChatDlg::ChatDlg(QWidget* parent)
 
 ChatDlg::~ChatDlg() {
   WindowNetworkFuture::instance().unregisterWindow(Id());
-  if (platform::FindWindowIdByName(kChatWindowName) == Id()) platform::UnregisterWindowName(kChatWindowName);
+  context_.router.Leave(kChatWindowName, *this);
   delete bubble_.data();
   // Every line handed over is in the database before the records go.
   storeThread_->stop();
@@ -193,6 +204,8 @@ void ChatDlg::BuildControls() {
 
   cardArea_ = new QWidget(this);
   Paint(cardArea_, kCardGround, kTextColour);
+  card_ = new UserInfoView(cardArea_);
+  card_->SetFill(kCardGround);
   treeCaption_ = new QLabel(platform::FromNarrow(kTreeCaption), this);
   treeCaption_->setTextFormat(Qt::PlainText);
   refreshButton_ = Named(new HighLightButton(this), kChatRefreshButtonId);
@@ -201,12 +214,18 @@ void ChatDlg::BuildControls() {
   addButton_->SetIcon(kAddPicture, HighLightButton::kIconTexture);
   treeArea_ = new QWidget(this);
   Paint(treeArea_, kEditGround, kTextColour);
+  quickTree_ = new QuickMessageTreeCtrl(treeArea_);
+  quickTree_->SetPickHandler([this](const std::string& content) { PutStockReply(content); });
 
   connect(sendButton_, &QPushButton::clicked, this, [this] { conversations_->Send(); });
   connect(closeButton_, &QPushButton::clicked, this, [this] { talkList_->CloseSelected(); });
   connect(sendKeyButton_, &QPushButton::clicked, this, [this] { ShowSendKeyMenu(); });
   connect(fontButton_, &QAbstractButton::clicked, this, [this] { input_->OpenFontDialog(); });
+  connect(faceButton_, &QAbstractButton::clicked, this, [this] { ShowFacePicker(); });
+  connect(quickButton_, &QAbstractButton::clicked, this, [this] { ShowQuickMenu(); });
   connect(refreshButton_, &QAbstractButton::clicked, this, [this] { ReloadQuickLists(); });
+  // The one editor, shared with the main window's button.
+  connect(addButton_, &QAbstractButton::clicked, this, [this] { QuickMsgEditDlg::OpenShared(this, context_); });
 }
 
 void ChatDlg::PlaceControls() {
@@ -290,15 +309,14 @@ QWidget* ChatDlg::Control(int id) const { return findChild<QWidget*>(QString::nu
 
 QString ChatDlg::TitleText() const { return title_->text(); }
 
-void ChatDlg::SetPhoneLinker(ChatConversations::PhoneLinker linker) { phoneLinker_ = std::move(linker); }
-
 // ChatWindowLink
 
 void ChatDlg::RepaintTalkList() { talkList_->update(); }
 
 void ChatDlg::LoadQuickMessage(const Json::Value& root) {
-  quickDocument_ = root;
-  if (quickHandler_) quickHandler_(root);
+  const QuickListsChange change = quickLists_.Set(root);
+  // The menu is built from the kept texts each time it opens.
+  if (change.tree) quickTree_->Load(quickLists_.Categories());
 }
 
 void ChatDlg::LoadTodayConversations() { conversations_->LoadTodayConversations(); }
@@ -315,16 +333,12 @@ void ChatDlg::AppendTranscriptEntry(std::int32_t id, const std::string& displayM
 
 void ChatDlg::ReloadQuickLists() {
   // The answer goes to the main window, which hands it back here.
-  const AgentTriple triple = CurrentAgentRecord().Triple();
-  Msg msg;
-  msg.account = triple.account;
-  msg.FROM = triple.agentId;
-  msg.FROM_TYPE = static_cast<std::int8_t>(triple.agentType);
+  Msg msg = QuickListsRequest(context_.records.agent.Copy());
   Message message(true);
   message.command = kCommandGetQuickMessage;
   message.setBody(&msg);
   KLOG_INFO("正在加载快捷消息...");
-  SendNetworkMessage(message);
+  context_.send(message);
 }
 
 bool ChatDlg::IsTalkListed(std::int32_t id) { return conversations_->Talks().FindTalk(id) != TalkList::kNone; }
@@ -335,7 +349,7 @@ platform::MessageResult ChatDlg::OnWindowMessage(std::uint32_t message, platform
                                                  platform::LParam lParam) {
   switch (message) {
     case kNetworkWindowMessage:
-      if (wParam == kNetworkEventMessage) OnNetworkMessage(TakeNetworkMessage(lParam));
+      if (wParam == kNetworkEventMessage) OnNetworkMessage(platform::TakePayload(kNetworkMessage, lParam));
       break;
     case kMsgTalkChosen:
       if (wParam == 0 && lParam == kTalkLastClosed) {
@@ -347,9 +361,7 @@ platform::MessageResult ChatDlg::OnWindowMessage(std::uint32_t message, platform
       break;
     case kMsgSendKeyPressed: conversations_->Send(); break;
     case kMsgCallPhone:
-      if (wParam == kCallPhoneRequest && lParam != 0 && callHandler_) {
-        callHandler_(*reinterpret_cast<const std::string*>(lParam));
-      }
+      if (wParam == kCallPhoneRequest && lParam != 0) CallPhone(*platform::BorrowPayload(kCallPhone, lParam));
       break;
     default: break;
   }
@@ -361,8 +373,9 @@ void ChatDlg::OnNetworkMessage(std::unique_ptr<Message> message) {
   switch (message->command) {
     case kCommandChatMessage: conversations_->OnChatMessage(*message); break;
     case kCommandRefreshMemberInfo: conversations_->OnMemberInfo(*message); break;
+    case kCommandCallPhone: callBack_->OnAnswer(*message); break;
     default:
-      // The call-back answer and the chat notice have no handler here.
+      // The chat notice has no handler here.
       KLOG_INFO("聊天窗口收到命令：%d RESULT=%d", message->command, message->RESULT);
       break;
   }
@@ -372,7 +385,7 @@ void ChatDlg::OnNetworkMessage(std::unique_ptr<Message> message) {
 
 std::unique_ptr<QMenu> ChatDlg::BuildSendKeyMenu() {
   auto menu = std::make_unique<QMenu>();
-  const std::int32_t current = CurrentAgentRecord().Copy().sendKeyType;
+  const std::int32_t current = context_.records.agent.Copy().sendKeyType;
   QAction* enter = menu->addAction(platform::FromNarrow(kSendByEnterText));
   enter->setData(kCommandSendByEnter);
   enter->setCheckable(true);
@@ -399,9 +412,47 @@ void ChatDlg::ChooseSendKey(int command) {
 }
 
 void ChatDlg::ApplySendKey() {
-  const bool enter = CurrentAgentRecord().Copy().sendKeyType == static_cast<int>(SendKeyMode::Enter);
+  const bool enter = context_.records.agent.Copy().sendKeyType == static_cast<int>(SendKeyMode::Enter);
   input_->SetSendKeyMode(enter ? SendKeyMode::Enter : SendKeyMode::CtrlEnter);
 }
+
+// Stock replies, emoticons and the call-back
+
+void ChatDlg::ShowFacePicker() {
+  if (!facePicker_) {
+    facePicker_ = new CFaceDialog(FaceFolder(), this);
+    facePicker_->SetPickHandler([this](const std::string& path) {
+      input_->InsertPicture(path, false);
+      input_->setFocus();
+    });
+  }
+  facePicker_->ShowAbove(faceButton_);
+}
+
+std::unique_ptr<QMenu> ChatDlg::BuildQuickMenu() {
+  // No parent: the caller owns it and may keep it past the window.
+  return BuildQuickMessageMenu(quickLists_.QuickTexts(), nullptr);
+}
+
+void ChatDlg::ShowQuickMenu() {
+  const int index = PickQuickMessage(quickLists_.QuickTexts(), quickButton_);
+  if (index >= 0) ChooseQuickMessage(kFirstQuickMenuCommand + index);
+}
+
+void ChatDlg::ChooseQuickMessage(int command) {
+  const std::vector<std::string>& texts = quickLists_.QuickTexts();
+  const int index = command - kFirstQuickMenuCommand;
+  if (index < 0 || index >= static_cast<int>(texts.size())) return;
+  PutStockReply(texts[static_cast<std::size_t>(index)]);
+}
+
+void ChatDlg::PutStockReply(const std::string& text) {
+  // Server text: typed as it stands, never read as markup.
+  input_->ReplaceWithPlainText(text);
+  input_->setFocus();
+}
+
+std::int64_t ChatDlg::CallPhone(const std::string& number) { return callBack_->CallPhone(number); }
 
 // ChatView
 
@@ -431,7 +482,11 @@ void ChatDlg::AppendTranscript(const std::string& markup) {
 
 void ChatDlg::ShowVisitorCard(std::int32_t recordId) {
   cardRecordId_ = recordId;
-  if (cardHandler_) cardHandler_(recordId);
+  // A copy: the card keeps no pointer into the table. Without a record it
+  // shows only its frame.
+  ContactRecord record;
+  const bool known = recordId != 0 && context_.records.contacts.CopyRecord(recordId, &record);
+  card_->SetRecord(known ? &record : nullptr);
 }
 
 bool ChatDlg::IsShownNormal() const { return isVisible() && !isMinimized(); }
@@ -447,7 +502,7 @@ void ChatDlg::HideWindow() { hide(); }
 
 void ChatDlg::ShowBubble(const std::string& title, const std::string& text, std::int32_t senderId, bool senderChanged) {
   if (!bubble_) {
-    bubble_ = new BubbleNotifyDlg(SharedContactTable(), [this](std::int32_t id) { OpenConversation(id); });
+    bubble_ = new BubbleNotifyDlg(context_.records.contacts, [this](std::int32_t id) { OpenConversation(id); });
   }
   bubble_->Show(senderId, senderChanged, title, text);
 }
@@ -455,58 +510,46 @@ void ChatDlg::ShowBubble(const std::string& title, const std::string& text, std:
 // ChatNeighbours
 
 void ChatDlg::ChatLineArrived(const ChatLineNotice& notice) {
-  const platform::WindowId main = platform::FindWindowIdByName(kMainWindowName);
+  const platform::WindowId main = context_.router.IdOf(kMainWindowName);
   if (main == platform::kNoWindow) return;
-  // The main window frees the notice.
-  platform::SendWindowMessage(main, kChatLineMessage, 0,
-                              reinterpret_cast<platform::LParam>(new ChatLineNotice(notice)));
+  platform::SendPayload(main, kChatLine, 0, std::make_unique<ChatLineNotice>(notice));
 }
 
 bool ChatDlg::AddOnlineVisitor(const ContactRecord& record) {
-  auto* pane = dynamic_cast<OnlinePaneLink*>(platform::FindWindowByName(kOnlinePaneName));
+  auto* pane = context_.router.Find<OnlinePaneLink>(kOnlinePaneName);
   if (!pane) return false;
   pane->AddOrUpdate(record);
   return true;
 }
 
 void ChatDlg::SessionNotice(const Msg& notice) {
-  const platform::WindowId pane = platform::FindWindowIdByName(kSessionPaneName);
+  const platform::WindowId pane = context_.router.IdOf(kSessionPaneName);
   if (pane == platform::kNoWindow) return;
-  auto* copy = new Msg(notice);
-  // The pane frees the copy.
-  platform::SendWindowMessage(pane, kPaneDataMessage, kPaneNotice, reinterpret_cast<platform::LParam>(copy));
+  platform::SendPayload(pane, kPaneNoticeMsg, kPaneNotice, std::make_unique<Msg>(notice));
 }
 
 void ChatDlg::RefreshSessions() {
   constexpr std::uint32_t kRefreshPane = 2034;
-  const platform::WindowId pane = platform::FindWindowIdByName(kSessionPaneName);
+  const platform::WindowId pane = context_.router.IdOf(kSessionPaneName);
   if (pane != platform::kNoWindow) platform::SendWindowMessage(pane, kRefreshPane, 1, 0);
 }
 
 void ChatDlg::AddSession(std::int32_t recordId) {
-  if (auto* pane = dynamic_cast<SessionPaneLink*>(platform::FindWindowByName(kSessionPaneName))) {
+  if (auto* pane = context_.router.Find<SessionPaneLink>(kSessionPaneName)) {
     pane->AddSession(recordId);
   }
 }
 
 void ChatDlg::ColleagueUnread() {
   constexpr std::uint32_t kColleagueUnread = 2114;
-  const platform::WindowId pane = platform::FindWindowIdByName(kContactPaneName);
+  const platform::WindowId pane = context_.router.IdOf(kContactPaneName);
   if (pane != platform::kNoWindow) platform::SendWindowMessage(pane, kColleagueUnread, 1, 0);
 }
 
-namespace {
-// The one chat window; the application frees it at exit.
-QPointer<ChatDlg> gChatWindow;
-}  // namespace
-
-void InstallChatWindowFactory() {
-  SetWorkspaceWindowFactory(kChatWindowName, [](QWidget* parent) -> QWidget* {
-    if (!gChatWindow) gChatWindow = new ChatDlg(parent);
-    return gChatWindow.data();
-  });
+void InstallChatWindowFactory(WindowFactories& factories) {
+  // The application owns the one chat window (WindowFactories::ApplicationWindow).
+  factories.Set(kChatWindowName,
+                [](QWidget* parent, WindowContext& context) -> QWidget* { return new ChatDlg(parent, context); });
 }
-
-void ReleaseChatWindow() { delete gChatWindow.data(); }
 
 }  // namespace kanzo

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -30,7 +31,9 @@
 #include "platform/qt/qt_text.h"
 #include "protocol/commands.h"
 #include "protocol/msg.h"
+#include "support/qt_pump.h"
 #include "support/temp_dir.h"
+#include "support/window_context_fixture.h"
 
 namespace kanzo {
 namespace {
@@ -95,6 +98,25 @@ TEST_F(QuickWindowsTest, TreeShowsSortedCategoriesFoldsOnlyTheSelectedAndPicksOn
   EXPECT_EQ(picked.size(), 1u);
 }
 
+// Leaving the tree sends no move: the 100 ms check finds the pointer gone
+// and drops the hover.
+TEST_F(QuickWindowsTest, TreeDropsTheHoverOnceThePointerHasLeft) {
+  QuickLists lists;
+  lists.SetFromBody(R"({"common":{"问候":[{"content":"您好"}]}})");
+  QuickMessageTreeCtrl tree;
+  tree.setGeometry(100, 100, 180, 260);
+  tree.Load(lists.Categories());
+  tree.show();
+  QCursor::setPos(tree.mapToGlobal(tree.RowRect(0).center()));
+  Mouse(tree, QEvent::MouseMove, tree.RowRect(0).center());
+  ASSERT_EQ(tree.HoveredRow(), 0);
+  // Still over the row: the check keeps it.
+  test::PumpUntil([] { return false; }, 150);
+  EXPECT_EQ(tree.HoveredRow(), 0);
+  QCursor::setPos(tree.mapToGlobal(QPoint(-50, -50)));
+  EXPECT_TRUE(test::PumpUntil([&] { return tree.HoveredRow() == -1; }));
+}
+
 TEST_F(QuickWindowsTest, MenuShowsQuickTextsAsWrittenWithTheirCommands) {
   QWidget owner;
   const std::unique_ptr<QMenu> menu =
@@ -136,16 +158,15 @@ TEST_F(QuickWindowsTest, EditorIsOneApplicationModalWindowThatTakesItsAnswers) {
   platform::MessageBoxRecorder boxes;
   QWidget chatWindow;
   QWidget mainWindow;
-  QuickMsgEditDlg* editor = QuickMsgEditDlg::OpenShared(&chatWindow);
-  EXPECT_EQ(QuickMsgEditDlg::OpenShared(&mainWindow), editor);
+  test::TestWindowContext windows;
+  QuickMsgEditDlg* editor = QuickMsgEditDlg::OpenShared(&chatWindow, windows.context);
+  EXPECT_EQ(QuickMsgEditDlg::OpenShared(&mainWindow, windows.context), editor);
   EXPECT_EQ(editor->windowModality(), Qt::ApplicationModal);
   EXPECT_EQ(editor->windowTitle(), QString::fromUtf8("常用语"));
   EXPECT_TRUE(editor->Quick()->isChecked());
 
-  editor->OnWindowMessage(
-      kNetworkWindowMessage, kNetworkEventMessage,
-      reinterpret_cast<platform::LParam>(
-          Answer(kCommandQuickMsgClass, 0, R"({"cm":[{"name":"问候","id":2},{"name":"价格","id":1}]})").release()));
+  platform::SendPayload(editor->Id(), kNetworkMessage, kNetworkEventMessage,
+                        Answer(kCommandQuickMsgClass, 0, R"({"cm":[{"name":"问候","id":2},{"name":"价格","id":1}]})"));
   ASSERT_EQ(editor->Category()->count(), 2);
   EXPECT_EQ(editor->Category()->itemText(0), QString::fromUtf8("价格"));
   EXPECT_EQ(editor->Category()->currentText(), QString::fromUtf8("价格"));

@@ -4,6 +4,8 @@
 //   kanzo_gallery <output-folder> [<picture-folder>]
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <cstdio>
@@ -12,7 +14,9 @@
 #include <vector>
 
 #include "chat/chat_dlg.h"
-#include "chat/chat_messages.h"
+#include "chat/face_dialog.h"
+#include "chat/quick_message_tree_ctrl.h"
+#include "chat/quick_msg_edit_dlg.h"
 #include "chat/rich_edit.h"
 #include "controls/high_light_button.h"
 #include "controls/icon_text_button.h"
@@ -23,12 +27,20 @@
 #include "controls/state_button.h"
 #include "db/db_access.h"
 #include "db/db_manager.h"
+#include "db/db_operations.h"
+#include "details/setting_dlg.h"
+#include "details/user_info_dlg.h"
+#include "platform/clock.h"
 #include "platform/narrow_text.h"
 #include "platform/qt/qt_ui_loop.h"
 #include "protocol/commands.h"
 #include "protocol/message_id.h"
+#include "records/records.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_context.h"
+#include "windows/window_router.h"
 #include "workspace/bubble_notify_dlg.h"
-#include "workspace/shared_workspace.h"
+#include "workspace/json_body.h"
 
 namespace {
 
@@ -43,6 +55,8 @@ constexpr int kSheetColumns = 6;
 constexpr int kSheetScale = 2;
 constexpr std::int32_t kGalleryAgent = 2001;
 constexpr std::int32_t kGalleryColleague = 2004;
+// The quick-message menu opens this far below the top of its button.
+constexpr int kMenuBelowButton = 24;
 
 struct Shot {
   QString name;
@@ -243,12 +257,13 @@ void SendTyped(ChatDlg& chat, const std::string& markup) {
   platform::SendWindowMessage(chat.Id(), kMsgSendKeyPressed, 0, 0);
 }
 
-bool ChatWindows(const QString& folder) {
-  CurrentAgentRecord().Update([](AgentRecord& r) {
+bool ChatWindows(const QString& folder, WindowContext& context) {
+  Records& records = context.records;
+  records.agent.Update([](AgentRecord& r) {
     r.triple = {1, kGalleryAgent, 1};
     r.realname = "李明";
   });
-  SharedNameTable().Set(kGalleryColleague, "王芳");
+  records.names.Set(kGalleryColleague, "王芳");
   const std::pair<std::int32_t, const char*> visitors[] = {
       {3001, "上海市"}, {3003, "广东省深圳市"}, {3006, "江苏省南京市"}};
   for (const auto& [id, area] : visitors) {
@@ -257,10 +272,27 @@ bool ChatWindows(const QString& folder) {
     record->kind = kContactKindVisitor;
     record->name = "访客 " + std::to_string(id);
     record->area = area;
-    SharedContactTable().Enter(std::move(record));
+    record->ip = "116.228.45.12";
+    record->pageTitle = "价格与版本 - 在线客服系统";
+    record->currentPage = "https://www.kanzo.example/price.html";
+    record->remark = "从搜索结果进入，第二次访问";
+    records.contacts.Enter(std::move(record));
   }
-  auto chat = std::make_unique<ChatDlg>();
+  auto chat = std::make_unique<ChatDlg>(nullptr, context);
   chat->show();
+  // The stock replies as the server sends them, one category opened.
+  Json::Value replies;
+  ParseJsonBody(
+      R"({"common":{"问候":[{"content":"您好，很高兴为您服务！","cmid":1},{"content":"请稍等，我帮您查一下。","cmid":2}],)"
+      R"("价格":[{"content":"标准版每年 980 元。","cmid":3}],"售后":[]},)"
+      R"("quick":["您好，请问有什么可以帮您？","R&D 部门稍后回复您",7,"好的，我马上处理。"]})",
+      &replies);
+  chat->LoadQuickMessage(replies);
+  QuickMessageTreeCtrl* tree = chat->QuickTree();
+  const QPoint glyph = tree->GlyphRect(2).center();
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(glyph), QPointF(tree->mapToGlobal(glyph)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(tree, &press);
   ChatConversations& talk = chat->Conversations();
   talk.OpenConversation(3006);
   talk.OpenConversation(3001);
@@ -281,6 +313,24 @@ bool ChatWindows(const QString& folder) {
   QApplication::processEvents();
   bool ok = chat->grab().save(folder + "chat.png");
 
+  // The emoticon picker above its button, the quick-message menu and the
+  // stock-reply editor.
+  chat->ShowFacePicker();
+  QApplication::processEvents();
+  ok = chat->FacePicker()->grab().save(folder + "face_picker.png") && ok;
+  chat->FacePicker()->hide();
+  const std::unique_ptr<QMenu> quickMenu = chat->BuildQuickMenu();
+  quickMenu->popup(chat->Control(kChatQuickButtonId)->mapToGlobal(QPoint(0, kMenuBelowButton)));
+  QApplication::processEvents();
+  ok = quickMenu->grab().save(folder + "quick_menu.png") && ok;
+  quickMenu->hide();
+  QuickMsgEditDlg* editor = QuickMsgEditDlg::Shared(chat.get(), context);
+  editor->show();
+  editor->Content()->setText(QString::fromUtf8("请留下您的联系方式，我们稍后回电。"));
+  QApplication::processEvents();
+  ok = editor->grab().save(folder + "quick_editor.png") && ok;
+  editor->hide();
+
   chat->hide();
   talk.OnChatMessage(*ChatLine(3003, kMemberKindVisitor, "下午三点以后都可以，[FACE]00_微笑[/FACE]"));
   if (BubbleNotifyDlg* bubble = chat->Bubble()) {
@@ -289,6 +339,39 @@ bool ChatWindows(const QString& folder) {
   }
   chat.reset();
   return ok;
+}
+
+// The settings window's two pages and the agent's own card.
+bool DetailWindows(const QString& folder, WindowContext& context) {
+  Records& records = context.records;
+  records.agent.Update([](AgentRecord& r) {
+    r.userName = "liming";
+    r.sex = "男";
+    r.age = "29";
+    r.phone = "021-61234567";
+    r.mobile = "13900001234";
+    r.email = "liming@kanzo.example";
+    r.qq = "10001";
+    r.address = "上海市浦东新区世纪大道 100 号";
+    r.zipcode = "200120";
+    r.remark = "售前咨询，工作日 9:00-18:00";
+    r.userGroup = "售前组";
+  });
+  DBManager::EnsureSetting(kGalleryAgent);
+  SettingDlg settings(nullptr, context);
+  settings.show();
+  QApplication::processEvents();
+  bool ok = settings.grab().save(folder + "settings_basic.png");
+  settings.SelectTab(kSettingSelfTab);
+  QApplication::processEvents();
+  ok = settings.grab().save(folder + "settings_self.png") && ok;
+  settings.hide();
+
+  UserInfoDlg card(nullptr, records.agent);
+  card.FillFromAgentRecord();
+  card.show();
+  QApplication::processEvents();
+  return card.grab().save(folder + "agent_card.png") && ok;
 }
 
 }  // namespace
@@ -321,8 +404,15 @@ int main(int argc, char** argv) {
   QDir().mkpath(dbFolder);
   SetDatabasePath(dbFolder.toStdString() + kDatabaseFileName);
   DBManager::Init();
-  const bool chatOk = ChatWindows(folder);
-  const bool ok = gallery.WriteSheet() && chatOk;
+  // The windows' own context: records of their own, nothing sent.
+  kanzo::Records records;
+  kanzo::WindowRouter router;
+  kanzo::StoredDatabase db;
+  kanzo::WindowContext context{[](kanzo::Message&) { return -1; }, kanzo::platform::CurrentClock(), records, router,
+                               db};
+  const bool chatOk = ChatWindows(folder, context);
+  const bool detailsOk = DetailWindows(folder, context);
+  const bool ok = gallery.WriteSheet() && chatOk && detailsOk;
   std::printf("%zu pictures and gallery.png in %s\n", gallery.Count(), qPrintable(folder));
   return ok ? 0 : 1;
 }
