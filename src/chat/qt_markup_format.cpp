@@ -37,6 +37,11 @@ QTextCharFormat ToQtCharFormat(const CharFormat& format) {
     qt.setAnchor(true);
     qt.setAnchorHref(QString::fromLatin1(kLinkAnchorHref));
     qt.setProperty(kLinkProperty, true);
+    // Looks like something to click, as links do everywhere else.
+    qt.setProperty(kLinkMarkupColourProperty, static_cast<qulonglong>(format.colour));
+    qt.setProperty(kLinkMarkupUnderlineProperty, format.Has(kEffectUnderline));
+    qt.setForeground(QBrush(ToQColor(kLinkShownColour)));
+    qt.setFontUnderline(true);
   }
   return qt;
 }
@@ -52,6 +57,12 @@ CharFormat FromQtCharFormat(const QTextCharFormat& qt) {
   if (qt.hasProperty(QTextFormat::ForegroundBrush)) format.colour = FromQColor(qt.foreground().color());
   if (qt.hasProperty(QTextFormat::FontPointSize)) {
     format.heightTwips = static_cast<int>(std::lround(qt.fontPointSize() * kTwipsPerPoint));
+  }
+  if (format.Has(kEffectLink) && qt.hasProperty(kLinkMarkupColourProperty)) {
+    // The link's own look is not part of the markup.
+    format.colour = static_cast<Rgb>(qt.property(kLinkMarkupColourProperty).toULongLong());
+    format.effects &= ~static_cast<std::uint32_t>(kEffectUnderline);
+    if (qt.boolProperty(kLinkMarkupUnderlineProperty)) format.effects |= kEffectUnderline;
   }
   return format;
 }

@@ -295,6 +295,18 @@ TEST_F(RichEditLinkTest, CancelledClickSendsNothing) {
   EXPECT_EQ(boxes.Count(), 1u);
 }
 
+// Shown blue and underlined; read back as the markup wrote it.
+TEST_F(RichEditLinkTest, LinkLooksLikeOneAndReadsBackAsItsMarkup) {
+  QTextCursor at(view.document());
+  at.setPosition(linkStart + 1);
+  EXPECT_EQ(at.charFormat().foreground().color(), QColor(0x00, 0x66, 0xCC));
+  EXPECT_TRUE(at.charFormat().fontUnderline());
+  const std::string markup = view.ReadDisplayMarkup();
+  EXPECT_EQ(markup.find("0066CC"), std::string::npos) << markup;
+  EXPECT_EQ(markup.find("U"), std::string::npos) << markup;
+  EXPECT_NE(markup.find("13812345678"), std::string::npos) << markup;
+}
+
 struct MenuState {
   std::vector<QString> texts;
   std::vector<bool> enabled;
