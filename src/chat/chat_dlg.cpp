@@ -9,7 +9,6 @@
 #include <QScreen>
 
 #include "chat/chat_messages.h"
-#include "chat/phone_links.h"
 #include "chat/rich_edit.h"
 #include "chat/talk_list_box.h"
 #include "controls/high_light_button.h"
@@ -124,8 +123,7 @@ ChatDlg::ChatDlg(QWidget* parent)
                    }},
       [](std::int32_t agentId, std::int32_t type) {
         return DBManager::SaveSendMsgType(agentId, std::to_string(agentId), type);
-      },
-      [this](const std::string& text) { return phoneLinker_ ? phoneLinker_(text) : text; }});
+      }});
 
   talkList_ = new TalkListBox(conversations_->Talks(), contacts, this);
   talkList_->SetParentWindow(Id());
@@ -289,8 +287,6 @@ void ChatDlg::accept() {
 QWidget* ChatDlg::Control(int id) const { return findChild<QWidget*>(QString::number(id)); }
 
 QString ChatDlg::TitleText() const { return title_->text(); }
-
-void ChatDlg::SetPhoneLinker(ChatConversations::PhoneLinker linker) { phoneLinker_ = std::move(linker); }
 
 // ChatWindowLink
 

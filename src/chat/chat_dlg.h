@@ -94,8 +94,6 @@ class ChatDlg final : public QDialog,
   void SetQuickListsHandler(std::function<void(const Json::Value&)> handler) { quickHandler_ = std::move(handler); }
   // Told of a confirmed telephone link (2033).
   void SetCallPhoneHandler(std::function<void(const std::string&)> handler) { callHandler_ = std::move(handler); }
-  // Turns telephone numbers of incoming text into call-back links.
-  void SetPhoneLinker(ChatConversations::PhoneLinker linker);
 
   // The send-key menu as it would open now (the caller owns it).
   std::unique_ptr<QMenu> BuildSendKeyMenu();
@@ -173,7 +171,6 @@ class ChatDlg final : public QDialog,
   std::function<void(std::int32_t)> cardHandler_;
   std::function<void(const Json::Value&)> quickHandler_;
   std::function<void(const std::string&)> callHandler_;
-  ChatConversations::PhoneLinker phoneLinker_;
   Json::Value quickDocument_;
   std::int32_t cardRecordId_ = 0;
   QSize lastSize_;
