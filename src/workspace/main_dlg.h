@@ -23,7 +23,6 @@
 
 class QLabel;
 class QMenu;
-class QSoundEffect;
 class QSystemTrayIcon;
 
 namespace kanzo {
@@ -189,7 +188,6 @@ class MainDlg final : public QDialog, public platform::Window, public MainWindow
   QPointer<QWidget> signalCountWindow_;
 
   std::unique_ptr<QSystemTrayIcon> tray_;
-  std::unique_ptr<QSoundEffect> sound_;
   QString trayTip_;
   bool trayAway_ = false;
   int shownPresence_ = 0;  // none yet

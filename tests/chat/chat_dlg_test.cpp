@@ -18,6 +18,7 @@
 #include "chat/talk_list_box.h"
 #include "db/db_access.h"
 #include "protocol/commands.h"
+#include "support/qt_input.h"
 #include "support/qt_pump.h"
 #include "support/temp_dir.h"
 #include "workspace/bubble_notify_dlg.h"
@@ -28,28 +29,10 @@ namespace {
 
 constexpr std::int32_t kMe = 900;
 
-void Key(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
-  QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-  QApplication::sendEvent(target, &press);
-  QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-  QApplication::sendEvent(target, &release);
-}
-
-void Type(QWidget* target, const QString& text) {
-  for (const QChar c : text) Key(target, c.unicode(), Qt::NoModifier, QString(c));
-}
-
-void Enter(QWidget* target, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  Key(target, Qt::Key_Return, modifiers, QStringLiteral("\r"));
-}
-
-void Click(QWidget* target, const QPoint& at) {
-  const QPointF global = target->mapToGlobal(QPointF(at));
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &release);
-}
+using test::Click;
+using test::Enter;
+using test::Key;
+using test::Type;
 
 class ChatDlgTest : public testing::Test {
  protected:
