@@ -37,6 +37,10 @@ QTextCharFormat ToQtCharFormat(const CharFormat& format) {
     qt.setAnchor(true);
     qt.setAnchorHref(QString::fromLatin1(kLinkAnchorHref));
     qt.setProperty(kLinkProperty, true);
+    qt.setProperty(kLinkMarkupColourProperty, static_cast<uint>(format.colour));
+    qt.setProperty(kLinkMarkupUnderlineProperty, format.Has(kEffectUnderline));
+    qt.setFontUnderline(true);
+    qt.setForeground(QBrush(ToQColor(kLinkColour)));
   }
   return qt;
 }
@@ -52,6 +56,10 @@ CharFormat FromQtCharFormat(const QTextCharFormat& qt) {
   if (qt.hasProperty(QTextFormat::ForegroundBrush)) format.colour = FromQColor(qt.foreground().color());
   if (qt.hasProperty(QTextFormat::FontPointSize)) {
     format.heightTwips = static_cast<int>(std::lround(qt.fontPointSize() * kTwipsPerPoint));
+  }
+  if (format.Has(kEffectLink) && qt.hasProperty(kLinkMarkupColourProperty)) {
+    format.colour = static_cast<Rgb>(qt.property(kLinkMarkupColourProperty).toUInt());
+    if (!qt.boolProperty(kLinkMarkupUnderlineProperty)) format.effects &= ~static_cast<std::uint32_t>(kEffectUnderline);
   }
   return format;
 }

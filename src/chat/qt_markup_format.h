@@ -17,6 +17,12 @@ inline constexpr int kPictureAbsoluteProperty = QTextFormat::UserProperty + 2;
 inline constexpr int kIndentTwipsProperty = QTextFormat::UserProperty + 3;
 // Text of a link run.
 inline constexpr int kLinkProperty = QTextFormat::UserProperty + 4;
+// A link run is shown underlined in the link colour, as links look
+// everywhere; the colour and underline its markup gave are kept here so
+// that reading back returns them.
+inline constexpr int kLinkMarkupColourProperty = QTextFormat::UserProperty + 5;
+inline constexpr int kLinkMarkupUnderlineProperty = QTextFormat::UserProperty + 6;
+inline constexpr Rgb kLinkColour = 0x0066CC;
 
 // What a link run's anchor points at; the view reports the text, not this.
 inline constexpr const char* kLinkAnchorHref = "kanzo-link:";
