@@ -48,8 +48,12 @@ endfunction()
 
 # Tests: one executable per file group, each case a CTest test. Qt tests run
 # on the offscreen platform.
+#   kanzo_add_test(name [QT] [LOCK resource [LOCKED_SUITES suite...]] SOURCES ... LIBS ...)
+# LOCK puts every case of the executable under the resource lock; with
+# LOCKED_SUITES only the cases of those test suites, so the executable's other
+# cases still run in parallel.
 function(kanzo_add_test name)
-  cmake_parse_arguments(T "QT" "LOCK" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "QT" "LOCK" "SOURCES;LIBS;LOCKED_SUITES" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} kanzo_test_support GTest::gmock)
   if(T_QT)
@@ -67,12 +71,30 @@ function(kanzo_add_test name)
   set(env "LC_ALL=C.UTF-8")
   # Tests that start or look for processes by the program's name, or bind
   # the client's fixed port, take a lock so that ctest never runs two at once.
-  set(lock "")
-  if(T_LOCK)
-    set(lock RESOURCE_LOCK ${T_LOCK})
+  if(NOT T_LOCK)
+    _kanzo_discover_tests(${name} "${env}" "" "")
+  elseif(NOT T_LOCKED_SUITES)
+    _kanzo_discover_tests(${name} "${env}" "${T_LOCK}" "")
+  else()
+    list(TRANSFORM T_LOCKED_SUITES APPEND ".*")
+    list(JOIN T_LOCKED_SUITES ":" locked)
+    _kanzo_discover_tests(${name} "${env}" "${T_LOCK}" "${locked}")
+    _kanzo_discover_tests(${name} "${env}" "" "-${locked}")
+  endif()
+endfunction()
+
+function(_kanzo_discover_tests name env lock filter)
+  set(extra "")
+  if(lock)
+    list(APPEND extra RESOURCE_LOCK ${lock})
+  endif()
+  set(filter_args "")
+  if(filter)
+    set(filter_args TEST_FILTER "${filter}")
   endif()
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120 ${lock}
+    ${filter_args}
+    PROPERTIES ENVIRONMENT "${env}" TIMEOUT 120 ${extra}
     DISCOVERY_TIMEOUT 60
     DISCOVERY_MODE PRE_TEST)
 endfunction()

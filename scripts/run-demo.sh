@@ -13,7 +13,10 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 export KANZO_BUILD_DIR="${KANZO_BUILD_DIR:-$root/build}"
-bash "$root/scripts/build.sh"
+# Only what the demo runs: the client and its updater (the program folder with
+# its pictures, emoticons and sound comes with the client), the simulator and
+# the screen grabber. Tests and benchmarks are left to scripts/test.sh.
+KANZO_BUILD_TARGETS="Kanzo update kanzo-sim kanzo-screenshot" bash "$root/scripts/build.sh"
 bin="$KANZO_BUILD_DIR/bin"
 sim_dir="$KANZO_BUILD_DIR/sim"
 shots="$KANZO_BUILD_DIR/demo-shots"

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QTextDocument>
 #include <QTimer>
 #include <thread>
 #include <vector>
@@ -37,13 +38,28 @@ class OrderWindow final : public Window {
 
 using ::kanzo::test::PumpUntil;
 
-// Tooltips show what the server or a visitor wrote as it is.
-TEST(QtMessageBoxTest, TooltipsThatLookLikeMarkupAreEscaped) {
+// Texts from a visitor or the server that a rich-text widget would turn into
+// a link or fetch as a picture.
+const char* const kMarkupLookingTexts[] = {
+    "<b>1</b>",
+    "<a href=\"http://evil.example/call?n=1\">点我</a>",
+    "<img src=\"/etc/passwd\">",
+    "即将拨打电话：<a href='tel:1'><img src=x onerror=y>13812345678</a>",
+};
+
+// Tooltips show what the server or a visitor wrote as it is: read back as
+// rich text, the tooltip gives the written text, with no link and no picture.
+TEST(QtMessageBoxTest, TooltipsThatLookLikeMarkupShowTheirText) {
   EXPECT_EQ(PlainToolTip(QStringLiteral("张三\n声音:开启")), QStringLiteral("张三\n声音:开启"));
-  const QString escaped = PlainToolTip(QStringLiteral("<b>x</b>\n<img src=/a>"));
-  EXPECT_FALSE(escaped.contains(QStringLiteral("<b>")));
-  EXPECT_FALSE(escaped.contains(QStringLiteral("<img")));
-  EXPECT_TRUE(escaped.contains(QStringLiteral("&lt;b&gt;x&lt;/b&gt;")));
+  for (const char* text : kMarkupLookingTexts) {
+    SCOPED_TRACE(text);
+    const QString written = QString::fromUtf8(text);
+    QTextDocument shown;
+    shown.setHtml(PlainToolTip(written));
+    EXPECT_EQ(shown.toPlainText(), written);
+    EXPECT_FALSE(shown.toHtml().contains(QStringLiteral("<a ")));
+    EXPECT_FALSE(shown.toHtml().contains(QStringLiteral("<img")));
+  }
 }
 
 TEST(QtUiLoopTest, NotifyFromWorkerThreadsKeepsOrderOnTheUiThread) {
@@ -87,23 +103,27 @@ TEST(QtUiLoopTest, RecorderAnswersBoxesWithoutShowingThem) {
   EXPECT_EQ(recorder.Boxes()[0].icon, MessageBoxIcon::Question);
 }
 
-// Box texts may carry what a visitor wrote: markup in them stays text.
+// Box texts may carry what a visitor or the server wrote: markup in them
+// stays text.
 TEST(QtUiLoopTest, RealBoxesShowTheirTextAsPlainText) {
   const MessageBoxHandler previous = SetMessageBoxHandler(nullptr);
   InstallQtMessageBoxHandler();
-  Qt::TextFormat format = Qt::AutoText;
-  QString shown;
-  QTimer::singleShot(0, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    format = box->textFormat();
-    shown = box->text();
-    box->button(QMessageBox::Cancel)->click();
-  });
-  EXPECT_EQ(ShowMessageBox("拨打电话", "即将拨打电话：<b>1</b>", MessageBoxIcon::Question, MessageBoxButtons::OkCancel),
-            MessageBoxResult::Cancel);
-  EXPECT_EQ(format, Qt::PlainText);
-  EXPECT_EQ(shown, QString::fromUtf8("即将拨打电话：<b>1</b>"));
+  for (const char* text : kMarkupLookingTexts) {
+    SCOPED_TRACE(text);
+    Qt::TextFormat format = Qt::AutoText;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      format = box->textFormat();
+      shown = box->text();
+      box->button(QMessageBox::Cancel)->click();
+    });
+    EXPECT_EQ(ShowMessageBox("拨打电话", text, MessageBoxIcon::Question, MessageBoxButtons::OkCancel),
+              MessageBoxResult::Cancel);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, QString::fromUtf8(text));
+  }
   SetMessageBoxHandler(previous);
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>
@@ -193,6 +194,25 @@ TEST_F(UpdateDlgTest, AFailedDownloadStillEndsWithFinish) {
   EXPECT_EQ(dlg->StatusText(), Q("更新未完成！"));
   EXPECT_EQ(ReadFile(dir_.File("KzUpdTest")), "old client");
   EXPECT_TRUE(dlg->NextEnabled());
+}
+
+// The offered version is the server's word: a link or picture in it is shown
+// as written, never followed or fetched.
+TEST_F(UpdateDlgTest, AnOfferedVersionThatLooksLikeMarkupIsShownAsText) {
+  for (const char* version : {"<a href=\"http://evil.example/\">2.0</a>", "<img src=\"/etc/passwd\">2.0"}) {
+    SCOPED_TRACE(version);
+    server_.Serve("/update.html", TestHttpAnswer{200, std::string("[KzUpdTest]\nVERSION=") + version + "\n"});
+    auto dlg = MakeDialog(false);
+    ASSERT_TRUE(dlg->OnInitDialog());
+    dlg->show();
+    Click(*dlg, CUpdateDlg::kIdNext);
+    ASSERT_TRUE(PumpUntil([&] { return !dlg->Busy() && dlg->NextLabel() == Q("更新(&U)"); }));
+    auto* status = dlg->findChild<QLabel*>(QString::number(CUpdateDlg::kIdStatus));
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->textFormat(), Qt::PlainText);
+    EXPECT_EQ(status->text(), Q("发现新的版本:KzUpdTest ") + Q(version));
+    Click(*dlg, CUpdateDlg::kIdCancel);
+  }
 }
 
 TEST_F(UpdateDlgTest, ARunningClientIsEndedOnlyOnTheUsersWord) {

@@ -1,19 +1,30 @@
-// Writes every picture, emoticon and sound of the program folder:
-//   kanzo_make_assets <program-folder> [<face-sheet.png>]
+// Writes every picture, emoticon and sound of the program folder, and with
+// --icons the program icon for the desktop's icon theme:
+//   kanzo_make_assets <program-folder> [--icons <icon-folder>] [<face-sheet.png>]
 // The output is the same on every run, so the committed files only change
 // when the drawings do.
 #include <QDir>
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "assets.h"
 #include "wav_writer.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s <program-folder> [<face-sheet.png>]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <program-folder> [--icons <icon-folder>] [<face-sheet.png>]\n", argv[0]);
     return 2;
+  }
+  const char* iconFolder = nullptr;
+  const char* faceSheet = nullptr;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--icons") == 0 && i + 1 < argc) {
+      iconFolder = argv[++i];
+    } else {
+      faceSheet = argv[i];
+    }
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QGuiApplication app(argc, argv);
@@ -30,7 +41,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot write %stalkmessage.wav\n", qPrintable(root));
     ok = false;
   }
-  if (argc > 2 && !kanzo::assets::FaceSheet().save(QString::fromLocal8Bit(argv[2]))) ok = false;
+  if (iconFolder != nullptr && !kanzo::assets::WriteDesktopIcons(QString::fromLocal8Bit(iconFolder))) ok = false;
+  if (faceSheet != nullptr && !kanzo::assets::FaceSheet().save(QString::fromLocal8Bit(faceSheet))) ok = false;
   std::printf("%s: %s\n", ok ? "written" : "failed", qPrintable(root));
   return ok ? 0 : 1;
 }

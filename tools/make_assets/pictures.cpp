@@ -1,5 +1,6 @@
 // The pictures and textures of the "Images" and "Segment" folders and the
 // program's icons.
+#include <QDir>
 #include <QPainterPath>
 #include <QtMath>
 #include <cstdio>
@@ -530,6 +531,23 @@ bool WritePictures(const QString& programFolder) {
               Strip(kTabWidth, kTabHeight, 2,
                     [position](QPainter& p, int f) { Tab(p, kTabWidth, kTabHeight, position, f == 1); }),
               2, 4, 3, 4, 2);
+  }
+  return w.failures == 0;
+}
+
+bool WriteDesktopIcons(const QString& iconFolder) {
+  // The desktop's icon theme: the program icon at the sizes menus, task bars
+  // and launchers ask for, drawn at each size rather than scaled from one.
+  constexpr int kThemeSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+  const QString root = iconFolder.endsWith('/') ? iconFolder : iconFolder + '/';
+  Writer w{root};
+  for (int size : kThemeSizes) {
+    const QString folder = QString("hicolor/%1x%1/apps/").arg(size);
+    if (!QDir().mkpath(root + folder)) {
+      w.Fail(folder);
+      continue;
+    }
+    w.Picture(folder + "kanzo.png", ProgramIcon(size, false));
   }
   return w.failures == 0;
 }
