@@ -9,6 +9,11 @@
 #include <QScreen>
 
 #include "chat/chat_messages.h"
+#include "chat/face_dialog.h"
+#include "chat/quick_message_menu.h"
+#include "chat/quick_message_tree_ctrl.h"
+#include "chat/quick_msg_edit_dlg.h"
+#include "chat/quick_requests.h"
 #include "chat/rich_edit.h"
 #include "chat/talk_list_box.h"
 #include "controls/high_light_button.h"
@@ -16,6 +21,7 @@
 #include "controls/skin_kit.h"
 #include "db/db_manager.h"
 #include "db/store_talk_message_tread.h"
+#include "details/user_info_view.h"
 #include "log/cx_log.h"
 #include "net/network_future.h"
 #include "net/network_startup.h"
@@ -124,6 +130,8 @@ ChatDlg::ChatDlg(QWidget* parent)
       [](std::int32_t agentId, std::int32_t type) {
         return DBManager::SaveSendMsgType(agentId, std::to_string(agentId), type);
       }});
+  callBack_ = std::make_unique<PhoneCallBack>([](Message& message) { return SendNetworkMessage(message); },
+                                              [&agent] { return agent.Copy(); });
 
   talkList_ = new TalkListBox(conversations_->Talks(), contacts, this);
   talkList_->SetParentWindow(Id());
@@ -191,6 +199,8 @@ void ChatDlg::BuildControls() {
 
   cardArea_ = new QWidget(this);
   Paint(cardArea_, kCardGround, kTextColour);
+  card_ = new UserInfoView(cardArea_);
+  card_->SetFill(kCardGround);
   treeCaption_ = new QLabel(platform::FromNarrow(kTreeCaption), this);
   treeCaption_->setTextFormat(Qt::PlainText);
   refreshButton_ = Named(new HighLightButton(this), kChatRefreshButtonId);
@@ -199,12 +209,18 @@ void ChatDlg::BuildControls() {
   addButton_->SetIcon(kAddPicture, HighLightButton::kIconTexture);
   treeArea_ = new QWidget(this);
   Paint(treeArea_, kEditGround, kTextColour);
+  quickTree_ = new QuickMessageTreeCtrl(treeArea_);
+  quickTree_->SetPickHandler([this](const std::string& content) { PutStockReply(content); });
 
   connect(sendButton_, &QPushButton::clicked, this, [this] { conversations_->Send(); });
   connect(closeButton_, &QPushButton::clicked, this, [this] { talkList_->CloseSelected(); });
   connect(sendKeyButton_, &QPushButton::clicked, this, [this] { ShowSendKeyMenu(); });
   connect(fontButton_, &QAbstractButton::clicked, this, [this] { input_->OpenFontDialog(); });
+  connect(faceButton_, &QAbstractButton::clicked, this, [this] { ShowFacePicker(); });
+  connect(quickButton_, &QAbstractButton::clicked, this, [this] { ShowQuickMenu(); });
   connect(refreshButton_, &QAbstractButton::clicked, this, [this] { ReloadQuickLists(); });
+  // The one editor, shared with the main window's button.
+  connect(addButton_, &QAbstractButton::clicked, this, [this] { QuickMsgEditDlg::OpenShared(this); });
 }
 
 void ChatDlg::PlaceControls() {
@@ -293,8 +309,9 @@ QString ChatDlg::TitleText() const { return title_->text(); }
 void ChatDlg::RepaintTalkList() { talkList_->update(); }
 
 void ChatDlg::LoadQuickMessage(const Json::Value& root) {
-  quickDocument_ = root;
-  if (quickHandler_) quickHandler_(root);
+  const QuickListsChange change = quickLists_.Set(root);
+  // The menu is built from the kept texts each time it opens.
+  if (change.tree) quickTree_->Load(quickLists_.Categories());
 }
 
 void ChatDlg::LoadTodayConversations() { conversations_->LoadTodayConversations(); }
@@ -311,11 +328,7 @@ void ChatDlg::AppendTranscriptEntry(std::int32_t id, const std::string& displayM
 
 void ChatDlg::ReloadQuickLists() {
   // The answer goes to the main window, which hands it back here.
-  const AgentTriple triple = CurrentAgentRecord().Triple();
-  Msg msg;
-  msg.account = triple.account;
-  msg.FROM = triple.agentId;
-  msg.FROM_TYPE = static_cast<std::int8_t>(triple.agentType);
+  Msg msg = QuickListsRequest(CurrentAgentRecord().Copy());
   Message message(true);
   message.command = kCommandGetQuickMessage;
   message.setBody(&msg);
@@ -343,9 +356,7 @@ platform::MessageResult ChatDlg::OnWindowMessage(std::uint32_t message, platform
       break;
     case kMsgSendKeyPressed: conversations_->Send(); break;
     case kMsgCallPhone:
-      if (wParam == kCallPhoneRequest && lParam != 0 && callHandler_) {
-        callHandler_(*reinterpret_cast<const std::string*>(lParam));
-      }
+      if (wParam == kCallPhoneRequest && lParam != 0) CallPhone(*reinterpret_cast<const std::string*>(lParam));
       break;
     default: break;
   }
@@ -357,8 +368,9 @@ void ChatDlg::OnNetworkMessage(std::unique_ptr<Message> message) {
   switch (message->command) {
     case kCommandChatMessage: conversations_->OnChatMessage(*message); break;
     case kCommandRefreshMemberInfo: conversations_->OnMemberInfo(*message); break;
+    case kCommandCallPhone: callBack_->OnAnswer(*message); break;
     default:
-      // The call-back answer and the chat notice have no handler here.
+      // The chat notice has no handler here.
       KLOG_INFO("聊天窗口收到命令：%d RESULT=%d", message->command, message->RESULT);
       break;
   }
@@ -399,6 +411,41 @@ void ChatDlg::ApplySendKey() {
   input_->SetSendKeyMode(enter ? SendKeyMode::Enter : SendKeyMode::CtrlEnter);
 }
 
+// Stock replies, emoticons and the call-back
+
+void ChatDlg::ShowFacePicker() {
+  if (!facePicker_) {
+    facePicker_ = new CFaceDialog(FaceFolder(), this);
+    facePicker_->SetPickHandler([this](const std::string& path) {
+      input_->InsertPicture(path, false);
+      input_->setFocus();
+    });
+  }
+  facePicker_->ShowAbove(faceButton_);
+}
+
+std::unique_ptr<QMenu> ChatDlg::BuildQuickMenu() { return BuildQuickMessageMenu(quickLists_.QuickTexts(), this); }
+
+void ChatDlg::ShowQuickMenu() {
+  const int index = PickQuickMessage(quickLists_.QuickTexts(), quickButton_);
+  if (index >= 0) ChooseQuickMessage(kFirstQuickMenuCommand + index);
+}
+
+void ChatDlg::ChooseQuickMessage(int command) {
+  const std::vector<std::string>& texts = quickLists_.QuickTexts();
+  const int index = command - kFirstQuickMenuCommand;
+  if (index < 0 || index >= static_cast<int>(texts.size())) return;
+  PutStockReply(texts[static_cast<std::size_t>(index)]);
+}
+
+void ChatDlg::PutStockReply(const std::string& text) {
+  // Server text: typed as it stands, never read as markup.
+  input_->ReplaceWithPlainText(text);
+  input_->setFocus();
+}
+
+std::int64_t ChatDlg::CallPhone(const std::string& number) { return callBack_->CallPhone(number); }
+
 // ChatView
 
 std::string ChatDlg::ReadInputMarkup() { return input_->ReadDisplayMarkup(); }
@@ -427,7 +474,11 @@ void ChatDlg::AppendTranscript(const std::string& markup) {
 
 void ChatDlg::ShowVisitorCard(std::int32_t recordId) {
   cardRecordId_ = recordId;
-  if (cardHandler_) cardHandler_(recordId);
+  // A copy: the card keeps no pointer into the table. Without a record it
+  // shows only its frame.
+  ContactRecord record;
+  const bool known = recordId != 0 && SharedContactTable().CopyRecord(recordId, &record);
+  card_->SetRecord(known ? &record : nullptr);
 }
 
 bool ChatDlg::IsShownNormal() const { return isVisible() && !isMinimized(); }

@@ -11,11 +11,12 @@
 #include <QPointer>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <string>
 
+#include "chat/call_back.h"
 #include "chat/chat_conversations.h"
+#include "chat/quick_lists.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
 #include "workspace/bubble_notify_dlg.h"
@@ -27,11 +28,14 @@ class QPushButton;
 
 namespace kanzo {
 
+class CFaceDialog;
 class HighLightButton;
 class IconTextButton;
+class QuickMessageTreeCtrl;
 class RichEdit;
 class StoreTalkMessageTread;
 class TalkListBox;
+class UserInfoView;
 
 // Control ids of the chat window.
 inline constexpr int kChatTitleId = 1001;
@@ -83,17 +87,23 @@ class ChatDlg final : public QDialog,
                                           platform::LParam lParam) override;
   void OnTimer(std::uint32_t timerId) override;
 
-  // The containers of the right-hand column: the visitor card goes into
-  // the first, the common-message tree into the second (each fills it).
+  // The containers of the right-hand column: the visitor card fills the
+  // first, the common-message tree the second.
   QWidget* VisitorCardArea() const { return cardArea_; }
   QWidget* QuickTreeArea() const { return treeArea_; }
-  // Told the record the visitor card should show, whenever it changes or
-  // its details came in.
-  void SetVisitorCardHandler(std::function<void(std::int32_t)> handler) { cardHandler_ = std::move(handler); }
-  // Told of each quick-lists document (borrowed during the call).
-  void SetQuickListsHandler(std::function<void(const Json::Value&)> handler) { quickHandler_ = std::move(handler); }
-  // Told of a confirmed telephone link (2033).
-  void SetCallPhoneHandler(std::function<void(const std::string&)> handler) { callHandler_ = std::move(handler); }
+  UserInfoView* VisitorCard() const { return card_; }
+  QuickMessageTreeCtrl* QuickTree() const { return quickTree_; }
+  const QuickLists& StockReplies() const { return quickLists_; }
+
+  // The emoticon picker above the face button, made on first use.
+  void ShowFacePicker();
+  CFaceDialog* FacePicker() const { return facePicker_; }
+  // The quick messages as the "快捷消息" menu would list them now (the
+  // caller owns it), and a chosen entry (3025, 3026, ...) put in the input.
+  std::unique_ptr<QMenu> BuildQuickMenu();
+  void ChooseQuickMessage(int command);
+  // Asks the server to ring `number` back (a confirmed transcript link).
+  std::int64_t CallPhone(const std::string& number);
 
   // The send-key menu as it would open now (the caller owns it).
   std::unique_ptr<QMenu> BuildSendKeyMenu();
@@ -145,6 +155,9 @@ class ChatDlg final : public QDialog,
   void OnNetworkMessage(std::unique_ptr<Message> message);
   void ShowSendKeyMenu();
   void ApplySendKey();
+  void BuildStockReplies();
+  void ShowQuickMenu();
+  void PutStockReply(const std::string& text);
 
   platform::WindowTimers timers_;
   std::unique_ptr<StoreTalkMessageTread> storeThread_;
@@ -166,12 +179,13 @@ class ChatDlg final : public QDialog,
   HighLightButton* refreshButton_ = nullptr;
   HighLightButton* addButton_ = nullptr;
   QWidget* treeArea_ = nullptr;
+  UserInfoView* card_ = nullptr;
+  QuickMessageTreeCtrl* quickTree_ = nullptr;
+  CFaceDialog* facePicker_ = nullptr;
   QPointer<BubbleNotifyDlg> bubble_;
 
-  std::function<void(std::int32_t)> cardHandler_;
-  std::function<void(const Json::Value&)> quickHandler_;
-  std::function<void(const std::string&)> callHandler_;
-  Json::Value quickDocument_;
+  QuickLists quickLists_;
+  std::unique_ptr<PhoneCallBack> callBack_;
   std::int32_t cardRecordId_ = 0;
   QSize lastSize_;
   // Lines that arrive while a line is being appended (a message box about

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -14,14 +15,34 @@
 #include <QMouseEvent>
 #include <QScreen>
 
+#include <QTimer>
+
+#include "chat/chat_messages.h"
+#include "chat/face_dialog.h"
+#include "chat/face_grid.h"
+#include "chat/quick_message_tree_ctrl.h"
+#include "chat/quick_msg_edit_dlg.h"
+#include "chat/quick_requests.h"
 #include "chat/rich_edit.h"
 #include "chat/talk_list_box.h"
+#include "controls/skin_kit.h"
 #include "db/db_access.h"
+#include "db/db_manager.h"
+#include "details/basic_settings.h"
+#include "details/user_info_view.h"
+#include "net/frame_bytes.h"
+#include "net/network_future.h"
+#include "net/network_startup.h"
+#include "net/test_peer.h"
+#include "platform/message_box.h"
+#include "protocol/buffer.h"
 #include "protocol/commands.h"
+#include "protocol/startup_codecs.h"
 #include "support/qt_input.h"
 #include "support/qt_pump.h"
 #include "support/temp_dir.h"
 #include "workspace/bubble_notify_dlg.h"
+#include "workspace/json_body.h"
 #include "workspace/shared_workspace.h"
 
 namespace kanzo {
@@ -34,9 +55,35 @@ using test::Enter;
 using test::Key;
 using test::Type;
 
+void Mouse(QWidget* target, QEvent::Type type, const QPoint& at) {
+  const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+                                    ? Qt::MouseButtons(Qt::LeftButton)
+                                    : Qt::MouseButtons(Qt::NoButton);
+  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+  QApplication::sendEvent(target, &event);
+}
+
+std::unique_ptr<Message> Answer(CommandCode command, std::uint8_t result, const std::string& body) {
+  auto message = std::make_unique<Message>();
+  message->command = command;
+  message->RESULT = result;
+  auto msg = std::make_unique<Msg>();
+  msg->BODY = body;
+  message->adoptBody(std::move(msg));
+  return message;
+}
+
+Json::Value Document(const std::string& text) {
+  Json::Value root;
+  EXPECT_TRUE(ParseJsonBody(text, &root)) << text;
+  return root;
+}
+
 class ChatDlgTest : public testing::Test {
  protected:
   ChatDlgTest() {
+    SkinKit::SetPictureFolder(KANZO_SOURCE_DIR "/assets/program/");
     SetDatabasePath(dir.File(kDatabaseFileName));
     CurrentAgentRecord().Update([](AgentRecord& r) {
       r.triple = {1, kMe, 1};
@@ -54,9 +101,15 @@ class ChatDlgTest : public testing::Test {
     window = std::make_unique<ChatDlg>();
   }
   ~ChatDlgTest() override {
+    SkinKit::SetPictureFolder("");
     window.reset();
     ReleaseSharedWorkspace();
     SetDatabasePath("");
+  }
+
+  void Deliver(std::unique_ptr<Message> message) {
+    platform::SendWindowMessage(window->Id(), kNetworkWindowMessage, kNetworkEventMessage,
+                                reinterpret_cast<platform::LParam>(message.release()));
   }
 
   void ClickRow(int row, QPoint offset = QPoint(80, 20)) {
@@ -194,6 +247,196 @@ TEST_F(ChatDlgTest, HiddenWindowRaisesTheBubbleForALine) {
   EXPECT_EQ(window->Bubble()->BodyText(), QStringLiteral("你好微笑"));
   EXPECT_EQ(window->Bubble()->CountText(), QStringLiteral("（1）"));
   EXPECT_TRUE(window->IsTalkListed(5));
+}
+
+TEST_F(ChatDlgTest, FacePickerSitsOnTheFaceButtonAndPutsThePickedFaceInTheInput) {
+  window->OpenConversation(5);
+  QWidget* faceButton = window->Control(kChatFaceButtonId);
+  static_cast<QAbstractButton*>(faceButton)->click();
+  CFaceDialog* picker = window->FacePicker();
+  ASSERT_NE(picker, nullptr);
+  ASSERT_TRUE(picker->isVisible());
+  ASSERT_GT(picker->FaceCount(), 0);
+  const QPoint buttonTop = faceButton->mapToGlobal(QPoint(0, 0));
+  EXPECT_EQ(picker->geometry().left(), buttonTop.x());
+  EXPECT_EQ(picker->geometry().bottom() + 1, buttonTop.y());
+
+  window->Input()->ReplaceWithPlainText("hi");
+  const QPoint firstFace(kFaceCellSize / 2, kFaceCellSize / 2);
+  Mouse(picker, QEvent::MouseMove, firstFace);
+  Mouse(picker, QEvent::MouseButtonPress, firstFace);
+  Mouse(picker, QEvent::MouseButtonRelease, firstFace);
+  EXPECT_FALSE(picker->isVisible());
+  const std::string wire = window->Input()->ReadWireText();
+  EXPECT_EQ(wire.rfind("hi[FACE]", 0), 0u) << wire;
+
+  // Made once; a press anywhere else (the agent clicks into the window)
+  // hides it, as does Escape.
+  static_cast<QAbstractButton*>(faceButton)->click();
+  EXPECT_EQ(window->FacePicker(), picker);
+  ASSERT_TRUE(picker->isVisible());
+  Mouse(picker, QEvent::MouseButtonPress, QPoint(-20, kFacePickerHeight + 40));
+  EXPECT_FALSE(picker->isVisible());
+  picker->ShowAbove(faceButton);
+  Key(picker, Qt::Key_Escape);
+  EXPECT_FALSE(picker->isVisible());
+  EXPECT_EQ(window->Input()->ReadWireText(), wire);
+}
+
+TEST_F(ChatDlgTest, StockRepliesFillTheTreeAndTheMenuAndReplaceTheDraft) {
+  window->show();
+  window->LoadQuickMessage(Document(
+      R"({"common":{"问候":[{"content":"您好！[@/etc/x.gif]","cmid":1}],"价格":[]},"quick":["好的",3,"R&D 稍后回复"]})"));
+  QuickMessageTreeCtrl* tree = window->QuickTree();
+  EXPECT_EQ(tree->parentWidget(), window->QuickTreeArea());
+  EXPECT_EQ(tree->geometry(), window->QuickTreeArea()->rect());
+  ASSERT_EQ(tree->VisibleRowCount(), 2);
+  EXPECT_EQ(tree->RowText(0), "价格(0)");
+  EXPECT_EQ(tree->RowText(1), "问候(1)");
+
+  // A double click on a message replaces the draft with its text, which
+  // stays text.
+  window->Input()->ReplaceWithPlainText("draft");
+  Mouse(tree, QEvent::MouseButtonPress, tree->GlyphRect(1).center());
+  ASSERT_EQ(tree->VisibleRowCount(), 3);
+  Mouse(tree, QEvent::MouseButtonPress, tree->RowRect(2).center());
+  Mouse(tree, QEvent::MouseButtonDblClick, tree->RowRect(2).center());
+  EXPECT_EQ(window->Input()->toPlainText(), QStringLiteral("您好！[@/etc/x.gif]"));
+
+  // The menu opens just below its button, lists the texts as written, and
+  // the chosen one replaces the input.
+  QWidget* quickButton = window->Control(kChatQuickButtonId);
+  QPoint menuAt;
+  QStringList entries;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    menuAt = menu->pos();
+    for (QAction* action : menu->actions()) entries << action->text();
+    menu->setActiveAction(menu->actions().at(1));
+    Key(menu, Qt::Key_Return);
+  });
+  static_cast<QAbstractButton*>(quickButton)->click();
+  EXPECT_EQ(menuAt, quickButton->mapToGlobal(QPoint(0, quickButton->height())));
+  EXPECT_EQ(entries, (QStringList{QStringLiteral("好的"), QStringLiteral("R&&D 稍后回复")}));
+  EXPECT_EQ(window->Input()->toPlainText(), QStringLiteral("R&D 稍后回复"));
+  window->ChooseQuickMessage(kFirstQuickMenuCommand + 2);  // no third text: nothing changes
+  EXPECT_EQ(window->Input()->toPlainText(), QStringLiteral("R&D 稍后回复"));
+
+  // The add button opens the one editor, application-modal.
+  static_cast<QAbstractButton*>(window->Control(kChatAddButtonId))->click();
+  QuickMsgEditDlg* editor = QuickMsgEditDlg::Shared(nullptr);
+  EXPECT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->windowModality(), Qt::ApplicationModal);
+  editor->hide();
+
+  // A later document with only "quick" leaves the tree as it was.
+  window->LoadQuickMessage(Document(R"({"quick":["x"]})"));
+  EXPECT_EQ(tree->VisibleRowCount(), 3);
+  ASSERT_EQ(window->BuildQuickMenu()->actions().size(), 1);
+}
+
+TEST_F(ChatDlgTest, ForcedPopupSettingShowsTheWindowForTheNextLine) {
+  ASSERT_TRUE(DBManager::Init());
+  ASSERT_TRUE(DBManager::EnsureSetting(kMe));
+  BasicSettings settings;
+  settings.Load();
+  ASSERT_TRUE(settings.Click(kForceWindowAlertId).handled);
+  ASSERT_FALSE(window->isVisible());
+  auto message = std::make_unique<Message>();
+  message->command = kCommandChatMessage;
+  auto msg = std::make_unique<Msg>();
+  msg->FROM = 5;
+  msg->FROM_TYPE = kMemberKindVisitor;
+  msg->TO = kMe;
+  msg->BODY = "在吗";
+  message->adoptBody(std::move(msg));
+  Deliver(std::move(message));
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->Conversations().SelectedId(), 5);
+  EXPECT_TRUE(window->Bubble() == nullptr || !window->Bubble()->isVisible());
+}
+
+TEST_F(ChatDlgTest, VisitorCardFollowsTheConversationAndItsDetails) {
+  UserInfoView* card = window->VisitorCard();
+  EXPECT_EQ(card->parentWidget(), window->VisitorCardArea());
+  EXPECT_FALSE(card->HasRecord());  // only the frame until a conversation opens
+
+  window->OpenConversation(5);
+  EXPECT_EQ(card->geometry(), window->VisitorCardArea()->rect());
+  ASSERT_TRUE(card->HasRecord());
+  EXPECT_TRUE(card->ShownLine(kCardName).contains(QStringLiteral("访客 5")));
+  window->OpenConversation(6);
+  EXPECT_TRUE(card->ShownLine(kCardName).contains(QStringLiteral("访客 6")));
+
+  // The details answer of the shown visitor redraws the card.
+  Deliver(Answer(kCommandRefreshMemberInfo, 0, R"({"B7":6,"B3":"杭州","B11":"<b>价格</b>"})"));
+  EXPECT_TRUE(card->ShownLine(kCardArea).contains(QStringLiteral("杭州")));
+  EXPECT_TRUE(card->ShownLine(kCardTitle).contains(QStringLiteral("<b>价格")));
+}
+
+// The requests of the window's buttons and links, read from the wire.
+class ChatDlgWireTest : public ChatDlgTest {
+ protected:
+  void SetUp() override {
+    RegisterStartupCodecs();
+    CurrentAgentRecord().Update([](AgentRecord& r) {
+      r.userName = "xiaowang";
+      r.password = "pw";
+    });
+    ASSERT_TRUE(peer.listening());
+    ASSERT_TRUE(StartNetwork("127.0.0.1", peer.port()));
+    ASSERT_TRUE(peer.Accept());
+  }
+  void TearDown() override { StopNetwork(); }
+
+  std::unique_ptr<Message> NextRequest() {
+    std::string payload;
+    if (!peer.ReadFrame(&payload)) return nullptr;
+    Buffer buffer;
+    buffer.write(payload.data(), static_cast<std::int32_t>(payload.size()));
+    return readMessage(buffer);
+  }
+
+  test::TestPeer peer;
+};
+
+TEST_F(ChatDlgWireTest, RefreshAsksForTheListsWithTheAgentsCredentials) {
+  static_cast<QAbstractButton*>(window->Control(kChatRefreshButtonId))->click();
+  const std::unique_ptr<Message> request = NextRequest();
+  ASSERT_NE(request, nullptr);
+  EXPECT_EQ(request->command, kCommandGetQuickMessage);
+  const Msg* body = request->bodyAs<Msg>();
+  ASSERT_NE(body, nullptr);
+  EXPECT_EQ(body->BODY, "{\"password\":\"pw\",\"uid\":900,\"username\":\"xiaowang\"}\n");
+  EXPECT_EQ(body->account, 1);
+  EXPECT_EQ(body->FROM, kMe);
+}
+
+TEST_F(ChatDlgWireTest, ConfirmedLinkCallsBackAndTheAnswerIsShown) {
+  platform::MessageBoxRecorder boxes;
+  const std::string other = "13812345678";
+  platform::SendWindowMessage(window->Id(), kMsgCallPhone, kCallPhoneRequest + 1,
+                              reinterpret_cast<platform::LParam>(&other));
+  const std::string number = "13912345678";
+  platform::SendWindowMessage(window->Id(), kMsgCallPhone, kCallPhoneRequest,
+                              reinterpret_cast<platform::LParam>(&number));
+  const std::unique_ptr<Message> request = NextRequest();
+  ASSERT_NE(request, nullptr);
+  EXPECT_EQ(request->command, kCommandCallPhone);
+  ASSERT_NE(request->bodyAs<Msg>(), nullptr);
+  EXPECT_EQ(request->bodyAs<Msg>()->BODY, "{\"password\":\"pw\",\"to\":\"13912345678\",\"username\":\"xiaowang\"}\n");
+  EXPECT_TRUE(peer.Silent(200));  // the other first parameter asked for nothing
+  EXPECT_EQ(boxes.Count(), 0u);
+
+  Deliver(Answer(kCommandCallPhone, 0, "2"));
+  Deliver(Answer(kCommandCallPhone, 0, "6"));
+  Deliver(Answer(kCommandCallPhone, 1, "2"));
+  ASSERT_EQ(boxes.Count(), 3u);
+  EXPECT_EQ(boxes.Boxes()[0].caption, "提示");
+  EXPECT_EQ(boxes.Boxes()[0].text, "呼叫成功，请等待回拨");
+  EXPECT_EQ(boxes.Boxes()[1].text, "呼叫频繁，请稍后在试");
+  EXPECT_EQ(boxes.Boxes()[2].text, "暂时无法拨通，请稍后再试");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -30,6 +31,7 @@
 #include "platform/qt/qt_text.h"
 #include "protocol/commands.h"
 #include "protocol/msg.h"
+#include "support/qt_pump.h"
 #include "support/temp_dir.h"
 
 namespace kanzo {
@@ -93,6 +95,25 @@ TEST_F(QuickWindowsTest, TreeShowsSortedCategoriesFoldsOnlyTheSelectedAndPicksOn
   EXPECT_FALSE(tree.IsExpanded(1));
   EXPECT_EQ(tree.VisibleRowCount(), 4);
   EXPECT_EQ(picked.size(), 1u);
+}
+
+// Leaving the tree sends no move: the 100 ms check finds the pointer gone
+// and drops the hover.
+TEST_F(QuickWindowsTest, TreeDropsTheHoverOnceThePointerHasLeft) {
+  QuickLists lists;
+  lists.SetFromBody(R"({"common":{"问候":[{"content":"您好"}]}})");
+  QuickMessageTreeCtrl tree;
+  tree.setGeometry(100, 100, 180, 260);
+  tree.Load(lists.Categories());
+  tree.show();
+  QCursor::setPos(tree.mapToGlobal(tree.RowRect(0).center()));
+  Mouse(tree, QEvent::MouseMove, tree.RowRect(0).center());
+  ASSERT_EQ(tree.HoveredRow(), 0);
+  // Still over the row: the check keeps it.
+  test::PumpUntil([] { return false; }, 150);
+  EXPECT_EQ(tree.HoveredRow(), 0);
+  QCursor::setPos(tree.mapToGlobal(QPoint(-50, -50)));
+  EXPECT_TRUE(test::PumpUntil([&] { return tree.HoveredRow() == -1; }));
 }
 
 TEST_F(QuickWindowsTest, MenuShowsQuickTextsAsWrittenWithTheirCommands) {

@@ -13,6 +13,7 @@
 
 #include "chat/chat_dlg.h"
 #include "chat/chat_messages.h"
+#include "chat/quick_message_tree_ctrl.h"
 #include "chat/rich_edit.h"
 #include "controls/high_light_button.h"
 #include "controls/icon_text_button.h"
@@ -23,11 +24,14 @@
 #include "controls/state_button.h"
 #include "db/db_access.h"
 #include "db/db_manager.h"
+#include "details/setting_dlg.h"
+#include "details/user_info_dlg.h"
 #include "platform/narrow_text.h"
 #include "platform/qt/qt_ui_loop.h"
 #include "protocol/commands.h"
 #include "protocol/message_id.h"
 #include "workspace/bubble_notify_dlg.h"
+#include "workspace/json_body.h"
 #include "workspace/shared_workspace.h"
 
 namespace {
@@ -257,10 +261,26 @@ bool ChatWindows(const QString& folder) {
     record->kind = kContactKindVisitor;
     record->name = "访客 " + std::to_string(id);
     record->area = area;
+    record->ip = "116.228.45.12";
+    record->pageTitle = "价格与版本 - 在线客服系统";
+    record->currentPage = "https://www.kanzo.example/price.html";
+    record->remark = "从搜索结果进入，第二次访问";
     SharedContactTable().Enter(std::move(record));
   }
   auto chat = std::make_unique<ChatDlg>();
   chat->show();
+  // The stock replies as the server sends them, one category opened.
+  Json::Value replies;
+  ParseJsonBody(
+      R"({"common":{"问候":[{"content":"您好，很高兴为您服务！","cmid":1},{"content":"请稍等，我帮您查一下。","cmid":2}],)"
+      R"("价格":[{"content":"标准版每年 980 元。","cmid":3}],"售后":[]},"quick":["您好，请问有什么可以帮您？"]})",
+      &replies);
+  chat->LoadQuickMessage(replies);
+  QuickMessageTreeCtrl* tree = chat->QuickTree();
+  const QPoint glyph = tree->GlyphRect(2).center();
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(glyph), QPointF(tree->mapToGlobal(glyph)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(tree, &press);
   ChatConversations& talk = chat->Conversations();
   talk.OpenConversation(3006);
   talk.OpenConversation(3001);
@@ -289,6 +309,38 @@ bool ChatWindows(const QString& folder) {
   }
   chat.reset();
   return ok;
+}
+
+// The settings window's two pages and the agent's own card.
+bool DetailWindows(const QString& folder) {
+  CurrentAgentRecord().Update([](AgentRecord& r) {
+    r.userName = "liming";
+    r.sex = "男";
+    r.age = "29";
+    r.phone = "021-61234567";
+    r.mobile = "13900001234";
+    r.email = "liming@kanzo.example";
+    r.qq = "10001";
+    r.address = "上海市浦东新区世纪大道 100 号";
+    r.zipcode = "200120";
+    r.remark = "售前咨询，工作日 9:00-18:00";
+    r.userGroup = "售前组";
+  });
+  DBManager::EnsureSetting(kGalleryAgent);
+  SettingDlg settings(nullptr, [](Message&) { return 0; });
+  settings.show();
+  QApplication::processEvents();
+  bool ok = settings.grab().save(folder + "settings_basic.png");
+  settings.SelectTab(kSettingSelfTab);
+  QApplication::processEvents();
+  ok = settings.grab().save(folder + "settings_self.png") && ok;
+  settings.hide();
+
+  UserInfoDlg card;
+  card.FillFromAgentRecord();
+  card.show();
+  QApplication::processEvents();
+  return card.grab().save(folder + "agent_card.png") && ok;
 }
 
 }  // namespace
@@ -322,7 +374,8 @@ int main(int argc, char** argv) {
   SetDatabasePath(dbFolder.toStdString() + kDatabaseFileName);
   DBManager::Init();
   const bool chatOk = ChatWindows(folder);
-  const bool ok = gallery.WriteSheet() && chatOk;
+  const bool detailsOk = DetailWindows(folder);
+  const bool ok = gallery.WriteSheet() && chatOk && detailsOk;
   std::printf("%zu pictures and gallery.png in %s\n", gallery.Count(), qPrintable(folder));
   return ok ? 0 : 1;
 }
