@@ -424,7 +424,10 @@ void ChatDlg::ShowFacePicker() {
   facePicker_->ShowAbove(faceButton_);
 }
 
-std::unique_ptr<QMenu> ChatDlg::BuildQuickMenu() { return BuildQuickMessageMenu(quickLists_.QuickTexts(), this); }
+std::unique_ptr<QMenu> ChatDlg::BuildQuickMenu() {
+  // No parent: the caller owns it and may keep it past the window.
+  return BuildQuickMessageMenu(quickLists_.QuickTexts(), nullptr);
+}
 
 void ChatDlg::ShowQuickMenu() {
   const int index = PickQuickMessage(quickLists_.QuickTexts(), quickButton_);

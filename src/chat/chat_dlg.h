@@ -93,7 +93,6 @@ class ChatDlg final : public QDialog,
   QWidget* QuickTreeArea() const { return treeArea_; }
   UserInfoView* VisitorCard() const { return card_; }
   QuickMessageTreeCtrl* QuickTree() const { return quickTree_; }
-  const QuickLists& StockReplies() const { return quickLists_; }
 
   // The emoticon picker above the face button, made on first use.
   void ShowFacePicker();
@@ -155,7 +154,6 @@ class ChatDlg final : public QDialog,
   void OnNetworkMessage(std::unique_ptr<Message> message);
   void ShowSendKeyMenu();
   void ApplySendKey();
-  void BuildStockReplies();
   void ShowQuickMenu();
   void PutStockReply(const std::string& text);
 

@@ -280,6 +280,12 @@ TEST_F(ChatDlgTest, FacePickerSitsOnTheFaceButtonAndPutsThePickedFaceInTheInput)
   picker->ShowAbove(faceButton);
   Key(picker, Qt::Key_Escape);
   EXPECT_FALSE(picker->isVisible());
+  // Another window taking the activation hides it too.
+  picker->ShowAbove(faceButton);
+  QWidget other;
+  other.show();
+  QApplication::setActiveWindow(&other);
+  EXPECT_TRUE(test::PumpUntil([&] { return !picker->isVisible(); }, 500));
   EXPECT_EQ(window->Input()->ReadWireText(), wire);
 }
 

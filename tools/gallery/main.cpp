@@ -4,6 +4,8 @@
 //   kanzo_gallery <output-folder> [<picture-folder>]
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <cstdio>
@@ -13,7 +15,9 @@
 
 #include "chat/chat_dlg.h"
 #include "chat/chat_messages.h"
+#include "chat/face_dialog.h"
 #include "chat/quick_message_tree_ctrl.h"
+#include "chat/quick_msg_edit_dlg.h"
 #include "chat/rich_edit.h"
 #include "controls/high_light_button.h"
 #include "controls/icon_text_button.h"
@@ -47,6 +51,8 @@ constexpr int kSheetColumns = 6;
 constexpr int kSheetScale = 2;
 constexpr std::int32_t kGalleryAgent = 2001;
 constexpr std::int32_t kGalleryColleague = 2004;
+// The quick-message menu opens this far below the top of its button.
+constexpr int kMenuBelowButton = 24;
 
 struct Shot {
   QString name;
@@ -273,7 +279,8 @@ bool ChatWindows(const QString& folder) {
   Json::Value replies;
   ParseJsonBody(
       R"({"common":{"问候":[{"content":"您好，很高兴为您服务！","cmid":1},{"content":"请稍等，我帮您查一下。","cmid":2}],)"
-      R"("价格":[{"content":"标准版每年 980 元。","cmid":3}],"售后":[]},"quick":["您好，请问有什么可以帮您？"]})",
+      R"("价格":[{"content":"标准版每年 980 元。","cmid":3}],"售后":[]},)"
+      R"("quick":["您好，请问有什么可以帮您？","R&D 部门稍后回复您",7,"好的，我马上处理。"]})",
       &replies);
   chat->LoadQuickMessage(replies);
   QuickMessageTreeCtrl* tree = chat->QuickTree();
@@ -300,6 +307,24 @@ bool ChatWindows(const QString& folder) {
   chat->Input()->AppendMarkup("好的，");
   QApplication::processEvents();
   bool ok = chat->grab().save(folder + "chat.png");
+
+  // The emoticon picker above its button, the quick-message menu and the
+  // stock-reply editor.
+  chat->ShowFacePicker();
+  QApplication::processEvents();
+  ok = chat->FacePicker()->grab().save(folder + "face_picker.png") && ok;
+  chat->FacePicker()->hide();
+  const std::unique_ptr<QMenu> quickMenu = chat->BuildQuickMenu();
+  quickMenu->popup(chat->Control(kChatQuickButtonId)->mapToGlobal(QPoint(0, kMenuBelowButton)));
+  QApplication::processEvents();
+  ok = quickMenu->grab().save(folder + "quick_menu.png") && ok;
+  quickMenu->hide();
+  QuickMsgEditDlg* editor = QuickMsgEditDlg::Shared(chat.get());
+  editor->show();
+  editor->Content()->setText(QString::fromUtf8("请留下您的联系方式，我们稍后回电。"));
+  QApplication::processEvents();
+  ok = editor->grab().save(folder + "quick_editor.png") && ok;
+  editor->hide();
 
   chat->hide();
   talk.OnChatMessage(*ChatLine(3003, kMemberKindVisitor, "下午三点以后都可以，[FACE]00_微笑[/FACE]"));
