@@ -188,7 +188,7 @@ class CountingWindow : public platform::Window {
  public:
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam, platform::LParam lParam) override {
     if (message == kNetworkWindowMessage) {
-      TakeNetworkMessage(lParam);
+      platform::TakePayload(kNetworkMessage, lParam);
       ++count;
     }
     return 0;

@@ -57,8 +57,8 @@
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
 #include "simulator.h"
-#include "workspace/agent_record.h"
-#include "workspace/contact_table.h"
+#include "records/agent_record.h"
+#include "records/contact_table.h"
 
 namespace kanzo {
 namespace {
@@ -127,7 +127,7 @@ class FloodWindow final : public platform::Window {
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                           platform::LParam lParam) override {
     if (message != kNetworkWindowMessage || wParam != kNetworkEventMessage) return 0;
-    const std::unique_ptr<Message> received = TakeNetworkMessage(lParam);
+    const std::unique_ptr<Message> received = platform::TakePayload(kNetworkMessage, lParam);
     const Msg* body = received->bodyAs<Msg>();
     if (received->command == kCommandLogin && received->RESULT == 0 && body != nullptr) {
       SetCurrentSessionId(received->SESSION_ID);

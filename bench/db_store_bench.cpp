@@ -19,8 +19,8 @@
 #include "db/db_manager.h"
 #include "db/store_talk_message_tread.h"
 #include "platform/clock.h"
-#include "workspace/agent_record.h"
-#include "workspace/contact_table.h"
+#include "records/agent_record.h"
+#include "records/contact_table.h"
 
 namespace {
 

@@ -16,12 +16,15 @@
 
 #include "bench_timing.h"
 #include "controls/skin_kit.h"
+#include "db/db_operations.h"
 #include "platform/clock.h"
 #include "platform/narrow_text.h"
+#include "records/records.h"
+#include "windows/window_context.h"
+#include "windows/window_router.h"
 #include "workspace/json_body.h"
 #include "workspace/session_list.h"
 #include "workspace/session_list_box.h"
-#include "workspace/shared_workspace.h"
 #include "workspace/visitor_list.h"
 
 namespace {
@@ -66,7 +69,11 @@ int main(int argc, char** argv) {
   const int rows = argc > 3 ? std::atoi(argv[3]) : kDefaultRows;
   const int rounds = std::max(1, argc > 4 ? std::atoi(argv[4]) : kDefaultRounds);
   SkinKit::SetPictureFolder(KANZO_ASSET_FOLDER);
-  CurrentAgentRecord().Update([](AgentRecord& a) { a.triple = {7, kSelf, 1}; });
+  Records records;
+  WindowRouter router;
+  StoredDatabase db;
+  WindowContext context{[](Message&) { return -1; }, platform::CurrentClock(), records, router, db};
+  records.agent.Update([](AgentRecord& a) { a.triple = {7, kSelf, 1}; });
   const std::string body = VisitorsBody(visitors);
 
   // Baseline: the bare parse of the same text.
@@ -114,7 +121,7 @@ int main(int argc, char** argv) {
   }
 
   // Drawing the conversation list with `rows` rows, beside a plain widget.
-  ContactTable& table = SharedContactTable();
+  ContactTable& table = records.contacts;
   SessionList sessions(table);
   for (int i = 0; i < rows; ++i) {
     auto r = std::make_unique<ContactRecord>();
@@ -128,7 +135,7 @@ int main(int argc, char** argv) {
     r->unread = i % 3;
     sessions.AddSession(table.Enter(std::move(r)));
   }
-  SessionListBox box(sessions, nullptr);
+  SessionListBox box(sessions, context, nullptr);
   box.resize(kListWidth, kListHeight);
   box.SetSelectedRow(1);
   QWidget plain;
@@ -165,6 +172,5 @@ int main(int argc, char** argv) {
   const bool within =
       Ms(loadWorst) <= kStepBudgetMs && Ms(noticeWorst) <= kStepBudgetMs && Ms(drawWorst) <= kStepBudgetMs;
   std::printf("every single step within %.0f ms: %s\n", kStepBudgetMs, within ? "yes" : "no");
-  ReleaseSharedWorkspace();
   return 0;
 }

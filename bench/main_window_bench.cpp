@@ -19,10 +19,10 @@
 #include "db/db_manager.h"
 #include "platform/narrow_text.h"
 #include "platform/qt/qt_ui_loop.h"
+#include "windows/window_context.h"
 #include "workspace/json_body.h"
 #include "workspace/main_dlg.h"
 #include "workspace/main_workspace.h"
-#include "workspace/shared_workspace.h"
 
 namespace {
 
@@ -89,7 +89,12 @@ int main(int argc, char** argv) {
   SetDatabasePath(folder + "/qmb.db");
   DBManager::Init();
   SkinKit::SetPictureFolder(KANZO_ASSET_FOLDER);
-  CurrentAgentRecord().Update([](AgentRecord& a) {
+  Records records;
+  WindowRouter router;
+  StoredDatabase database;
+  const platform::SystemClock clock;
+  WindowContext context{[](Message&) { return 0; }, clock, records, router, database};
+  records.agent.Update([](AgentRecord& a) {
     a.realname = "张三";
     a.triple = {7, kSelf, 1};
   });
@@ -97,7 +102,7 @@ int main(int argc, char** argv) {
     auto r = std::make_unique<ContactRecord>();
     r->id = kFirstColleague + i;
     r->kind = kContactKindAgent;
-    SharedContactTable().Enter(std::move(r));
+    records.contacts.Enter(std::move(r));
   }
   const std::string body = StartDataBody(colleagues);
 
@@ -111,7 +116,7 @@ int main(int argc, char** argv) {
   const double parse = Seconds(Clock::now() - start) / rounds;
 
   QuietView view;
-  MainWorkspace workspace(view, [](Message&) { return 0; });
+  MainWorkspace workspace(view, context);
   start = Clock::now();
   for (int i = 0; i < rounds; ++i) {
     auto message = std::make_unique<Message>();
@@ -137,7 +142,7 @@ int main(int argc, char** argv) {
   start = Clock::now();
   for (int i = 0; i < kWindowRounds; ++i) {
     QDialog owner;
-    auto* main = new MainDlg(&owner);
+    auto* main = new MainDlg(&owner, context);
     main->ShowState(kPresenceOnline);
     main->show();
     QCoreApplication::processEvents();
@@ -149,7 +154,6 @@ int main(int argc, char** argv) {
   kanzo::bench::ReportFigure({"main window: start data handled", handle * 1e3, "ms", parse * 1e3, {}});
   kanzo::bench::ReportFigure({"main window: made and shown", mainWindow * 1e3, "ms", plainDialog * 1e3, {}});
 
-  ReleaseSharedWorkspace();
   std::system(("rm -rf " + folder).c_str());
   return 0;
 }

@@ -274,7 +274,7 @@ class BenchWindow final : public platform::Window {
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                           platform::LParam lParam) override {
     if (message != kNetworkWindowMessage || wParam != kNetworkEventMessage) return 0;
-    const std::unique_ptr<Message> received = TakeNetworkMessage(lParam);
+    const std::unique_ptr<Message> received = platform::TakePayload(kNetworkMessage, lParam);
     switch (received->command) {
       case kCommandChatMessage:
         if (++lines == expectedLines && received->bodyAs<Msg>() != nullptr) lastLine = received->bodyAs<Msg>()->BODY;

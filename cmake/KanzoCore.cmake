@@ -33,16 +33,30 @@ function(_kanzo_collect_links target out_var)
   set(${out_var} ${seen} PARENT_SCOPE)
 endfunction()
 
-function(kanzo_check_core_has_no_qt)
+# Walks every core library's link closure at the end of configuration:
+# no Qt anywhere in it, and no core library that reaches itself. CMake links
+# static libraries that name each other without complaint, so a cycle would
+# otherwise grow unnoticed and make the layers meaningless.
+function(kanzo_check_core_libraries)
   get_property(core GLOBAL PROPERTY KANZO_CORE_TARGETS)
   foreach(t IN LISTS core)
     set(closure "")
     _kanzo_collect_links(${t} closure)
     foreach(dep IN LISTS closure)
-      if(dep MATCHES "Qt[0-9]*::|Qt[0-9]*(Core|Gui|Widgets)|kanzo_ui")
+      if(dep MATCHES "Qt[0-9]*::|Qt[0-9]*(Core|Gui|Widgets)|kanzo_ui|kanzo_controls|kanzo_windows|kanzo_update_ui")
         message(FATAL_ERROR "core library ${t} links ${dep}: the core must stay free of Qt")
       endif()
     endforeach()
+    if(t IN_LIST closure)
+      set(path "")
+      foreach(dep IN LISTS closure)
+        if(dep IN_LIST core)
+          list(APPEND path ${dep})
+        endif()
+      endforeach()
+      list(JOIN path " " pathText)
+      message(FATAL_ERROR "cycle among core libraries: ${t} reaches itself through ${pathText}")
+    endif()
   endforeach()
 endfunction()
 

@@ -10,12 +10,16 @@
 #include <memory>
 #include <string>
 
+#include "db/db_operations.h"
 #include "log/cx_log.h"
+#include "platform/clock.h"
 #include "protocol/commands.h"
 #include "protocol/message.h"
 #include "protocol/msg.h"
+#include "records/records.h"
+#include "windows/window_context.h"
+#include "windows/window_router.h"
 #include "workspace/main_workspace.h"
-#include "workspace/shared_workspace.h"
 
 namespace {
 
@@ -46,10 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return true;
   }();
   (void)quiet;
-  kanzo::CurrentAgentRecord().Update([](kanzo::AgentRecord& agent) { agent.triple.agentId = kSelf; });
+  // Fresh records for every input: nothing one input leaves behind steers
+  // the next.
+  kanzo::Records records;
+  kanzo::WindowRouter router;
+  kanzo::StoredDatabase db;
+  kanzo::WindowContext context{[](kanzo::Message&) { return 0; }, kanzo::platform::CurrentClock(), records, router, db};
+  records.agent.Update([](kanzo::AgentRecord& agent) { agent.triple.agentId = kSelf; });
 
   NullView view;
-  kanzo::MainWorkspace workspace(view, [](kanzo::Message&) { return 0; });
+  kanzo::MainWorkspace workspace(view, context);
   const std::uint8_t pick = data[0];
   kanzo::Msg body;
   body.BODY.assign(reinterpret_cast<const char*>(data) + 1, size - 1);

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <thread>
 
-#include "app/about_dlg.h"
 #include "app/command_line.h"
 #include "app/config.h"
 #include "app/crash_handler.h"
@@ -24,7 +23,6 @@
 #include "protocol/message.h"
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
@@ -39,30 +37,36 @@ constexpr int kExitPauseMs = 200;
 // The presence notice's text that tells the server the agent leaves.
 constexpr const char* kLogoutBody = "1";
 
-CKanzoApp* gCurrentApp = nullptr;
-
 }  // namespace
 
 CKanzoApp::CKanzoApp(std::vector<std::string> args, std::string programFolder, std::string programPath)
-    : args_(std::move(args)), programFolder_(std::move(programFolder)), programPath_(std::move(programPath)) {
+    : args_(std::move(args)),
+      programFolder_(std::move(programFolder)),
+      programPath_(std::move(programPath)),
+      records_(std::make_unique<Records>()),
+      context_{[](Message& message) { return SendNetworkMessage(message); },
+               platform::CurrentClock(),
+               *records_,
+               router_,
+               database_,
+               &factories_,
+               {}} {
   if (programFolder_.empty()) programFolder_ = platform::ProgramFolder();
   if (programPath_.empty()) programPath_ = platform::ProgramPath();
   if (programFolder_.back() != '/') programFolder_ += '/';
-  gCurrentApp = this;
 }
 
 CKanzoApp::~CKanzoApp() {
   // Application-wide objects go in this order: the network thread ends
-  // before anything it delivers to is freed; the window future outlives the
-  // windows that registered with it; the records go last.
+  // before anything it delivers to is freed; then the chat window, whose
+  // store thread stores every line still queued while the records it reads
+  // still exist; the window future outlives the windows that registered
+  // with it; the records go last.
   StopNetwork();
-  ReleaseChatWindow();
+  factories_.DestroyApplicationWindows();
   ReleaseWindowNetworkFuture();
-  ReleaseSharedWorkspace();
-  if (gCurrentApp == this) gCurrentApp = nullptr;
+  records_.reset();
 }
-
-CKanzoApp* CKanzoApp::Current() { return gCurrentApp; }
 
 bool CKanzoApp::InitInstance() {
   // The crash handler, before anything else can fail.
@@ -77,6 +81,7 @@ bool CKanzoApp::InitInstance() {
   // Version strings, kept for the whole run.
   version_ = GetModuleVersionString(kVersionFileVersion);
   description_ = GetModuleVersionString(kVersionFileDescription);
+  context_.program = ProgramTexts{version_, description_};
 
   // The instance started after a forced log-off tells the agent why.
   if (CommandLineRequestsRestart(args_))
@@ -113,7 +118,7 @@ bool CKanzoApp::InitInstance() {
 
   // A forced log-off cleared the agent id, so neither the database
   // row nor the server hears of it; the new instance explains.
-  const SharedAgentRecord& agent = CurrentAgentRecord();
+  const SharedAgentRecord& agent = records_->agent;
   if (agent.IsLoggedIn()) DBManager::MarkLoggedOut(agent.Copy().userName);
   if (loginResult == kLoginResultForcedOffline) {
     RestartSelf();
@@ -150,11 +155,11 @@ void CKanzoApp::OnUpdate() {
 
 int CKanzoApp::RunLoginWindow() {
   if (!loginWindowRunner_) return kLoginResultClosed;
-  return loginWindowRunner_();
+  return loginWindowRunner_(context_);
 }
 
 void CKanzoApp::LoginOut() {
-  const AgentTriple triple = CurrentAgentRecord().Triple();
+  const AgentTriple triple = records_->agent.Triple();
   Msg body;
   body.account = triple.account;
   body.FROM = triple.agentId;

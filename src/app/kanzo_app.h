@@ -2,20 +2,24 @@
 // The application object of the agent client: InitInstance runs the whole
 // life of the program, from the crash handler to the exit line.
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
-namespace kanzo {
+#include "db/db_operations.h"
+#include "records/records.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_context.h"
+#include "windows/window_router.h"
+#include "workspace/window_factories.h"
 
-// What the login window returns when it ends.
-inline constexpr int kLoginResultForcedOffline = 1;  // logged in elsewhere
-inline constexpr int kLoginResultQuit = 2;           // the agent chose "退出"
-inline constexpr int kLoginResultClosed = 0;         // closed without logging in
+namespace kanzo {
 
 class CKanzoApp {
  public:
-  // Runs the login window modally and returns its result.
-  using LoginWindowRunner = std::function<int()>;
+  // Runs the login window modally with the application's context and
+  // returns its result.
+  using LoginWindowRunner = std::function<int(WindowContext& context)>;
 
   // `args` are the command-line arguments after the program's own path.
   // `programFolder` holds config.ini, the updater and the pictures ("" means
@@ -40,8 +44,10 @@ class CKanzoApp {
   const std::string& ProgramDescription() const { return description_; }
   const std::string& ProgramFolder() const { return programFolder_; }
 
-  // The application object of the running program (nullptr before/after).
-  static CKanzoApp* Current();
+  // What the windows work with: the records, the router, the factories, the
+  // database and the dispatcher, for the whole run.
+  WindowContext& Context() { return context_; }
+  WindowFactories& Factories() { return factories_; }
 
   // The login window joins start-up here.
   void SetLoginWindowRunner(LoginWindowRunner runner) { loginWindowRunner_ = std::move(runner); }
@@ -55,6 +61,13 @@ class CKanzoApp {
   std::string programPath_;
   std::string version_;
   std::string description_;
+
+  // Destroyed in the order the destructor states, not by member order.
+  std::unique_ptr<Records> records_;
+  StoredDatabase database_;
+  WindowRouter router_;
+  WindowFactories factories_;
+  WindowContext context_;
 };
 
 }  // namespace kanzo

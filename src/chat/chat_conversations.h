@@ -15,10 +15,11 @@
 #include "chat/transcript_store.h"
 #include "protocol/message.h"
 #include "protocol/msg.h"
-#include "workspace/agent_record.h"
-#include "workspace/contact_table.h"
-#include "workspace/name_table.h"
-#include "workspace/window_links.h"
+#include "records/agent_record.h"
+#include "records/contact_table.h"
+#include "records/name_table.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_links.h"
 
 namespace kanzo {
 

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "chat/chat_messages.h"
 #include "chat/face_dialog.h"
 #include "chat/quick_message_menu.h"
 #include "chat/quick_message_tree_ctrl.h"
@@ -29,9 +28,10 @@
 #include "platform/program_folder.h"
 #include "platform/qt/qt_text.h"
 #include "protocol/commands.h"
+#include "windows/client_vocabulary.h"
+#include "windows/network_vocabulary.h"
 #include "workspace/bubble_notify_dlg.h"
 #include "workspace/main_workspace.h"
-#include "workspace/shared_workspace.h"
 #include "workspace/window_factories.h"
 
 namespace kanzo {
@@ -110,16 +110,19 @@ T* Named(T* widget, int id) {
 
 }  // namespace
 
-ChatDlg::ChatDlg(QWidget* parent)
-    : QDialog(parent, Qt::Window), timers_(*this), storeThread_(std::make_unique<StoreTalkMessageTread>()) {
+ChatDlg::ChatDlg(QWidget* parent, WindowContext& context)
+    : QDialog(parent, Qt::Window),
+      context_(context),
+      timers_(*this),
+      storeThread_(std::make_unique<StoreTalkMessageTread>(context.records.contacts, context.records.agent)) {
   setWindowTitle(platform::FromNarrow(kCaption));
   Paint(this, kGround, kTextColour);
   BuildControls();
 
-  ContactTable& contacts = SharedContactTable();
-  SharedAgentRecord& agent = CurrentAgentRecord();
+  ContactTable& contacts = context.records.contacts;
+  SharedAgentRecord& agent = context.records.agent;
   conversations_ = std::make_unique<ChatConversations>(ChatConversations::Parts{
-      contacts, SharedNameTable(), agent, *this, *this, [](Message& message) { return SendNetworkMessage(message); },
+      contacts, context.records.names, agent, *this, *this, context.send,
       [this](std::int32_t id, const std::string& text, bool incoming) { storeThread_->Add(id, text, incoming); },
       TodayHistory{[&agent](std::vector<std::unique_ptr<ContactRecord>>* list) {
                      return DBManager::QueryCurrentDayUserInfoForList(agent.Triple(), list);
@@ -130,8 +133,7 @@ ChatDlg::ChatDlg(QWidget* parent)
       [](std::int32_t agentId, std::int32_t type) {
         return DBManager::SaveSendMsgType(agentId, std::to_string(agentId), type);
       }});
-  callBack_ = std::make_unique<PhoneCallBack>([](Message& message) { return SendNetworkMessage(message); },
-                                              [&agent] { return agent.Copy(); });
+  callBack_ = std::make_unique<PhoneCallBack>(context.send, [&agent] { return agent.Copy(); });
 
   talkList_ = new TalkListBox(conversations_->Talks(), contacts, this);
   talkList_->SetParentWindow(Id());
@@ -140,7 +142,7 @@ ChatDlg::ChatDlg(QWidget* parent)
   storeThread_->start();
   WindowNetworkFuture::instance().registerWindow(
       {kCommandChatMessage, kCommandRefreshMemberInfo, kCommandCallPhone, kCommandChatNotice}, Id());
-  platform::RegisterWindowName(kChatWindowName, Id());
+  context_.router.Enter(kChatWindowName, *this, static_cast<ChatWindowLink*>(this));
 
   setMinimumSize(kMinWidth, kMinHeight);
   resize(kClientWidth, kClientHeight);
@@ -153,7 +155,7 @@ ChatDlg::ChatDlg(QWidget* parent)
 
 ChatDlg::~ChatDlg() {
   WindowNetworkFuture::instance().unregisterWindow(Id());
-  if (platform::FindWindowIdByName(kChatWindowName) == Id()) platform::UnregisterWindowName(kChatWindowName);
+  context_.router.Leave(kChatWindowName, *this);
   delete bubble_.data();
   // Every line handed over is in the database before the records go.
   storeThread_->stop();
@@ -220,7 +222,7 @@ void ChatDlg::BuildControls() {
   connect(quickButton_, &QAbstractButton::clicked, this, [this] { ShowQuickMenu(); });
   connect(refreshButton_, &QAbstractButton::clicked, this, [this] { ReloadQuickLists(); });
   // The one editor, shared with the main window's button.
-  connect(addButton_, &QAbstractButton::clicked, this, [this] { QuickMsgEditDlg::OpenShared(this); });
+  connect(addButton_, &QAbstractButton::clicked, this, [this] { QuickMsgEditDlg::OpenShared(this, context_); });
 }
 
 void ChatDlg::PlaceControls() {
@@ -328,12 +330,12 @@ void ChatDlg::AppendTranscriptEntry(std::int32_t id, const std::string& displayM
 
 void ChatDlg::ReloadQuickLists() {
   // The answer goes to the main window, which hands it back here.
-  Msg msg = QuickListsRequest(CurrentAgentRecord().Copy());
+  Msg msg = QuickListsRequest(context_.records.agent.Copy());
   Message message(true);
   message.command = kCommandGetQuickMessage;
   message.setBody(&msg);
   KLOG_INFO("正在加载快捷消息...");
-  SendNetworkMessage(message);
+  context_.send(message);
 }
 
 bool ChatDlg::IsTalkListed(std::int32_t id) { return conversations_->Talks().FindTalk(id) != TalkList::kNone; }
@@ -344,7 +346,7 @@ platform::MessageResult ChatDlg::OnWindowMessage(std::uint32_t message, platform
                                                  platform::LParam lParam) {
   switch (message) {
     case kNetworkWindowMessage:
-      if (wParam == kNetworkEventMessage) OnNetworkMessage(TakeNetworkMessage(lParam));
+      if (wParam == kNetworkEventMessage) OnNetworkMessage(platform::TakePayload(kNetworkMessage, lParam));
       break;
     case kMsgTalkChosen:
       if (wParam == 0 && lParam == kTalkLastClosed) {
@@ -356,7 +358,7 @@ platform::MessageResult ChatDlg::OnWindowMessage(std::uint32_t message, platform
       break;
     case kMsgSendKeyPressed: conversations_->Send(); break;
     case kMsgCallPhone:
-      if (wParam == kCallPhoneRequest && lParam != 0) CallPhone(*reinterpret_cast<const std::string*>(lParam));
+      if (wParam == kCallPhoneRequest && lParam != 0) CallPhone(*platform::BorrowPayload(kCallPhone, lParam));
       break;
     default: break;
   }
@@ -380,7 +382,7 @@ void ChatDlg::OnNetworkMessage(std::unique_ptr<Message> message) {
 
 std::unique_ptr<QMenu> ChatDlg::BuildSendKeyMenu() {
   auto menu = std::make_unique<QMenu>();
-  const std::int32_t current = CurrentAgentRecord().Copy().sendKeyType;
+  const std::int32_t current = context_.records.agent.Copy().sendKeyType;
   QAction* enter = menu->addAction(platform::FromNarrow(kSendByEnterText));
   enter->setData(kCommandSendByEnter);
   enter->setCheckable(true);
@@ -407,7 +409,7 @@ void ChatDlg::ChooseSendKey(int command) {
 }
 
 void ChatDlg::ApplySendKey() {
-  const bool enter = CurrentAgentRecord().Copy().sendKeyType == static_cast<int>(SendKeyMode::Enter);
+  const bool enter = context_.records.agent.Copy().sendKeyType == static_cast<int>(SendKeyMode::Enter);
   input_->SetSendKeyMode(enter ? SendKeyMode::Enter : SendKeyMode::CtrlEnter);
 }
 
@@ -480,7 +482,7 @@ void ChatDlg::ShowVisitorCard(std::int32_t recordId) {
   // A copy: the card keeps no pointer into the table. Without a record it
   // shows only its frame.
   ContactRecord record;
-  const bool known = recordId != 0 && SharedContactTable().CopyRecord(recordId, &record);
+  const bool known = recordId != 0 && context_.records.contacts.CopyRecord(recordId, &record);
   card_->SetRecord(known ? &record : nullptr);
 }
 
@@ -497,7 +499,7 @@ void ChatDlg::HideWindow() { hide(); }
 
 void ChatDlg::ShowBubble(const std::string& title, const std::string& text, std::int32_t senderId, bool senderChanged) {
   if (!bubble_) {
-    bubble_ = new BubbleNotifyDlg(SharedContactTable(), [this](std::int32_t id) { OpenConversation(id); });
+    bubble_ = new BubbleNotifyDlg(context_.records.contacts, [this](std::int32_t id) { OpenConversation(id); });
   }
   bubble_->Show(senderId, senderChanged, title, text);
 }
@@ -505,58 +507,46 @@ void ChatDlg::ShowBubble(const std::string& title, const std::string& text, std:
 // ChatNeighbours
 
 void ChatDlg::ChatLineArrived(const ChatLineNotice& notice) {
-  const platform::WindowId main = platform::FindWindowIdByName(kMainWindowName);
+  const platform::WindowId main = context_.router.IdOf(kMainWindowName);
   if (main == platform::kNoWindow) return;
-  // The main window frees the notice.
-  platform::SendWindowMessage(main, kChatLineMessage, 0,
-                              reinterpret_cast<platform::LParam>(new ChatLineNotice(notice)));
+  platform::SendPayload(main, kChatLine, 0, std::make_unique<ChatLineNotice>(notice));
 }
 
 bool ChatDlg::AddOnlineVisitor(const ContactRecord& record) {
-  auto* pane = dynamic_cast<OnlinePaneLink*>(platform::FindWindowByName(kOnlinePaneName));
+  auto* pane = context_.router.Find<OnlinePaneLink>(kOnlinePaneName);
   if (!pane) return false;
   pane->AddOrUpdate(record);
   return true;
 }
 
 void ChatDlg::SessionNotice(const Msg& notice) {
-  const platform::WindowId pane = platform::FindWindowIdByName(kSessionPaneName);
+  const platform::WindowId pane = context_.router.IdOf(kSessionPaneName);
   if (pane == platform::kNoWindow) return;
-  auto* copy = new Msg(notice);
-  // The pane frees the copy.
-  platform::SendWindowMessage(pane, kPaneDataMessage, kPaneNotice, reinterpret_cast<platform::LParam>(copy));
+  platform::SendPayload(pane, kPaneNoticeMsg, kPaneNotice, std::make_unique<Msg>(notice));
 }
 
 void ChatDlg::RefreshSessions() {
   constexpr std::uint32_t kRefreshPane = 2034;
-  const platform::WindowId pane = platform::FindWindowIdByName(kSessionPaneName);
+  const platform::WindowId pane = context_.router.IdOf(kSessionPaneName);
   if (pane != platform::kNoWindow) platform::SendWindowMessage(pane, kRefreshPane, 1, 0);
 }
 
 void ChatDlg::AddSession(std::int32_t recordId) {
-  if (auto* pane = dynamic_cast<SessionPaneLink*>(platform::FindWindowByName(kSessionPaneName))) {
+  if (auto* pane = context_.router.Find<SessionPaneLink>(kSessionPaneName)) {
     pane->AddSession(recordId);
   }
 }
 
 void ChatDlg::ColleagueUnread() {
   constexpr std::uint32_t kColleagueUnread = 2114;
-  const platform::WindowId pane = platform::FindWindowIdByName(kContactPaneName);
+  const platform::WindowId pane = context_.router.IdOf(kContactPaneName);
   if (pane != platform::kNoWindow) platform::SendWindowMessage(pane, kColleagueUnread, 1, 0);
 }
 
-namespace {
-// The one chat window; the application frees it at exit.
-QPointer<ChatDlg> gChatWindow;
-}  // namespace
-
-void InstallChatWindowFactory() {
-  SetWorkspaceWindowFactory(kChatWindowName, [](QWidget* parent) -> QWidget* {
-    if (!gChatWindow) gChatWindow = new ChatDlg(parent);
-    return gChatWindow.data();
-  });
+void InstallChatWindowFactory(WindowFactories& factories) {
+  // The application owns the one chat window (WindowFactories::ApplicationWindow).
+  factories.Set(kChatWindowName,
+                [](QWidget* parent, WindowContext& context) -> QWidget* { return new ChatDlg(parent, context); });
 }
-
-void ReleaseChatWindow() { delete gChatWindow.data(); }
 
 }  // namespace kanzo

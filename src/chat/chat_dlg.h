@@ -19,8 +19,9 @@
 #include "chat/quick_lists.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
+#include "windows/window_context.h"
+#include "windows/window_links.h"
 #include "workspace/bubble_notify_dlg.h"
-#include "workspace/window_links.h"
 
 class QLabel;
 class QMenu;
@@ -35,6 +36,7 @@ class QuickMessageTreeCtrl;
 class RichEdit;
 class StoreTalkMessageTread;
 class TalkListBox;
+class WindowFactories;
 class UserInfoView;
 
 // Control ids of the chat window.
@@ -70,7 +72,7 @@ class ChatDlg final : public QDialog,
   static constexpr std::uint32_t kTimerRepaint = 1;
   static constexpr int kRepaintCheckMs = 100;
 
-  explicit ChatDlg(QWidget* parent = nullptr);
+  ChatDlg(QWidget* parent, WindowContext& context);
   ~ChatDlg() override;
 
   // ChatWindowLink
@@ -157,6 +159,7 @@ class ChatDlg final : public QDialog,
   void ShowQuickMenu();
   void PutStockReply(const std::string& text);
 
+  WindowContext& context_;
   platform::WindowTimers timers_;
   std::unique_ptr<StoreTalkMessageTread> storeThread_;
   std::unique_ptr<ChatConversations> conversations_;
@@ -192,11 +195,9 @@ class ChatDlg final : public QDialog,
   std::deque<std::string> waitingLines_;
 };
 
-// Installs the factory the main window makes the chat window with (once;
-// later calls give the same window).
-void InstallChatWindowFactory();
-// Frees the chat window; its store thread stores every line first. The
-// application calls it at exit, before the records are released.
-void ReleaseChatWindow();
+// Installs the factory of the chat window. The application makes it once
+// (WindowFactories::ApplicationWindow) and destroys it at exit, after the
+// network and before the records: its store thread stores every line first.
+void InstallChatWindowFactory(WindowFactories& factories);
 
 }  // namespace kanzo

@@ -10,12 +10,10 @@
 #include <QShowEvent>
 
 #include "chat/quick_requests.h"
-#include "net/network_future.h"
-#include "net/network_startup.h"
 #include "net/window_network_future.h"
 #include "platform/qt/qt_text.h"
 #include "protocol/commands.h"
-#include "workspace/shared_workspace.h"
+#include "windows/client_vocabulary.h"
 #include "workspace/window_factories.h"
 
 namespace kanzo {
@@ -36,25 +34,23 @@ constexpr int kSaveWidth = 80;
 constexpr int kSaveTop = 150;
 constexpr int kSaveHeight = 28;
 
-QPointer<QuickMsgEditDlg> sharedEditor;
-
-AgentRecord CurrentAgent() { return CurrentAgentRecord().Copy(); }
-
 }  // namespace
 
-QuickMsgEditDlg* QuickMsgEditDlg::Shared(QWidget* owner) {
-  if (!sharedEditor) sharedEditor = new QuickMsgEditDlg(owner);
-  return sharedEditor;
+QuickMsgEditDlg* QuickMsgEditDlg::Shared(QWidget* owner, WindowContext& context) {
+  // The one editor is the one in the router.
+  if (auto* editor = context.router.Find<QuickMsgEditDlg>(kQuickMsgEditFactoryName)) return editor;
+  return new QuickMsgEditDlg(owner, context);
 }
 
-QuickMsgEditDlg* QuickMsgEditDlg::OpenShared(QWidget* owner) {
-  QuickMsgEditDlg* editor = Shared(owner);
+QuickMsgEditDlg* QuickMsgEditDlg::OpenShared(QWidget* owner, WindowContext& context) {
+  QuickMsgEditDlg* editor = Shared(owner, context);
   editor->open();
   return editor;
 }
 
-QuickMsgEditDlg::QuickMsgEditDlg(QWidget* parent)
+QuickMsgEditDlg::QuickMsgEditDlg(QWidget* parent, WindowContext& context)
     : QDialog(parent),
+      context_(context),
       content_(new QLineEdit(this)),
       category_(new QComboBox(this)),
       quick_(new QRadioButton(platform::FromNarrow("是"), this)),
@@ -83,21 +79,25 @@ QuickMsgEditDlg::QuickMsgEditDlg(QWidget* parent)
   save_->setGeometry((kWindowWidth - kSaveWidth) / 2, kSaveTop, kSaveWidth, kSaveHeight);
   connect(save_, &QPushButton::clicked, this, [this] { SaveInfo(); });
 
-  const auto sender = [](Message& message) { return SendNetworkMessage(message); };
-  editor_ = std::make_unique<QuickMsgEditor>(*this, sender, CurrentAgent, [sender] {
+  const auto currentAgent = [&context] { return context.records.agent.Copy(); };
+  editor_ = std::make_unique<QuickMsgEditor>(*this, context.send, currentAgent, [&context, currentAgent] {
     // The chat window's lists follow: the answer reaches it through the
     // main window like every quick-lists answer.
-    Msg msg = QuickListsRequest(CurrentAgent());
+    Msg msg = QuickListsRequest(currentAgent());
     Message message(true);
     message.command = kCommandGetQuickMessage;
     message.setBody(&msg);
-    sender(message);
+    context.send(message);
   });
   WindowNetworkFuture::instance().registerWindow({kCommandQuickMsgNotice, kCommandSaveQuickMsg, kCommandQuickMsgClass},
                                                  Id());
+  context_.router.Enter(kQuickMsgEditFactoryName, *this, this);
 }
 
-QuickMsgEditDlg::~QuickMsgEditDlg() { WindowNetworkFuture::instance().unregisterWindow(Id()); }
+QuickMsgEditDlg::~QuickMsgEditDlg() {
+  context_.router.Leave(kQuickMsgEditFactoryName, *this);
+  WindowNetworkFuture::instance().unregisterWindow(Id());
+}
 
 void QuickMsgEditDlg::open() {
   // Whoever opens it: the one editor, kept after it is closed.
@@ -124,7 +124,7 @@ void QuickMsgEditDlg::SaveInfo() {
 platform::MessageResult QuickMsgEditDlg::OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                                          platform::LParam lParam) {
   if (message == kNetworkWindowMessage && wParam == kNetworkEventMessage) {
-    const std::unique_ptr<Message> received = TakeNetworkMessage(lParam);
+    const std::unique_ptr<Message> received = platform::TakePayload(kNetworkMessage, lParam);
     if (received) editor_->OnNetworkMessage(*received);
   }
   return 0;
@@ -138,9 +138,10 @@ void QuickMsgEditDlg::ShowCategories(const std::vector<std::string>& names, cons
 
 void QuickMsgEditDlg::ClearContent() { content_->clear(); }
 
-void InstallQuickMsgEditWindowFactory() {
-  SetWorkspaceWindowFactory(kQuickMsgEditFactoryName,
-                            [](QWidget* parent) -> QWidget* { return QuickMsgEditDlg::Shared(parent); });
+void InstallQuickMsgEditWindowFactory(WindowFactories& factories) {
+  factories.Set(kQuickMsgEditFactoryName, [](QWidget* parent, WindowContext& context) -> QWidget* {
+    return QuickMsgEditDlg::Shared(parent, context);
+  });
 }
 
 }  // namespace kanzo

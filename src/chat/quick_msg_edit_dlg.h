@@ -2,12 +2,14 @@
 // "常用语": the editor of a new common message. One instance serves the
 // chat window's add button and the main window's button, so that the
 // answers to its requests always reach the window that is open; it is
-// application-modal and asks for the categories each time it opens.
+// application-modal and asks for the categories each time it opens. It is
+// found in the router under "QuickMsgEditDlg".
 #include <QDialog>
 #include <memory>
 
 #include "chat/quick_msg_editor.h"
 #include "platform/window_message.h"
+#include "windows/window_context.h"
 
 class QComboBox;
 class QLineEdit;
@@ -20,9 +22,9 @@ class QuickMsgEditDlg : public QDialog, public platform::Window, public QuickMsg
   Q_OBJECT
  public:
   // The one editor: made on the first call with `owner` as its parent.
-  static QuickMsgEditDlg* Shared(QWidget* owner);
+  static QuickMsgEditDlg* Shared(QWidget* owner, WindowContext& context);
   // Shows the one editor, application-modal, over `owner`.
-  static QuickMsgEditDlg* OpenShared(QWidget* owner);
+  static QuickMsgEditDlg* OpenShared(QWidget* owner, WindowContext& context);
 
   ~QuickMsgEditDlg() override;
 
@@ -45,9 +47,10 @@ class QuickMsgEditDlg : public QDialog, public platform::Window, public QuickMsg
   void showEvent(QShowEvent* event) override;
 
  private:
-  explicit QuickMsgEditDlg(QWidget* parent);
+  QuickMsgEditDlg(QWidget* parent, WindowContext& context);
   void SaveInfo();
 
+  WindowContext& context_;
   std::unique_ptr<QuickMsgEditor> editor_;
   QLineEdit* content_;
   QComboBox* category_;
@@ -57,6 +60,7 @@ class QuickMsgEditDlg : public QDialog, public platform::Window, public QuickMsg
 };
 
 // Lets the main window open the editor with its button.
-void InstallQuickMsgEditWindowFactory();
+class WindowFactories;
+void InstallQuickMsgEditWindowFactory(WindowFactories& factories);
 
 }  // namespace kanzo

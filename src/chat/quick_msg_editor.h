@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "protocol/message.h"
-#include "workspace/agent_record.h"
+#include "records/agent_record.h"
 
 namespace kanzo {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "protocol/msg.h"
-#include "workspace/agent_record.h"
+#include "records/agent_record.h"
 
 namespace kanzo {
 

@@ -13,7 +13,6 @@
 #include <climits>
 #include <cstdio>
 
-#include "chat/chat_messages.h"
 #include "chat/markup_document.h"
 #include "chat/markup_grammar.h"
 #include "chat/markup_reader.h"
@@ -24,6 +23,7 @@
 #include "platform/message_box.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_text.h"
+#include "windows/client_vocabulary.h"
 
 namespace kanzo {
 namespace {
@@ -325,8 +325,7 @@ void RichEdit::ClickLink(int start, int end) {
   const platform::MessageBoxResult answer = platform::ShowMessageBox(
       kCallPhoneCaption, prompt, platform::MessageBoxIcon::Question, platform::MessageBoxButtons::OkCancel);
   if (answer != platform::MessageBoxResult::Ok) return;
-  platform::SendWindowMessage(parentWindow_, kMsgCallPhone, kCallPhoneRequest,
-                              reinterpret_cast<platform::LParam>(&number));
+  platform::SendPayload(parentWindow_, kCallPhone, kCallPhoneRequest, number);
 }
 
 void RichEdit::mouseReleaseEvent(QMouseEvent* event) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "workspace/contact_record.h"
+#include "records/contact_record.h"
 
 namespace kanzo {
 

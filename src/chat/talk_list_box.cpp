@@ -6,7 +6,7 @@
 #include <map>
 
 #include "platform/qt/qt_text.h"
-#include "workspace/contact_table.h"
+#include "records/contact_table.h"
 
 namespace kanzo {
 namespace {

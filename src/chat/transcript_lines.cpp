@@ -4,7 +4,7 @@
 #include <ctime>
 
 #include "chat/wire_display.h"
-#include "workspace/contact_record.h"
+#include "records/contact_record.h"
 
 namespace kanzo {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "workspace/name_table.h"
+#include "records/name_table.h"
 
 namespace kanzo {
 

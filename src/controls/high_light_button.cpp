@@ -71,7 +71,7 @@ QSize HighLightButton::sizeHint() const {
 void HighLightButton::paintEvent(QPaintEvent*) {
   QPainter dc(this);
   SkinKit::Canvas canvas(&dc, 1, rect(), 1);
-  canvas.Earse(this, SkinKit::kEraseBackgroundMessage);
+  canvas.Earse(this, kEraseBackgroundMessage);
   int shift = 0;
   if (hover_.IsHovered()) {
     if (pressed_) shift = kPressedShift;

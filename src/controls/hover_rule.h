@@ -7,10 +7,11 @@
 #include <cstdint>
 
 #include "platform/qt/window_timers.h"
+#include "windows/control_vocabulary.h"
 
 namespace kanzo {
 
-inline constexpr std::uint32_t kHoverTimerId = 2025;
+// The hover rule's timer is kHoverTimerId (windows/control_vocabulary.h).
 inline constexpr int kHoverTimerMs = 100;
 
 class HoverRule {

@@ -11,10 +11,11 @@
 #include "controls/skin_kit.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
+#include "windows/control_vocabulary.h"
 
 namespace kanzo {
 
-inline constexpr std::uint32_t kCompanionTimerId = 2026;
+// The panel's timer is kCompanionTimerId (windows/control_vocabulary.h).
 inline constexpr int kCompanionTimerMs = 500;
 
 class LogoPanel : public QWidget, public platform::Window {

@@ -11,11 +11,12 @@
 #include "controls/skin_kit.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
+#include "windows/control_vocabulary.h"
 
 namespace kanzo {
 
-// WM_USER + 110: an item of a tab strip was chosen; first parameter the index.
-inline constexpr std::uint32_t kSegmentSelectMessage = 1134;
+// The strip tells its owner of a chosen tab with kSegmentSelectMessage
+// (windows/control_vocabulary.h).
 
 class Segment : public QWidget, public platform::Window {
   Q_OBJECT

@@ -34,7 +34,7 @@ QSize SignalPanel::sizeHint() const { return QSize(signal_.Width(), signal_.Heig
 void SignalPanel::paintEvent(QPaintEvent*) {
   QPainter dc(this);
   SkinKit::Canvas canvas(&dc, 1, rect(), 1);
-  canvas.Earse(this, SkinKit::kEraseBackgroundMessage);
+  canvas.Earse(this, kEraseBackgroundMessage);
   canvas.DrawTexture(SkinKit::CentredRect(rect(), QSize(signal_.Width(), signal_.Height())), level_, signal_,
                      SkinKit::kTransparentKey);
   canvas.Draw(nullptr, nullptr, nullptr);

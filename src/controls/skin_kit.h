@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include "windows/control_vocabulary.h"
 
 class QPainter;
 class QWidget;
@@ -53,8 +54,7 @@ inline constexpr unsigned kTextCentredLine = kTextCenter | kTextVCenter | kTextS
 inline constexpr unsigned kTextRightLine = kTextRight | kTextSingleLine;                    // 34
 inline constexpr unsigned kTextTopLeft = kTextLeft;                                         // 0
 
-// The erase-background message number Canvas::Earse answers to.
-inline constexpr unsigned kEraseBackgroundMessage = 20;
+// Canvas::Earse answers to kEraseBackgroundMessage (windows/control_vocabulary.h).
 
 // Readies the drawing layer once at start-up, before the first window: the
 // picture folder becomes the program folder unless one was set, and the

@@ -66,7 +66,7 @@ void StateButton::paintEvent(QPaintEvent*) {
   if (states_.FrameRect(state_).isEmpty()) return;
   QPainter dc(this);
   SkinKit::Canvas canvas(&dc, 1, rect(), 1);
-  canvas.Earse(this, SkinKit::kEraseBackgroundMessage);
+  canvas.Earse(this, kEraseBackgroundMessage);
   if (hover_.IsHovered()) canvas.DrawTexture(rect(), kBorderHoverFrame, border_, SkinKit::kTransparentKey);
   const QRect left(0, 0, width() / 2, height());
   const QRect right(width() / 2, 0, width() - width() / 2, height());

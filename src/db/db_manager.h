@@ -10,8 +10,8 @@
 
 #include "db/db_access.h"
 #include "db/talk_line.h"
-#include "workspace/agent_record.h"
-#include "workspace/contact_record.h"
+#include "records/agent_record.h"
+#include "records/contact_record.h"
 
 namespace kanzo {
 

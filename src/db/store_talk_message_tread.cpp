@@ -5,11 +5,8 @@
 #include "db/db_access.h"
 #include "db/db_manager.h"
 #include "log/cx_log.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
-
-StoreTalkMessageTread::StoreTalkMessageTread() : StoreTalkMessageTread(SharedContactTable(), CurrentAgentRecord()) {}
 
 StoreTalkMessageTread::StoreTalkMessageTread(ContactTable& contacts, SharedAgentRecord& agent)
     : contacts_(contacts), agent_(agent) {}

@@ -15,8 +15,8 @@
 #include <string>
 #include <thread>
 
-#include "workspace/agent_record.h"
-#include "workspace/contact_table.h"
+#include "records/agent_record.h"
+#include "records/contact_table.h"
 
 namespace kanzo {
 
@@ -27,9 +27,8 @@ class StoreTalkMessageTread final {
   // of the user-interface thread wait.
   static constexpr std::size_t kMaxRunLines = 1000;
 
-  // Reads the process's contact table and current agent record.
-  StoreTalkMessageTread();
-  // Reads the given ones (which must outlive this object).
+  // Reads the given contact table and agent record, which must outlive this
+  // object (the chat window that owns it goes before the records).
   StoreTalkMessageTread(ContactTable& contacts, SharedAgentRecord& agent);
   // Stops first: every queued line is stored.
   ~StoreTalkMessageTread();

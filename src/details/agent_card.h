@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "workspace/agent_record.h"
+#include "records/agent_record.h"
 
 namespace kanzo {
 

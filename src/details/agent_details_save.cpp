@@ -6,13 +6,11 @@
 #include <utility>
 
 #include "log/cx_log.h"
-#include "net/network_startup.h"
 #include "platform/message_box.h"
 #include "platform/narrow_text.h"
 #include "protocol/commands.h"
 #include "protocol/msg.h"
 #include "workspace/json_body.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
@@ -57,12 +55,10 @@ std::string AgentDetailsBody(const AgentDetailsForm& form, const AgentRecord& re
   return CompactJsonText(body);
 }
 
-AgentDetailsSave::AgentDetailsSave(Sender sender) : sender_(std::move(sender)) {
-  if (!sender_) sender_ = [](Message& message) { return SendNetworkMessage(message); };
-}
+AgentDetailsSave::AgentDetailsSave(Records& records, Sender sender) : records_(records), sender_(std::move(sender)) {}
 
 bool AgentDetailsSave::Save(const AgentDetailsForm& form) {
-  const AgentRecord agent = CurrentAgentRecord().Copy();
+  const AgentRecord agent = records_.agent.Copy();
   Msg msg;
   msg.BODY = AgentDetailsBody(form, agent);
   Message request(true);
@@ -109,7 +105,7 @@ AgentDetailsAnswer AgentDetailsSave::OnNetworkMessage(std::unique_ptr<Message> m
     return AgentDetailsAnswer::kIgnored;
   }
   std::int32_t agentId = 0;
-  CurrentAgentRecord().Update([&](AgentRecord& r) {
+  records_.agent.Update([&](AgentRecord& r) {
     r.realname = saved.realname;
     r.sex = saved.male ? kSexMale : kSexFemale;
     r.age = saved.age;
@@ -122,7 +118,7 @@ AgentDetailsAnswer AgentDetailsSave::OnNetworkMessage(std::unique_ptr<Message> m
     agentId = r.triple.agentId;
   });
   // The lists and the tray show the agent's own name from the name table.
-  if (agentId != 0) SharedNameTable().Set(agentId, saved.realname);
+  if (agentId != 0) records_.names.Set(agentId, saved.realname);
   if (onSaved_) onSaved_();
   platform::ShowMessageBox(kDetailsBoxCaption, kDetailsSavedText, platform::MessageBoxIcon::Information);
   KLOG_INFO("修改用户信息成功");

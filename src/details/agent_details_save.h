@@ -11,7 +11,8 @@
 #include <string>
 
 #include "protocol/message.h"
-#include "workspace/agent_record.h"
+#include "records/agent_record.h"
+#include "records/records.h"
 
 namespace kanzo {
 
@@ -70,11 +71,11 @@ enum class AgentDetailsAnswer {
 
 class AgentDetailsSave {
  public:
-  // Hands a request to the dispatcher; 0 when queued. An empty sender sends
-  // through the application's dispatcher.
+  // Hands a request to the dispatcher; 0 when queued.
   using Sender = std::function<int(Message&)>;
 
-  explicit AgentDetailsSave(Sender sender = {});
+  // The agent's record and the name table take what was saved.
+  AgentDetailsSave(Records& records, Sender sender);
 
   // Sends the save request for `form`; false when it could not be queued.
   bool Save(const AgentDetailsForm& form);
@@ -94,6 +95,7 @@ class AgentDetailsSave {
 
   bool TakeSent(std::int64_t messageId, AgentDetailsForm* out);
 
+  Records& records_;
   Sender sender_;
   std::function<void()> onSaved_;
   std::map<std::int64_t, AgentDetailsForm> sent_;

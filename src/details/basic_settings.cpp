@@ -4,7 +4,6 @@
 
 #include "db/db_manager.h"
 #include "log/cx_log.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
@@ -49,7 +48,7 @@ bool BasicSettingsState::Checked(int id) const {
 }
 
 void BasicSettings::Load() {
-  const AgentRecord agent = CurrentAgentRecord().Copy();
+  const AgentRecord agent = agent_.Copy();
   DbRows rows;
   state_.keepPassword = false;
   state_.autoLogin = false;
@@ -74,7 +73,7 @@ void BasicSettings::SetAutoLogin(bool on, std::int32_t uid) {
 }
 
 BasicSettingsClick BasicSettings::Click(int id) {
-  const std::int32_t uid = CurrentAgentRecord().AgentId();
+  const std::int32_t uid = agent_.AgentId();
   BasicSettingsClick result;
   result.handled = true;
   switch (id) {
@@ -97,7 +96,7 @@ BasicSettingsClick BasicSettings::Click(int id) {
     case kForceWindowAlertId: {
       const std::int32_t flick = id == kBubbleAlertId ? kFlickStateBubble : kFlickStateChatWindow;
       Store(kSettingTable, kFlickColumn, std::to_string(flick), uid);
-      CurrentAgentRecord().Update([flick](AgentRecord& r) { r.flickState = flick; });
+      agent_.Update([flick](AgentRecord& r) { r.flickState = flick; });
       state_.flickState = flick;
       result.agentSettingsChanged = true;
       break;
@@ -106,7 +105,7 @@ BasicSettingsClick BasicSettings::Click(int id) {
     case kSoundOffId: {
       const std::int32_t sound = id == kSoundOnId ? kSoundStateOn : kSoundStateOff;
       Store(kSettingTable, kSoundColumn, std::to_string(sound), uid);
-      CurrentAgentRecord().Update([sound](AgentRecord& r) { r.soundState = sound; });
+      agent_.Update([sound](AgentRecord& r) { r.soundState = sound; });
       state_.soundState = sound;
       result.agentSettingsChanged = true;
       break;

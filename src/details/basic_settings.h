@@ -5,6 +5,8 @@
 // already follows them.
 #include <cstdint>
 
+#include "records/agent_record.h"
+
 namespace kanzo {
 
 // Radio buttons of the page, in pairs.
@@ -39,6 +41,8 @@ struct BasicSettingsClick {
 
 class BasicSettings {
  public:
+  explicit BasicSettings(SharedAgentRecord& agent) : agent_(agent) {}
+
   // Reads the logged-in agent's login_info row and the current agent
   // record's alert and sound choices. An agent without a row shows neither
   // remembering nor automatic login.
@@ -53,6 +57,7 @@ class BasicSettings {
   void SetKeepPassword(bool keep, std::int32_t uid);
   void SetAutoLogin(bool on, std::int32_t uid);
 
+  SharedAgentRecord& agent_;
   BasicSettingsState state_;
 };
 

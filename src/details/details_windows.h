@@ -3,6 +3,8 @@
 // the agent's card (beside its avatar); start-up calls this once.
 namespace kanzo {
 
-void InstallDetailsWindowFactories();
+class WindowFactories;
+
+void InstallDetailsWindowFactories(WindowFactories& factories);
 
 }  // namespace kanzo

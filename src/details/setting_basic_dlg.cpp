@@ -6,6 +6,7 @@
 
 #include "controls/skin_kit.h"
 #include "platform/qt/qt_text.h"
+#include "windows/client_vocabulary.h"
 
 namespace kanzo {
 namespace {
@@ -40,7 +41,8 @@ QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
 }  // namespace
 
-SettingBasicDlg::SettingBasicDlg(QWidget* parent) : QWidget(parent) {
+SettingBasicDlg::SettingBasicDlg(QWidget* parent, WindowContext& context)
+    : QWidget(parent), context_(context), settings_(context.records.agent) {
   setObjectName(QString::number(kSettingBasicDialogId));
   QPalette texts = palette();
   texts.setColor(QPalette::WindowText, SkinKit::ToQColor(kStaticTextColour));
@@ -66,13 +68,11 @@ SettingBasicDlg::SettingBasicDlg(QWidget* parent) : QWidget(parent) {
     top += kGroupHeight + kGroupGap;
   }
 
-  platform::RegisterWindowName(kSettingBasicName, Id());
+  context_.router.Enter(kSettingBasicName, *this, static_cast<SettingBasicLink*>(this));
   RefreshSettings();
 }
 
-SettingBasicDlg::~SettingBasicDlg() {
-  if (platform::FindWindowIdByName(kSettingBasicName) == Id()) platform::UnregisterWindowName(kSettingBasicName);
-}
+SettingBasicDlg::~SettingBasicDlg() { context_.router.Leave(kSettingBasicName, *this); }
 
 QRadioButton* SettingBasicDlg::Radio(int id) const { return findChild<QRadioButton*>(QString::number(id)); }
 
@@ -86,8 +86,7 @@ void SettingBasicDlg::OnRadioClicked(int id) {
   if (!click.handled) return;
   ShowState();
   if (!click.agentSettingsChanged) return;
-  if (auto* mainWindow = dynamic_cast<MainWindowLink*>(platform::FindWindowByName(kMainWindowName)))
-    mainWindow->SettingsChanged();
+  if (auto* mainWindow = context_.router.Find<MainWindowLink>(kMainWindowName)) mainWindow->SettingsChanged();
 }
 
 void SettingBasicDlg::ShowState() {

@@ -8,7 +8,8 @@
 
 #include "details/basic_settings.h"
 #include "platform/window_message.h"
-#include "workspace/window_links.h"
+#include "windows/window_context.h"
+#include "windows/window_links.h"
 
 class QRadioButton;
 
@@ -19,7 +20,7 @@ inline constexpr int kSettingBasicDialogId = 132;
 class SettingBasicDlg final : public QWidget, public platform::Window, public SettingBasicLink {
   Q_OBJECT
  public:
-  explicit SettingBasicDlg(QWidget* parent = nullptr);
+  SettingBasicDlg(QWidget* parent, WindowContext& context);
   ~SettingBasicDlg() override;
 
   // Reads the stored values again and checks the buttons by them.
@@ -36,6 +37,7 @@ class SettingBasicDlg final : public QWidget, public platform::Window, public Se
  private:
   void ShowState();
 
+  WindowContext& context_;
   BasicSettings settings_;
 };
 

@@ -15,11 +15,11 @@ constexpr SkinKit::Colour kGroundColour = 0xFFFFFF;
 
 }  // namespace
 
-SettingDlg::SettingDlg(QWidget* parent, AgentDetailsSave::Sender sender)
+SettingDlg::SettingDlg(QWidget* parent, WindowContext& context)
     : QDialog(parent),
       tabs_(new QTabBar(this)),
-      basic_(new SettingBasicDlg(this)),
-      self_(new SettingSelfDlg(this, std::move(sender))) {
+      basic_(new SettingBasicDlg(this, context)),
+      self_(new SettingSelfDlg(this, context)) {
   setObjectName(QString::number(kSettingDialogId));
   setWindowTitle(QString::fromUtf8(kSettingCaption));
   setModal(false);

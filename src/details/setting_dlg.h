@@ -6,6 +6,7 @@
 
 #include "details/setting_basic_dlg.h"
 #include "details/setting_self_dlg.h"
+#include "windows/window_context.h"
 
 class QTabBar;
 
@@ -20,7 +21,7 @@ inline constexpr int kSettingSelfTab = 1;
 class SettingDlg final : public QDialog {
   Q_OBJECT
  public:
-  explicit SettingDlg(QWidget* parent = nullptr, AgentDetailsSave::Sender sender = {});
+  SettingDlg(QWidget* parent, WindowContext& context);
 
   // Shows the page of tab `index` and hides the other.
   void SelectTab(int index);

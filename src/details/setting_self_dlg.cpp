@@ -10,8 +10,9 @@
 #include "net/window_network_future.h"
 #include "platform/qt/qt_text.h"
 #include "protocol/commands.h"
-#include "workspace/shared_workspace.h"
-#include "workspace/window_links.h"
+#include "windows/client_vocabulary.h"
+#include "windows/network_vocabulary.h"
+#include "windows/window_links.h"
 
 namespace kanzo {
 namespace {
@@ -61,8 +62,8 @@ void ForEachRow(Rows&& rows, const std::function<void(const FieldRow&)>& each) {
 
 }  // namespace
 
-SettingSelfDlg::SettingSelfDlg(QWidget* parent, AgentDetailsSave::Sender sender)
-    : QWidget(parent), save_(std::move(sender)) {
+SettingSelfDlg::SettingSelfDlg(QWidget* parent, WindowContext& context)
+    : QWidget(parent), context_(context), save_(context.records, context.send) {
   setObjectName(QString::number(kSettingSelfDialogId));
   QPalette colours = palette();
   colours.setColor(QPalette::WindowText, SkinKit::ToQColor(kStaticTextColour));
@@ -101,9 +102,8 @@ SettingSelfDlg::SettingSelfDlg(QWidget* parent, AgentDetailsSave::Sender sender)
   cancel->setGeometry(kEditLeft + kButtonWidth + kButtonGap, top, kButtonWidth, kButtonHeight);
   connect(cancel, &QPushButton::clicked, this, &SettingSelfDlg::Cancel);
 
-  save_.SetOnSaved([] {
-    if (auto* mainWindow = dynamic_cast<MainWindowLink*>(platform::FindWindowByName(kMainWindowName)))
-      mainWindow->RefreshAgentDetails();
+  save_.SetOnSaved([this] {
+    if (auto* mainWindow = context_.router.Find<MainWindowLink>(kMainWindowName)) mainWindow->RefreshAgentDetails();
   });
   WindowNetworkFuture::instance().registerWindow(kCommandSaveAgentInfo, Id());
   FillFromAgentRecord();
@@ -116,7 +116,7 @@ QRadioButton* SettingSelfDlg::Radio(int id) const { return findChild<QRadioButto
 QPushButton* SettingSelfDlg::Button(int id) const { return findChild<QPushButton*>(QString::number(id)); }
 
 void SettingSelfDlg::FillFromAgentRecord() {
-  const AgentDetailsForm form = AgentDetailsFormFrom(CurrentAgentRecord().Copy());
+  const AgentDetailsForm form = AgentDetailsFormFrom(context_.records.agent.Copy());
   auto show = [&](const FieldRow& row) {
     if (QLineEdit* edit = Edit(row.id)) edit->setText(platform::FromNarrow(form.*row.field));
   };
@@ -148,7 +148,7 @@ void SettingSelfDlg::Cancel() {
 platform::MessageResult SettingSelfDlg::OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                                         platform::LParam lParam) {
   if (message != kNetworkWindowMessage || wParam != kNetworkEventMessage) return 0;
-  save_.OnNetworkMessage(TakeNetworkMessage(lParam));
+  save_.OnNetworkMessage(platform::TakePayload(kNetworkMessage, lParam));
   return 0;
 }
 

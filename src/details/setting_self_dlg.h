@@ -9,6 +9,7 @@
 
 #include "details/agent_details_save.h"
 #include "platform/window_message.h"
+#include "windows/window_context.h"
 
 class QLineEdit;
 class QPushButton;
@@ -21,8 +22,7 @@ inline constexpr int kSettingSelfDialogId = 134;
 class SettingSelfDlg final : public QWidget, public platform::Window {
   Q_OBJECT
  public:
-  // `sender` as AgentDetailsSave takes it (empty: the dispatcher).
-  explicit SettingSelfDlg(QWidget* parent = nullptr, AgentDetailsSave::Sender sender = {});
+  SettingSelfDlg(QWidget* parent, WindowContext& context);
   ~SettingSelfDlg() override;
 
   // The fields from the current agent record.
@@ -44,6 +44,7 @@ class SettingSelfDlg final : public QWidget, public platform::Window {
   const AgentDetailsSave& Saver() const { return save_; }
 
  private:
+  WindowContext& context_;
   AgentDetailsSave save_;
   std::function<void()> onCancelled_;
 };

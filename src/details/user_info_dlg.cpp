@@ -5,7 +5,6 @@
 
 #include "controls/logo_panel.h"
 #include "platform/qt/qt_text.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
@@ -34,8 +33,9 @@ QLabel* PlainLabel(QWidget* parent, const QRect& where) {
 
 }  // namespace
 
-UserInfoDlg::UserInfoDlg(QWidget* parent)
+UserInfoDlg::UserInfoDlg(QWidget* parent, const SharedAgentRecord& agent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
+      agent_(agent),
       background_(kAgentCardBackground, SkinKit::kLoadSharp),
       avatar_(new LogoPanel(this)) {
   setObjectName(QString::number(kAgentCardDialogId));
@@ -64,7 +64,7 @@ QLabel* UserInfoDlg::Field(int controlId) const { return findChild<QLabel*>(QStr
 
 void UserInfoDlg::FillFromAgentRecord() {
   const QFontMetrics metrics(font());
-  for (const AgentCardField& field : AgentCardFieldsOf(CurrentAgentRecord().Copy())) {
+  for (const AgentCardField& field : AgentCardFieldsOf(agent_.Copy())) {
     QLabel* value = Field(field.controlId);
     if (!value) continue;
     const QString text = platform::FromNarrow(field.value);

@@ -7,7 +7,8 @@
 
 #include "controls/skin_kit.h"
 #include "details/agent_card.h"
-#include "workspace/window_links.h"
+#include "records/agent_record.h"
+#include "windows/window_links.h"
 
 class QLabel;
 
@@ -20,7 +21,8 @@ inline constexpr int kAgentCardDialogId = 138;
 class UserInfoDlg final : public QWidget, public AgentCardLink {
   Q_OBJECT
  public:
-  explicit UserInfoDlg(QWidget* parent = nullptr);
+  // The card shows `agent`, which must outlive it.
+  UserInfoDlg(QWidget* parent, const SharedAgentRecord& agent);
 
   void FillFromAgentRecord() override;
 
@@ -32,6 +34,7 @@ class UserInfoDlg final : public QWidget, public AgentCardLink {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  const SharedAgentRecord& agent_;
   SkinKit::Texture background_;
   LogoPanel* avatar_;
 };

@@ -10,7 +10,7 @@
 
 #include "controls/skin_kit.h"
 #include "details/visitor_card.h"
-#include "workspace/contact_record.h"
+#include "records/contact_record.h"
 
 namespace kanzo {
 

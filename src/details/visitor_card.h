@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "workspace/contact_record.h"
+#include "records/contact_record.h"
 
 namespace kanzo {
 

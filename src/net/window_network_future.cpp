@@ -71,10 +71,9 @@ void WindowNetworkFuture::deliver(NetworkEvent event, std::unique_ptr<Message> m
       const platform::WindowId window = it->second;
       if (platform::FindWindow(window) != nullptr) {
         const CommandCode command = message->command;
-        // From here the message belongs to the window; if the window goes
-        // before it runs the handler, the disposer frees the message.
-        const auto payload = reinterpret_cast<platform::LParam>(message.release());
-        if (!platform::NotifyWindow(window, kNetworkWindowMessage, event, payload, &platform::DeletePayload<Message>)) {
+        // From here the message is the window's to take; if the window goes
+        // before it runs the handler, or does not take it, it is freed.
+        if (!platform::PostPayload(window, kNetworkMessage, event, std::move(message))) {
           KLOG_WARN("窗口消息无法投递（界面线程未就绪），命令%d", command);
         }
         return;

@@ -23,24 +23,18 @@ std::unordered_map<WindowId, Window*>& Windows() {
   return *windows;
 }
 
-std::mutex gNamesMutex;
-std::map<std::string, WindowId>& Names() {
-  static auto* names = new std::map<std::string, WindowId>();
-  return *names;
-}
-
 std::mutex gLoopMutex;
 UiLoop* gLoop = nullptr;
 std::atomic<std::thread::id> gUiThread{};
 
-// A posted message owns its payload until it is delivered.
+// A posted message owns its payload for its whole life: the disposer runs
+// when it ends, whether or not a window received it.
 struct PostedMessage {
   WindowId target;
   std::uint32_t message;
   WParam wParam;
   LParam lParam;
   PayloadDisposer dispose;
-  bool delivered = false;
 
   PostedMessage(WindowId t, std::uint32_t m, WParam w, LParam l, PayloadDisposer d)
       : target(t), message(m), wParam(w), lParam(l), dispose(d) {}
@@ -48,13 +42,12 @@ struct PostedMessage {
   PostedMessage& operator=(const PostedMessage&) = delete;
 
   ~PostedMessage() {
-    if (!delivered && dispose && lParam) dispose(lParam);
+    if (dispose && lParam) dispose(lParam);
   }
 
   void Deliver() {
     Window* window = FindWindow(target);
-    if (!window) return;  // the destructor frees the payload
-    delivered = true;
+    if (!window) return;
     window->OnWindowMessage(message, wParam, lParam);
   }
 };
@@ -67,14 +60,8 @@ Window::Window() : id_(gNextId.fetch_add(1)) {
 }
 
 Window::~Window() {
-  {
-    std::lock_guard lock(gWindowsMutex);
-    Windows().erase(id_);
-  }
-  std::lock_guard lock(gNamesMutex);
-  for (auto it = Names().begin(); it != Names().end();) {
-    it = it->second == id_ ? Names().erase(it) : std::next(it);
-  }
+  std::lock_guard lock(gWindowsMutex);
+  Windows().erase(id_);
 }
 
 Window* FindWindow(WindowId id) {
@@ -156,23 +143,5 @@ bool ManualUiLoop::RunUntil(const std::function<bool()>& done, int timeoutMs) {
     state_->posted.wait_for(lock, std::chrono::milliseconds(10), [this] { return !state_->tasks.empty(); });
   }
 }
-
-void RegisterWindowName(const std::string& name, WindowId id) {
-  std::lock_guard lock(gNamesMutex);
-  Names()[name] = id;
-}
-
-void UnregisterWindowName(const std::string& name) {
-  std::lock_guard lock(gNamesMutex);
-  Names().erase(name);
-}
-
-WindowId FindWindowIdByName(const std::string& name) {
-  std::lock_guard lock(gNamesMutex);
-  const auto it = Names().find(name);
-  return it == Names().end() ? kNoWindow : it->second;
-}
-
-Window* FindWindowByName(const std::string& name) { return FindWindow(FindWindowIdByName(name)); }
 
 }  // namespace kanzo::platform

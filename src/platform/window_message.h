@@ -3,9 +3,11 @@
 //
 // Every window is a platform::Window with one handler for a numbered message
 // and two parameters. Windows are addressed by a WindowId that is never
-// reused, so a message that arrives after its window has gone finds nobody:
-// its payload is then freed by the disposer the sender gave, never delivered
-// to freed memory and never leaked.
+// reused, so a message that arrives after its window has gone finds nobody.
+// A posted payload ends with its message: the disposer the sender gave runs
+// once, after the handler returned or when the message was not delivered,
+// so nothing is delivered to freed memory and nothing leaks. Payloads are
+// put in and taken out only through platform/window_payload.h.
 //
 // SendWindowMessage is synchronous and only for the user-interface thread.
 // NotifyWindow may be called from any thread; messages are handled on the
@@ -21,7 +23,7 @@ inline constexpr WindowId kNoWindow = 0;
 using WParam = std::uintptr_t;
 using LParam = std::intptr_t;
 using MessageResult = std::intptr_t;
-// Frees the object an LParam points to when its message is not delivered.
+// Frees what an LParam points to when its posted message ends.
 using PayloadDisposer = void (*)(LParam);
 
 class Window {
@@ -47,15 +49,11 @@ Window* FindWindow(WindowId id);
 // Calls the window's handler at once; 0 when the window is gone.
 MessageResult SendWindowMessage(WindowId target, std::uint32_t message, WParam wParam, LParam lParam);
 
-// Queues the message for the user-interface thread. Returns false (and frees
-// the payload) when no user-interface loop is installed.
+// Queues the message for the user-interface thread; `dispose` runs once when
+// the message ends, delivered or not. Returns false (and disposes at once)
+// when no user-interface loop is installed.
 bool NotifyWindow(WindowId target, std::uint32_t message, WParam wParam, LParam lParam,
                   PayloadDisposer dispose = nullptr);
-
-template <typename T>
-void DeletePayload(LParam lParam) {
-  delete reinterpret_cast<T*>(lParam);
-}
 
 // What runs posted work on the user-interface thread: the Qt event loop in
 // the program, a ManualUiLoop in core tests.
@@ -87,11 +85,5 @@ class ManualUiLoop final : public UiLoop {
   struct State;
   State* state_;
 };
-
-// The window registry: window name ("MainDlg", "SessionDlg", ...) to window.
-void RegisterWindowName(const std::string& name, WindowId id);
-void UnregisterWindowName(const std::string& name);
-WindowId FindWindowIdByName(const std::string& name);
-Window* FindWindowByName(const std::string& name);
 
 }  // namespace kanzo::platform

@@ -17,11 +17,11 @@
 #include "platform/qt/ui_stall_probe.h"
 #include "platform/window_message.h"
 #include "program/end_signals.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_links.h"
 #include "workspace/contact_dlg.h"
 #include "workspace/login_dlg.h"
-#include "workspace/main_dlg.h"
 #include "workspace/signal_count_dlg.h"
-#include "workspace/window_links.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -52,26 +52,26 @@ int main(int argc, char** argv) {
   // The login window is the application's main window; it lives until
   // start-up has logged out or restarted, and goes with the application.
   std::unique_ptr<kanzo::LoginDlg> loginWindow;
-  kanzo::InstallSignalCountWindowFactory();
-  kanzo::InstallDetailsWindowFactories();
-  kanzo::InstallListPaneFactories();
-  kanzo::InstallChatWindowFactory();
-  kanzo::InstallQuickMsgEditWindowFactory();
   kanzo::CKanzoApp app(std::move(args));
+  // Each part that builds windows for others installs its factories here.
+  kanzo::InstallSignalCountWindowFactory(app.Factories());
+  kanzo::InstallQuickMsgEditWindowFactory(app.Factories());
+  kanzo::InstallDetailsWindowFactories(app.Factories());
+  kanzo::InstallListPaneFactories(app.Factories());
+  kanzo::InstallChatWindowFactory(app.Factories());
 
   // Ended from outside while logged in: log out as "退出" does. Before the
   // main window exists there is no session to end.
   kanzo::EndSignals endSignals;
-  endSignals.Install([](int signalNumber) {
-    auto* mainWindow = dynamic_cast<kanzo::MainDlg*>(kanzo::platform::FindWindowByName(kanzo::kMainWindowName));
-    if (mainWindow) {
+  endSignals.Install([&app](int signalNumber) {
+    if (auto* mainWindow = app.Context().router.Find<kanzo::MainWindowLink>(kanzo::kMainWindowName)) {
       mainWindow->Quit();
     } else {
       kanzo::EndSignals::EndByDefault(signalNumber);
     }
   });
-  app.SetLoginWindowRunner([&loginWindow] {
-    loginWindow = std::make_unique<kanzo::LoginDlg>();
+  app.SetLoginWindowRunner([&loginWindow](kanzo::WindowContext& context) {
+    loginWindow = std::make_unique<kanzo::LoginDlg>(context);
     return loginWindow->RunModal();
   });
   app.InitInstance();

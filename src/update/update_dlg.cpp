@@ -19,6 +19,7 @@
 #include "update/update_run.h"
 #include "update/update_texts.h"
 #include "update/version_check.h"
+#include "windows/update_vocabulary.h"
 
 namespace kanzo {
 namespace {
@@ -58,22 +59,19 @@ QIcon MakeUpdateIcon() {
 class PostingProgress final : public UpdateProgress {
  public:
   explicit PostingProgress(platform::WindowId dialog) : dialog_(dialog) {}
-  void AddLine(const std::string& line) override { PostText(CUpdateDlg::kMsgProgressLine, line); }
-  void SetStatus(const std::string& text) override { PostText(CUpdateDlg::kMsgStatus, text); }
+  void AddLine(const std::string& line) override { PostText(kUpdateProgressLine, line); }
+  void SetStatus(const std::string& text) override { PostText(kUpdateStatus, text); }
   void SetPercent(int percent) override {
-    platform::NotifyWindow(dialog_, CUpdateDlg::kMsgPercent, static_cast<platform::WParam>(percent), 0);
+    platform::NotifyWindow(dialog_, kUpdatePercentMessage, static_cast<platform::WParam>(percent), 0);
   }
-  void ShowError(const std::string& text) override { PostText(CUpdateDlg::kMsgErrorBox, text); }
+  void ShowError(const std::string& text) override { PostText(kUpdateErrorBox, text); }
 
  private:
-  void PostText(std::uint32_t message, const std::string& text) {
-    platform::NotifyWindow(dialog_, message, 0, reinterpret_cast<platform::LParam>(new std::string(text)),
-                           &platform::DeletePayload<std::string>);
+  void PostText(platform::OwnedPayload<std::string> shape, const std::string& text) {
+    platform::PostPayload(dialog_, shape, 0, std::make_unique<std::string>(text));
   }
   platform::WindowId dialog_;
 };
-
-const std::string& PayloadText(platform::LParam lParam) { return *reinterpret_cast<const std::string*>(lParam); }
 
 }  // namespace
 
@@ -186,10 +184,9 @@ void CUpdateDlg::StartVersionCheck() {
   const std::string folder = programFolder_;
   worker_ = std::thread([client, self, object, params, folder] {
     PostingProgress progress(self);
-    auto* result = new VersionCheckResult(
+    auto result = std::make_unique<VersionCheckResult>(
         CheckVersion(*client, object, params.programName, params.currentVersion, folder, progress));
-    platform::NotifyWindow(self, kMsgCheckDone, 0, reinterpret_cast<platform::LParam>(result),
-                           &platform::DeletePayload<VersionCheckResult>);
+    platform::PostPayload(self, kUpdateCheckDone, 0, std::move(result));
   });
 }
 
@@ -246,7 +243,7 @@ void CUpdateDlg::StartUpdate() {
   worker_ = std::thread([client, self, job] {
     PostingProgress progress(self);
     const bool installed = RunUpdate(*client, job, progress);
-    platform::NotifyWindow(self, kMsgUpdateDone, installed ? 1 : 0, 0);
+    platform::NotifyWindow(self, kUpdateDoneMessage, installed ? 1 : 0, 0);
   });
 }
 
@@ -261,30 +258,23 @@ void CUpdateDlg::OnUpdated() {
 platform::MessageResult CUpdateDlg::OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                                     platform::LParam lParam) {
   switch (message) {
-    case kMsgProgressLine: {
-      std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
-      AddProgressLine(platform::FromNarrow(*text));
+    case kUpdateProgressLine.message:
+      if (const auto text = platform::TakePayload(kUpdateProgressLine, lParam))
+        AddProgressLine(platform::FromNarrow(*text));
       return 1;
-    }
-    case kMsgStatus: {
-      std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
-      status_->setText(platform::FromNarrow(*text));
+    case kUpdateStatus.message:
+      if (const auto text = platform::TakePayload(kUpdateStatus, lParam)) status_->setText(platform::FromNarrow(*text));
       return 1;
-    }
-    case kMsgPercent: bar_->setValue(static_cast<int>(wParam)); return 1;
-    case kMsgErrorBox: {
+    case kUpdatePercentMessage: bar_->setValue(static_cast<int>(wParam)); return 1;
+    case kUpdateErrorBox.message:
       // Take the text before the box: its loop may deliver the next messages.
-      const std::string text = PayloadText(lParam);
-      delete reinterpret_cast<std::string*>(lParam);
-      platform::ShowMessageBox(kUpdateAppTitle, text, platform::MessageBoxIcon::Error);
+      if (const auto text = platform::TakePayload(kUpdateErrorBox, lParam))
+        platform::ShowMessageBox(kUpdateAppTitle, *text, platform::MessageBoxIcon::Error);
       return 1;
-    }
-    case kMsgCheckDone: {
-      std::unique_ptr<VersionCheckResult> result(reinterpret_cast<VersionCheckResult*>(lParam));
-      OnVersionChecked(*result);
+    case kUpdateCheckDone.message:
+      if (const auto result = platform::TakePayload(kUpdateCheckDone, lParam)) OnVersionChecked(*result);
       return 1;
-    }
-    case kMsgUpdateDone: OnUpdated(); return 1;
+    case kUpdateDoneMessage: OnUpdated(); return 1;
     default: return 0;
   }
 }

@@ -35,13 +35,8 @@ class CUpdateDlg final : public QDialog, public platform::Window {
   static constexpr int kIdProgressList = 1011;
   static constexpr int kIdStatus = 1012;
 
-  // Reports of the steps, posted from the worker thread.
-  static constexpr std::uint32_t kMsgProgressLine = 0x0400 + 1;  // lParam: std::string*
-  static constexpr std::uint32_t kMsgStatus = 0x0400 + 2;        // lParam: std::string*
-  static constexpr std::uint32_t kMsgPercent = 0x0400 + 3;       // wParam: 0 to 100
-  static constexpr std::uint32_t kMsgErrorBox = 0x0400 + 4;      // lParam: std::string*
-  static constexpr std::uint32_t kMsgCheckDone = 0x0400 + 5;     // lParam: VersionCheckResult*
-  static constexpr std::uint32_t kMsgUpdateDone = 0x0400 + 6;    // wParam: 1 when installed
+  // The worker thread reports with the messages of
+  // windows/update_vocabulary.h.
 
   CUpdateDlg(UpdateRunParams params, HttpUrlParts url, std::string programFolder, QWidget* parent = nullptr);
   ~CUpdateDlg() override;

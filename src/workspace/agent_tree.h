@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "workspace/contact_table.h"
-#include "workspace/name_table.h"
+#include "records/contact_table.h"
+#include "records/name_table.h"
 
 namespace kanzo {
 

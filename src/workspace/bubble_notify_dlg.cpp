@@ -10,7 +10,7 @@
 
 #include "chat/transcript_lines.h"
 #include "platform/qt/qt_text.h"
-#include "workspace/contact_table.h"
+#include "records/contact_table.h"
 
 namespace kanzo {
 namespace {

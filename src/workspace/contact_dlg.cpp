@@ -1,35 +1,36 @@
 #include "workspace/contact_dlg.h"
 
+#include "windows/client_vocabulary.h"
+#include "windows/window_links.h"
 #include "workspace/main_workspace.h"
 #include "workspace/online_dlg.h"
 #include "workspace/session_dlg.h"
-#include "workspace/shared_workspace.h"
 #include "workspace/user_tree_ctrl.h"
 #include "workspace/window_factories.h"
-#include "workspace/window_links.h"
 
 namespace kanzo {
 
-ContactDlg::ContactDlg(QWidget* parent)
-    : QWidget(parent), tree_(SharedContactTable(), SharedNameTable()), treeCtrl_(new UserTreeCtrl(tree_, this)) {
+ContactDlg::ContactDlg(QWidget* parent, WindowContext& context)
+    : QWidget(parent),
+      context_(context),
+      tree_(context.records.contacts, context.records.names),
+      treeCtrl_(new UserTreeCtrl(tree_, context, this)) {
   setObjectName(QString::fromUtf8(kContactPaneName));
-  platform::RegisterWindowName(kContactPaneName, Id());
+  context_.router.Enter(kContactPaneName, *this);
 }
 
-ContactDlg::~ContactDlg() {
-  if (platform::FindWindowIdByName(kContactPaneName) == Id()) platform::UnregisterWindowName(kContactPaneName);
-}
+ContactDlg::~ContactDlg() { context_.router.Leave(kContactPaneName, *this); }
 
 void ContactDlg::resizeEvent(QResizeEvent*) { treeCtrl_->setGeometry(rect()); }
 
 platform::MessageResult ContactDlg::OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                                     platform::LParam lParam) {
   if (message == kPaneDataMessage && wParam == kPaneLoad) {
-    if (lParam != 0) tree_.LoadContacts(*reinterpret_cast<const Json::Value*>(lParam), CurrentAgentRecord().AgentId());
+    if (const Json::Value* users = platform::BorrowPayload(kPaneJson, lParam))
+      tree_.LoadContacts(*users, context_.records.agent.AgentId());
     treeCtrl_->Reload();
-  } else if (message == kPaneDataMessage && wParam == kPaneRefresh) {
-    if (auto* chat = dynamic_cast<ChatWindowLink*>(platform::FindWindowByName(kChatWindowName)))
-      chat->RepaintTalkList();
+  } else if (message == kPaneDataMessage && wParam == kPaneNotice) {
+    if (auto* chat = context_.router.Find<ChatWindowLink>(kChatWindowName)) chat->RepaintTalkList();
     tree_.OnlineFirst();
     tree_.CountOnline();
     treeCtrl_->Refresh();
@@ -39,10 +40,13 @@ platform::MessageResult ContactDlg::OnWindowMessage(std::uint32_t message, platf
   return 0;
 }
 
-void InstallListPaneFactories() {
-  SetWorkspaceWindowFactory(kOnlinePaneName, [](QWidget* parent) -> QWidget* { return new OnlineDlg(parent); });
-  SetWorkspaceWindowFactory(kSessionPaneName, [](QWidget* parent) -> QWidget* { return new SessionDlg(parent); });
-  SetWorkspaceWindowFactory(kContactPaneName, [](QWidget* parent) -> QWidget* { return new ContactDlg(parent); });
+void InstallListPaneFactories(WindowFactories& factories) {
+  factories.Set(kOnlinePaneName,
+                [](QWidget* parent, WindowContext& context) -> QWidget* { return new OnlineDlg(parent, context); });
+  factories.Set(kSessionPaneName,
+                [](QWidget* parent, WindowContext& context) -> QWidget* { return new SessionDlg(parent, context); });
+  factories.Set(kContactPaneName,
+                [](QWidget* parent, WindowContext& context) -> QWidget* { return new ContactDlg(parent, context); });
 }
 
 }  // namespace kanzo

@@ -1,21 +1,23 @@
 #pragma once
 // The colleague pane (tab "通讯录"): the company's other agents by group.
-// Enters itself in the window registry as "ContactDlg".
+// Enters itself in the router as "ContactDlg".
 #include <QWidget>
 
 #include "platform/window_message.h"
+#include "windows/window_context.h"
 #include "workspace/agent_tree.h"
 
 namespace kanzo {
 
 class UserTreeCtrl;
+class WindowFactories;
 
 inline constexpr int kContactDialogTemplate = 2000;
 
 class ContactDlg final : public QWidget, public platform::Window {
   Q_OBJECT
  public:
-  explicit ContactDlg(QWidget* parent);
+  ContactDlg(QWidget* parent, WindowContext& context);
   ~ContactDlg() override;
 
   // 2024: kind 1 "users" (a JSON value lent for the call), kind 2 the
@@ -30,11 +32,12 @@ class ContactDlg final : public QWidget, public platform::Window {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  WindowContext& context_;
   AgentTree tree_;
   UserTreeCtrl* treeCtrl_;
 };
 
 // Lets the main window make the three list panes (start-up calls this once).
-void InstallListPaneFactories();
+void InstallListPaneFactories(WindowFactories& factories);
 
 }  // namespace kanzo

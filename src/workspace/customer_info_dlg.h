@@ -9,7 +9,7 @@
 #include "controls/skin_kit.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
-#include "workspace/contact_record.h"
+#include "records/contact_record.h"
 
 namespace kanzo {
 

@@ -12,8 +12,8 @@
 #include <tuple>
 #include <vector>
 
-#include "workspace/contact_table.h"
-#include "workspace/name_table.h"
+#include "records/contact_table.h"
+#include "records/name_table.h"
 #include "workspace/session_list.h"
 
 namespace kanzo {

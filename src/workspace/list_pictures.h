@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "workspace/contact_record.h"
+#include "records/contact_record.h"
 
 namespace kanzo {
 

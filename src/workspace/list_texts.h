@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "workspace/name_table.h"
+#include "records/name_table.h"
 
 namespace kanzo {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "workspace/agent_record.h"
+#include "records/agent_record.h"
 
 namespace kanzo {
 

@@ -8,10 +8,8 @@
 #include <QPalette>
 
 #include "controls/skin_kit.h"
-#include "net/network_startup.h"
 #include "net/window_network_future.h"
 #include "platform/qt/qt_text.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
@@ -57,11 +55,12 @@ QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
 
 }  // namespace
 
-LoginDlg::LoginDlg(QWidget* parent, MainWindowMaker maker)
+LoginDlg::LoginDlg(WindowContext& context, QWidget* parent, MainWindowMaker maker)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint),
+      context_(context),
       maker_(std::move(maker)),
       timers_(*this),
-      session_(*this) {
+      session_(*this, context) {
   setWindowTitle(Text(kLoginCaption));
   setWindowIcon(QIcon(platform::FromNarrow(SkinKit::ResolvePicturePath(kProgramIcon))));
   setFixedSize(kWindowWidth, kWindowHeight);
@@ -201,7 +200,7 @@ void LoginDlg::keyPressEvent(QKeyEvent* event) {
 
 void LoginDlg::LoadStoredLogins() {
   userName_->clear();
-  storedLogins_.Load();
+  storedLogins_.Load(context_.db);
   for (const StoredLogin& login : storedLogins_.Rows()) userName_->addItem(platform::FromNarrow(login.userName));
   FillFields(0);
 }
@@ -270,7 +269,7 @@ void LoginDlg::OnBnClickedLoginSubmitButton() {
 platform::MessageResult LoginDlg::OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                                   platform::LParam lParam) {
   if (message != kNetworkWindowMessage || wParam != kNetworkEventMessage) return 0;
-  ApplyOutcome(session_.OnNetworkMessage(TakeNetworkMessage(lParam)));
+  ApplyOutcome(session_.OnNetworkMessage(platform::TakePayload(kNetworkMessage, lParam)));
   return 0;
 }
 
@@ -293,15 +292,14 @@ void LoginDlg::ApplyOutcome(const AnswerOutcome& outcome) {
 }
 
 void LoginDlg::OpenMainWindow() {
-  if (!mainWindow_ && maker_.create) mainWindow_ = maker_.create(this);
+  if (!mainWindow_ && maker_.create) mainWindow_ = maker_.create(this, context_);
   if (!mainWindow_) return;
-  if (maker_.showState) maker_.showState(mainWindow_, CurrentAgentRecord().Copy().presence);
+  if (maker_.showState) maker_.showState(mainWindow_, context_.records.agent.Copy().presence);
   mainWindow_->show();
 }
 
 void LoginDlg::OnTimer(std::uint32_t timerId) { session_.OnTimer(timerId); }
 
-int LoginDlg::Send(Message& message) { return SendNetworkMessage(message); }
 void LoginDlg::SetTimer(std::uint32_t id, int periodMs) { timers_.SetTimer(id, periodMs); }
 void LoginDlg::KillTimer(std::uint32_t id) { timers_.KillTimer(id); }
 

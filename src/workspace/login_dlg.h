@@ -38,7 +38,8 @@ inline constexpr const char* kCancelText = "取消";
 class LoginDlg : public QDialog, public platform::Window, private LoginSessionHost {
   Q_OBJECT
  public:
-  explicit LoginDlg(QWidget* parent = nullptr, MainWindowMaker maker = DefaultMainWindowMaker());
+  explicit LoginDlg(WindowContext& context, QWidget* parent = nullptr,
+                    MainWindowMaker maker = DefaultMainWindowMaker());
   ~LoginDlg() override;
 
   // Shows the window and runs until it ends (the close box, Escape, or
@@ -81,7 +82,6 @@ class LoginDlg : public QDialog, public platform::Window, private LoginSessionHo
 
  private:
   // LoginSessionHost
-  int Send(Message& message) override;
   void SetTimer(std::uint32_t id, int periodMs) override;
   void KillTimer(std::uint32_t id) override;
 
@@ -96,6 +96,7 @@ class LoginDlg : public QDialog, public platform::Window, private LoginSessionHo
   void ApplyOutcome(const AnswerOutcome& outcome);
   void OpenMainWindow();
 
+  WindowContext& context_;
   MainWindowMaker maker_;
   platform::WindowTimers timers_;
   LoginSession session_;

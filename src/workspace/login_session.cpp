@@ -3,25 +3,19 @@
 #include <cstdlib>
 #include <utility>
 
-#include "db/db_manager.h"
 #include "log/cx_log.h"
 #include "net/session_id.h"
-#include "platform/clock.h"
 #include "platform/message_box.h"
 #include "protocol/commands.h"
 #include "protocol/login.h"
 #include "protocol/msg.h"
 #include "workspace/login_answer.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
 
 // Column of send_msg_type that holds the send key type.
 constexpr std::size_t kSendMsgTypeColumn = 2;
-
-std::int64_t NowSeconds() { return platform::CurrentClock().NowSeconds(); }
-std::int64_t NowMillis() { return platform::CurrentClock().NowMillis(); }
 
 long long AsLongLong(std::int64_t value) { return static_cast<long long>(value); }
 
@@ -31,7 +25,8 @@ int PresenceButtonState(std::int32_t presence) {
   return presence == kPresenceAway ? kPresenceButtonAway : kPresenceButtonOnline;
 }
 
-LoginSession::LoginSession(LoginSessionHost& host) : host_(host), presence_(kPresenceOnline) {
+LoginSession::LoginSession(LoginSessionHost& host, WindowContext& context)
+    : host_(host), context_(context), presence_(kPresenceOnline) {
   SetLoginRequestRecords(&records_);
 }
 
@@ -78,7 +73,7 @@ SubmitResult LoginSession::Submit(const LoginForm& form) {
   Message request(true);
   request.command = kCommandLogin;
   request.setBody(&body);
-  if (host_.Send(request) != 0) KLOG_WARN("登录请求无法发送：MESSAGE_ID=%lld", AsLongLong(request.MESSAGE_ID));
+  if (context_.send(request) != 0) KLOG_WARN("登录请求无法发送：MESSAGE_ID=%lld", AsLongLong(request.MESSAGE_ID));
   sentLogins_[request.MESSAGE_ID] = SentLogin{form, presence_};
   while (sentLogins_.size() > kMaxSentLogins) sentLogins_.erase(sentLogins_.begin());
   return SubmitResult::kSent;
@@ -142,28 +137,28 @@ AnswerOutcome LoginSession::OnLoginAnswer(const Message& message) {
 
   KLOG_INFO("%s", answer->BODY.c_str());
   const std::int32_t agentId = answer->FROM;
-  CurrentAgentRecord().Update([&](AgentRecord& r) {
+  context_.records.agent.Update([&](AgentRecord& r) {
     r.userName = sent.form.userName;
     r.password = sent.form.password;
     r.presence = sent.presence;
     r.triple.account = answer->account;
     r.triple.agentId = agentId;
     r.triple.agentType = static_cast<std::int32_t>(answer->FROM_TYPE);
-    r.lastSessionTime = NowSeconds();
+    r.lastSessionTime = context_.clock.NowSeconds();
   });
 
   DbRows sendKey;
-  if (DBManager::QuerySendMsgType(agentId, &sendKey) && !sendKey.empty() &&
+  if (context_.db.QuerySendMsgType(agentId, &sendKey) && !sendKey.empty() &&
       sendKey.front().size() > kSendMsgTypeColumn) {
     const auto type = static_cast<std::int32_t>(std::strtol(sendKey.front()[kSendMsgTypeColumn].c_str(), nullptr, 10));
-    CurrentAgentRecord().Update([&](AgentRecord& r) { r.sendKeyType = type; });
+    context_.records.agent.Update([&](AgentRecord& r) { r.sendKeyType = type; });
   }
 
   KLOG_INFO("登陆成功 加载用户信息：%s", answer->BODY.c_str());
   LoginAgentDetails details;
   const bool parsed = ReadAgentDetails(answer->BODY, &details);
-  CurrentAgentRecord().Update([&](AgentRecord& r) { ApplyAgentDetails(details, r); });
-  if (parsed) SharedNameTable().Set(agentId, details.realname);
+  context_.records.agent.Update([&](AgentRecord& r) { ApplyAgentDetails(details, r); });
+  if (parsed) context_.records.names.Set(agentId, details.realname);
 
   LoginRecord stored;
   stored.uid = agentId;
@@ -172,8 +167,8 @@ AnswerOutcome LoginSession::OnLoginAnswer(const Message& message) {
   stored.keepPassword = sent.form.rememberPassword;
   stored.autoLogin = sent.form.autoLogin;
   stored.state = sent.presence;
-  DBManager::SaveLogin(stored);
-  DBManager::EnsureSetting(agentId);
+  context_.db.SaveLogin(stored);
+  context_.db.EnsureSetting(agentId);
 
   SetCurrentSessionId(message.SESSION_ID);
   // Re-logins ask for the presence this login asked for.
@@ -186,7 +181,7 @@ AnswerOutcome LoginSession::OnLoginAnswer(const Message& message) {
 
 void LoginSession::RenewSession(const Message& message) {
   SetCurrentSessionId(message.SESSION_ID);
-  CurrentAgentRecord().Update([](AgentRecord& r) { r.lastSessionTime = NowSeconds(); });
+  context_.records.agent.Update([this](AgentRecord& r) { r.lastSessionTime = context_.clock.NowSeconds(); });
 }
 
 AnswerOutcome LoginSession::OnRefreshSessionAnswer(const Message& message) {
@@ -207,7 +202,7 @@ AnswerOutcome LoginSession::OnReloginAnswer(const Message& message) {
   RenewSession(message);
   host_.KillTimer(kReloginTimerId);
   host_.SetTimer(kKeepAliveTimerId, kKeepAlivePeriodMs);
-  const platform::WindowId mainWindow = platform::FindWindowIdByName(kMainWindowName);
+  const platform::WindowId mainWindow = context_.router.IdOf(kMainWindowName);
   if (mainWindow != platform::kNoWindow) platform::NotifyWindow(mainWindow, kLoginRenewedMessage, 0, 0);
   AnswerRecord(message.MESSAGE_ID, kKeepAliveRelogin);
   KLOG_INFO("重新登录成功  MESSAGE_ID=%lld SESSION_ID=%lld", AsLongLong(message.MESSAGE_ID),
@@ -225,8 +220,8 @@ void LoginSession::StartKeepAlive() {
 
 void LoginSession::OnTimer(std::uint32_t timerId) {
   if (timerId == kKeepAliveTimerId) {
-    const std::int64_t last = CurrentAgentRecord().Copy().lastSessionTime;
-    if (NowSeconds() - last <= kSessionLostAfterSeconds) {
+    const std::int64_t last = context_.records.agent.Copy().lastSessionTime;
+    if (context_.clock.NowSeconds() - last <= kSessionLostAfterSeconds) {
       RefreshSession();
     } else {
       host_.KillTimer(kKeepAliveTimerId);
@@ -239,7 +234,7 @@ void LoginSession::OnTimer(std::uint32_t timerId) {
 }
 
 void LoginSession::RefreshSession() {
-  const AgentTriple triple = CurrentAgentRecord().Triple();
+  const AgentTriple triple = context_.records.agent.Triple();
   Msg body;
   body.account = triple.account;
   body.FROM = 0;
@@ -249,14 +244,14 @@ void LoginSession::RefreshSession() {
   Message request(true);
   request.command = kCommandRefreshSession;
   request.setBody(&body);
-  host_.Send(request);
+  context_.send(request);
   AddRecord(request.MESSAGE_ID, kKeepAliveRefreshSession);
   KLOG_INFO("尝试刷新SESSION  MESSAGE_ID=%lld SESSION_ID=%lld", AsLongLong(request.MESSAGE_ID),
             AsLongLong(request.SESSION_ID));
 }
 
 void LoginSession::RefreshLogin() {
-  const AgentRecord agent = CurrentAgentRecord().Copy();
+  const AgentRecord agent = context_.records.agent.Copy();
   Login body;
   body.username = agent.userName;
   body.password = agent.password;
@@ -264,41 +259,36 @@ void LoginSession::RefreshLogin() {
   Message request(true);
   request.command = kCommandRefreshLogin;
   request.setBody(&body);
-  host_.Send(request);
+  context_.send(request);
   AddRecord(request.MESSAGE_ID, kKeepAliveRelogin);
   KLOG_INFO("尝试重新登录  MESSAGE_ID=%lld SESSION_ID=%lld", AsLongLong(request.MESSAGE_ID),
             AsLongLong(request.SESSION_ID));
 }
 
 void LoginSession::AddRecord(std::int64_t messageId, std::int32_t type) {
-  RequestRecords::Added added = records_.Add(messageId, type, NowMillis());
-  const platform::WindowId statistics = platform::FindWindowIdByName(kSignalCountName);
-  const bool told = statistics != platform::kNoWindow && platform::FindWindow(statistics) != nullptr;
-  if (added.removed && told) {
-    // The statistics window removes the row and frees the record.
-    platform::SendWindowMessage(statistics, kKeepAliveRecordMessage, kKeepAliveRecordRemoved,
-                                reinterpret_cast<platform::LParam>(added.removed.release()));
-  }
-  if (added.record && told) {
-    platform::SendWindowMessage(statistics, kKeepAliveRecordMessage, kKeepAliveRecordAdded,
-                                reinterpret_cast<platform::LParam>(added.record));
-  }
+  RequestRecords::Added added = records_.Add(messageId, type, context_.clock.NowMillis());
+  const platform::WindowId statistics = context_.router.IdOf(kSignalCountName);
+  const bool told = statistics != platform::kNoWindow;
+  // The statistics window removes the row and may keep the record until it
+  // has; the helper frees it either way.
+  if (added.removed && told)
+    platform::SendPayload(statistics, kKeepAliveRecordGone, kKeepAliveRecordRemoved, std::move(added.removed));
+  if (added.record && told)
+    platform::SendPayload(statistics, kKeepAliveRecordShown, kKeepAliveRecordAdded, *added.record);
   TellSignalLevel();
 }
 
 void LoginSession::AnswerRecord(std::int64_t messageId, std::int32_t type) {
-  if (KeepAliveRecord* record = records_.Answer(messageId, type, NowMillis())) {
-    const platform::WindowId statistics = platform::FindWindowIdByName(kSignalCountName);
-    if (statistics != platform::kNoWindow && platform::FindWindow(statistics) != nullptr) {
-      platform::SendWindowMessage(statistics, kKeepAliveRecordMessage, kKeepAliveRecordAnswered,
-                                  reinterpret_cast<platform::LParam>(record));
-    }
+  if (KeepAliveRecord* record = records_.Answer(messageId, type, context_.clock.NowMillis())) {
+    const platform::WindowId statistics = context_.router.IdOf(kSignalCountName);
+    if (statistics != platform::kNoWindow)
+      platform::SendPayload(statistics, kKeepAliveRecordShown, kKeepAliveRecordAnswered, *record);
   }
   TellSignalLevel();
 }
 
 void LoginSession::TellSignalLevel() {
-  const platform::WindowId mainWindow = platform::FindWindowIdByName(kMainWindowName);
+  const platform::WindowId mainWindow = context_.router.IdOf(kMainWindowName);
   if (mainWindow == platform::kNoWindow) return;
   // Right after a login no keep-alive has been asked yet; the login's own
   // answer shows the line is good.

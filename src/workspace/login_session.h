@@ -17,36 +17,24 @@
 #include <memory>
 #include <string>
 
-#include "platform/window_message.h"
 #include "protocol/message.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_context.h"
 #include "workspace/keep_alive_records.h"
-#include "workspace/main_workspace.h"
-#include "workspace/window_links.h"
 
 namespace kanzo {
 
-// Timers of the login window.
-inline constexpr std::uint32_t kReloginTimerId = 1001;    // while the session is lost
-inline constexpr std::uint32_t kKeepAliveTimerId = 1002;  // while logged in
+// The login window's timers kReloginTimerId and kKeepAliveTimerId run with
+// this period.
 inline constexpr int kKeepAlivePeriodMs = 10000;
 // Longer than this without an answer and the session counts as lost.
 inline constexpr std::int64_t kSessionLostAfterSeconds = 60;
 
-// Window messages the login window sends: kLoginRenewedMessage (7025) and
-// kSignalLevelMessage (3024, level as second parameter) to the main window,
-// and this one to the statistics window.
-inline constexpr std::uint32_t kKeepAliveRecordMessage = 2044;
-// First parameter of kKeepAliveRecordMessage; the second is the record.
-inline constexpr platform::WParam kKeepAliveRecordAdded = 1;
-inline constexpr platform::WParam kKeepAliveRecordAnswered = 2;
-inline constexpr platform::WParam kKeepAliveRecordRemoved = 3;  // the receiver frees the record
+// The login window tells the main window kLoginRenewedMessage and
+// kSignalLevelMessage, and the statistics window kKeepAliveRecordMessage
+// (windows/client_vocabulary.h), finding both through the router.
 
-// The two windows are found in the registry as kMainWindowName ("MainDlg")
-// and kSignalCountName ("SignalCountDlg").
-
-// Presence menu commands and the presence button's picture per presence.
-inline constexpr int kPresenceMenuOnline = 2025;
-inline constexpr int kPresenceMenuAway = 2026;
+// The presence button's picture per presence.
 inline constexpr int kPresenceButtonOnline = 0;
 inline constexpr int kPresenceButtonAway = 4;
 int PresenceButtonState(std::int32_t presence);
@@ -65,12 +53,10 @@ struct LoginForm {
   bool autoLogin = false;
 };
 
-// What the session needs from its window.
+// The timers of the session's window.
 class LoginSessionHost {
  public:
   virtual ~LoginSessionHost() = default;
-  // Hands a request to the dispatcher; 0 when queued.
-  virtual int Send(Message& message) = 0;
   virtual void SetTimer(std::uint32_t id, int periodMs) = 0;
   virtual void KillTimer(std::uint32_t id) = 0;
 };
@@ -99,7 +85,7 @@ struct AnswerOutcome {
 
 class LoginSession {
  public:
-  explicit LoginSession(LoginSessionHost& host);
+  LoginSession(LoginSessionHost& host, WindowContext& context);
   ~LoginSession();
   LoginSession(const LoginSession&) = delete;
   LoginSession& operator=(const LoginSession&) = delete;
@@ -149,6 +135,7 @@ class LoginSession {
   void TellSignalLevel();
 
   LoginSessionHost& host_;
+  WindowContext& context_;
   std::int32_t presence_;
   bool waiting_ = false;
   bool loggedIn_ = false;

@@ -14,9 +14,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "app/about_dlg.h"
-#include "app/kanzo_app.h"
-#include "app/module_version.h"
 #include "controls/high_light_button.h"
 #include "controls/logo_panel.h"
 #include "controls/segment.h"
@@ -26,13 +23,11 @@
 #include "log/cx_log.h"
 #include "net/network_future.h"
 #include "net/window_network_future.h"
-#include "platform/clock.h"
 #include "platform/qt/qt_text.h"
 #include "platform/sound.h"
+#include "workspace/about_dlg.h"
 #include "workspace/main_texts.h"
 #include "workspace/main_workspace.h"
-#include "workspace/shared_workspace.h"
-#include "workspace/window_links.h"
 
 #ifndef KANZO_BACK_OFFICE_HOST
 #define KANZO_BACK_OFFICE_HOST "admin.kanzo.example"
@@ -144,11 +139,12 @@ class MainDlg::View final : public MainWorkspaceView {
   MainDlg& window_;
 };
 
-MainDlg::MainDlg(QWidget* owner)
+MainDlg::MainDlg(QWidget* owner, WindowContext& context)
     : QDialog(owner),
+      context_(context),
       timers_(*this),
       view_(std::make_unique<View>(*this)),
-      workspace_(std::make_unique<MainWorkspace>(*view_)),
+      workspace_(std::make_unique<MainWorkspace>(*view_, context)),
       owner_(owner) {
   // 1: the ground, the About item (in the window's context menu, see
   // BuildSystemMenu) and the program icon.
@@ -169,12 +165,12 @@ MainDlg::MainDlg(QWidget* owner)
   WindowNetworkFuture::instance().registerWindow({kCommandStartData, kCommandUpdateKFState, kCommandGetOnlineVisitor,
                                                   kCommandGetQuickMessage, kCommandLoadSessionCount},
                                                  Id());
-  platform::RegisterWindowName(kMainWindowName, Id());
+  context_.router.Enter(kMainWindowName, *this, static_cast<MainWindowLink*>(this));
 
   // 4: the picture and the agent card beside it.
   logo_->SetPicture(kDefaultLogo);
-  if (WorkspaceWindowFactory factory = FindWorkspaceWindowFactory(kAgentCardFactoryName)) {
-    agentCard_ = factory(owner_ ? owner_.data() : this);
+  if (WindowFactories::Factory factory = FindFactory(kAgentCardFactoryName)) {
+    agentCard_ = factory(owner_ ? owner_.data() : this, context_);
     if (agentCard_) {
       agentCard_->hide();
       logo_->SetCompanion(agentCard_);
@@ -210,7 +206,7 @@ MainDlg::~MainDlg() {
   timers_.KillTimer(kTimerQuickMessage);
   timers_.KillTimer(kTimerSessionCount);
   WindowNetworkFuture::instance().unregisterWindow(Id());
-  if (platform::FindWindowIdByName(kMainWindowName) == Id()) platform::UnregisterWindowName(kMainWindowName);
+  context_.router.Leave(kMainWindowName, *this);
   RemoveTrayIcon();
 }
 
@@ -268,7 +264,7 @@ void MainDlg::BuildControls() {
 void MainDlg::CreatePanes() {
   const auto make = [this](const char* name) -> QWidget* {
     QWidget* pane = nullptr;
-    if (WorkspaceWindowFactory factory = FindWorkspaceWindowFactory(name)) pane = factory(listArea_);
+    if (WindowFactories::Factory factory = FindFactory(name)) pane = factory(listArea_, context_);
     // Until the pane's own part joins, the tab shows an empty white list.
     if (!pane) {
       pane = new QWidget(listArea_);
@@ -278,8 +274,9 @@ void MainDlg::CreatePanes() {
       pane->setPalette(white);
     }
     pane->setObjectName(QString::fromUtf8(name));
+    // A pane that did not enter itself is still reached by its messages.
     if (auto* window = dynamic_cast<platform::Window*>(pane)) {
-      if (platform::FindWindowIdByName(name) == platform::kNoWindow) platform::RegisterWindowName(name, window->Id());
+      if (!context_.router.Has(name)) context_.router.Enter(name, *window);
     }
     return pane;
   };
@@ -337,11 +334,11 @@ void MainDlg::RemoveTrayIcon() {
 }
 
 void MainDlg::UpdateTrayTip() {
-  trayTip_ = platform::FromNarrow(TrayTipText(CurrentAgentRecord().Copy()));
+  trayTip_ = platform::FromNarrow(TrayTipText(context_.records.agent.Copy()));
   if (tray_) tray_->setToolTip(platform::PlainToolTip(trayTip_));
 }
 
-void MainDlg::ShowVariableTexts() { name_->setText(platform::FromNarrow(CurrentAgentRecord().Copy().realname)); }
+void MainDlg::ShowVariableTexts() { name_->setText(platform::FromNarrow(context_.records.agent.Copy().realname)); }
 
 void MainDlg::ShowAgentDetails() {
   ShowVariableTexts();
@@ -366,21 +363,18 @@ void MainDlg::PlaceWindow() {
 
 void MainDlg::LoadChatWindow() {
   // Today's conversations come back once per run, whoever asks again.
-  static bool loaded = false;
-  if (loaded) return;
-  platform::Window* chat = platform::FindWindowByName(kChatWindowName);
-  if (!chat) {
-    // The chat window belongs to the application, not to this window.
-    if (WorkspaceWindowFactory factory = FindWorkspaceWindowFactory(kChatWindowName)) {
-      QWidget* made = factory(nullptr);
-      if (made) made->hide();
-      chat = dynamic_cast<platform::Window*>(made);
-    }
+  if (context_.todayConversationsLoaded) return;
+  // The chat window belongs to the application, not to this window.
+  if (!context_.router.Has(kChatWindowName) && context_.factories)
+    context_.factories->ApplicationWindow(kChatWindowName, context_);
+  if (auto* chat = context_.router.Find<ChatWindowLink>(kChatWindowName)) {
+    chat->LoadTodayConversations();
+    context_.todayConversationsLoaded = true;
   }
-  if (auto* link = dynamic_cast<ChatWindowLink*>(chat)) {
-    link->LoadTodayConversations();
-    loaded = true;
-  }
+}
+
+WindowFactories::Factory MainDlg::FindFactory(const char* name) const {
+  return context_.factories ? context_.factories->Find(name) : WindowFactories::Factory();
 }
 
 void MainDlg::ShowState(int presence) {
@@ -406,8 +400,8 @@ void MainDlg::UpdateKFState(int presence) { workspace_->UpdateKFState(presence);
 void MainDlg::ChangeSetting(int value) { workspace_->ChangeSetting(value); }
 
 void MainDlg::OpenBackOffice() {
-  const AgentRecord agent = CurrentAgentRecord().Copy();
-  const std::string date = LocalDateText(platform::CurrentClock().NowSeconds());
+  const AgentRecord agent = context_.records.agent.Copy();
+  const std::string date = LocalDateText(context_.clock.NowSeconds());
   const std::string address =
       BackOfficeAddress(kBackOfficeHost, agent.userName, agent.password, agent.triple.agentId, date, Sha1Hex);
   KLOG_INFO("打开后台管理");
@@ -436,17 +430,17 @@ void MainDlg::EndOwner(int result) {
 
 void MainDlg::OnCommand(int id) {
   switch (id) {
-    case kCommandMenuOnline:
+    case kPresenceMenuOnline:
       ShowState(kPresenceOnline);
       UpdateKFState(kPresenceOnline);
       break;
-    case kCommandMenuAway:
+    case kPresenceMenuAway:
       ShowState(kPresenceAway);
       UpdateKFState(kPresenceAway);
       break;
     case kCommandTrayOnline: ShowState(kPresenceOnline); break;
     case kCommandTrayAway: ShowState(kPresenceAway); break;
-    case kCommandTraySoundOff: ChangeSetting(CurrentAgentRecord().Copy().soundState); break;
+    case kCommandTraySoundOff: ChangeSetting(context_.records.agent.Copy().soundState); break;
     case kCommandTrayOpenPanel: ShowFromTray(); break;
     case kCommandTrayQuit: Quit(); break;
     case kCommandAbout: ShowAbout(); break;
@@ -463,10 +457,10 @@ std::unique_ptr<QMenu> MainDlg::BuildPresenceMenu() {
   auto menu = std::make_unique<QMenu>(this);
   QAction* online = menu->addAction(QIcon(stateButton_->MenuBitmap(kOnlineFrame)), Text(kMenuOnline));
   QAction* away = menu->addAction(QIcon(stateButton_->MenuBitmap(kAwayFrame)), Text(kMenuAway));
-  online->setData(kCommandMenuOnline);
-  away->setData(kCommandMenuAway);
-  connect(online, &QAction::triggered, this, [this] { OnCommand(kCommandMenuOnline); });
-  connect(away, &QAction::triggered, this, [this] { OnCommand(kCommandMenuAway); });
+  online->setData(kPresenceMenuOnline);
+  away->setData(kPresenceMenuAway);
+  connect(online, &QAction::triggered, this, [this] { OnCommand(kPresenceMenuOnline); });
+  connect(away, &QAction::triggered, this, [this] { OnCommand(kPresenceMenuAway); });
   return menu;
 }
 
@@ -479,7 +473,7 @@ std::unique_ptr<QMenu> MainDlg::BuildTrayMenu() {
     action->setChecked(checked);
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
   };
-  const int sound = CurrentAgentRecord().Copy().soundState;
+  const int sound = context_.records.agent.Copy().soundState;
   item(kCommandTrayOnline, kMenuOnline, true, shownPresence_ == kPresenceOnline);
   item(kCommandTrayAway, kMenuAway, true, shownPresence_ == kPresenceAway);
   menu->addSeparator();
@@ -522,10 +516,7 @@ void MainDlg::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void MainDlg::ShowAbout() {
-  const CKanzoApp* app = CKanzoApp::Current();
-  const std::string description = app ? app->ProgramDescription() : GetModuleVersionString(kVersionFileDescription);
-  const std::string version = app ? app->ProgramVersion() : GetModuleVersionString(kVersionFileVersion);
-  auto* about = new AboutDlg(description, version, this);
+  auto* about = new AboutDlg(context_.program.description, context_.program.version, this);
   about->setAttribute(Qt::WA_DeleteOnClose);
   about->open();
 }
@@ -547,9 +538,9 @@ void MainDlg::ShowFromTray() {
 
 void MainDlg::OpenSettings() {
   if (!settingWindow_) {
-    WorkspaceWindowFactory factory = FindWorkspaceWindowFactory(kSettingWindowFactoryName);
+    WindowFactories::Factory factory = FindFactory(kSettingWindowFactoryName);
     if (!factory) return;
-    settingWindow_ = factory(owner_ ? owner_.data() : this);
+    settingWindow_ = factory(owner_ ? owner_.data() : this, context_);
     if (!settingWindow_) return;
   }
   settingWindow_->show();
@@ -558,25 +549,24 @@ void MainDlg::OpenSettings() {
 
 void MainDlg::OpenSignalCount() {
   if (!signalCountWindow_) {
-    signalCountWindow_ = dynamic_cast<QWidget*>(platform::FindWindowByName(kSignalCountName));
+    signalCountWindow_ = dynamic_cast<QWidget*>(platform::FindWindow(context_.router.IdOf(kSignalCountName)));
   }
   if (!signalCountWindow_) {
-    WorkspaceWindowFactory factory = FindWorkspaceWindowFactory(kSignalCountName);
+    WindowFactories::Factory factory = FindFactory(kSignalCountName);
     if (!factory) return;
-    signalCountWindow_ = factory(owner_ ? owner_.data() : this);
+    signalCountWindow_ = factory(owner_ ? owner_.data() : this, context_);
     if (!signalCountWindow_) return;
     auto* window = dynamic_cast<platform::Window*>(signalCountWindow_.data());
-    if (window && !platform::FindWindowByName(kSignalCountName))
-      platform::RegisterWindowName(kSignalCountName, window->Id());
+    if (window && !context_.router.Has(kSignalCountName)) context_.router.Enter(kSignalCountName, *window);
   }
   signalCountWindow_->show();
   signalCountWindow_->raise();
 }
 
 void MainDlg::OpenQuickMessageEditor() {
-  WorkspaceWindowFactory factory = FindWorkspaceWindowFactory(kQuickMsgEditFactoryName);
+  WindowFactories::Factory factory = FindFactory(kQuickMsgEditFactoryName);
   if (!factory) return;
-  QWidget* editor = factory(this);
+  QWidget* editor = factory(this, context_);
   if (!editor) return;
   editor->setAttribute(Qt::WA_DeleteOnClose);
   if (auto* dialog = qobject_cast<QDialog*>(editor)) {
@@ -587,9 +577,9 @@ void MainDlg::OpenQuickMessageEditor() {
 }
 
 void MainDlg::OnChatLineArrived(platform::WParam flag, platform::LParam lParam) {
-  std::unique_ptr<ChatLineNotice> notice(reinterpret_cast<ChatLineNotice*>(lParam));
+  const std::unique_ptr<ChatLineNotice> notice = platform::TakePayload(kChatLine, lParam);
   if (notice && notice->kind == 0) {
-    auto* chat = dynamic_cast<QWidget*>(platform::FindWindowByName(kChatWindowName));
+    auto* chat = dynamic_cast<QWidget*>(platform::FindWindow(context_.router.IdOf(kChatWindowName)));
     if (chat && chat->isMinimized()) QApplication::alert(chat, kFlashMs);
   }
   if (workspace_->ShouldPlaySound(flag)) PlayMessageSound();
@@ -604,7 +594,7 @@ platform::MessageResult MainDlg::OnWindowMessage(std::uint32_t message, platform
                                                  platform::LParam lParam) {
   switch (message) {
     case kNetworkWindowMessage:
-      if (wParam == kNetworkEventMessage) workspace_->OnNetworkMessage(TakeNetworkMessage(lParam));
+      if (wParam == kNetworkEventMessage) workspace_->OnNetworkMessage(platform::TakePayload(kNetworkMessage, lParam));
       break;
     case kTrayIconMessage:
       if (wParam == kTrayIconId) OnTrayEvent(lParam);

@@ -6,8 +6,8 @@
 //
 // The login window creates it once after the first successful login (as its
 // owner), tells it the presence with ShowState and shows it. It registers
-// for the commands 13, 8, 29, 43 and 7 and enters itself in the window
-// registry as "MainDlg". What it does with the answers lives in
+// for the commands 13, 8, 29, 43 and 7 and enters itself in the router as
+// "MainDlg" with its MainWindowLink. What it does with the answers lives in
 // MainWorkspace (no window needed); this class shows strings, reads input
 // and forwards clicks.
 #include <QDialog>
@@ -18,8 +18,10 @@
 
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_context.h"
+#include "windows/window_links.h"
 #include "workspace/window_factories.h"
-#include "workspace/window_links.h"
 
 class QLabel;
 class QMenu;
@@ -46,9 +48,8 @@ inline constexpr int kMainQuickMessageButtonId = 1071;
 inline constexpr int kMainAddEmployeeButtonId = 1179;
 inline constexpr int kMainSignalButtonId = 1163;
 
-// Menu commands.
-inline constexpr int kCommandMenuOnline = 2025;     // presence menu
-inline constexpr int kCommandMenuAway = 2026;       // presence menu
+// Menu commands (the presence menu's are kPresenceMenuOnline and
+// kPresenceMenuAway).
 inline constexpr int kCommandTrayOnline = 2028;     // tray menu
 inline constexpr int kCommandTrayAway = 2029;       // tray menu
 inline constexpr int kCommandTraySoundOff = 2031;   // tray menu
@@ -56,26 +57,18 @@ inline constexpr int kCommandTrayOpenPanel = 2033;  // tray menu
 inline constexpr int kCommandTrayQuit = 2034;       // tray menu
 inline constexpr int kCommandAbout = 16;            // system menu
 
-// Timers.
-inline constexpr std::uint32_t kTimerOnlineVisitor = 2124;
-inline constexpr std::uint32_t kTimerQuickMessage = 2224;
-inline constexpr std::uint32_t kTimerSessionCount = 2324;
+// Periods of the timers kTimerOnlineVisitor, kTimerQuickMessage and
+// kTimerSessionCount.
 inline constexpr int kOnlineVisitorPeriodMs = 60'000;
 inline constexpr int kQuickMessagePeriodMs = 1'800'000;
 inline constexpr int kSessionCountPeriodMs = 5'000;
-
-// Tray icon callback: first parameter the icon id, second the mouse event.
-inline constexpr std::uint32_t kTrayIconMessage = 2026;
-inline constexpr platform::WParam kTrayIconId = 128;
-inline constexpr platform::LParam kTrayDoubleClick = 515;
-inline constexpr platform::LParam kTrayRightButtonUp = 517;
 
 class MainDlg final : public QDialog, public platform::Window, public MainWindowLink {
   Q_OBJECT
  public:
   // `owner` is the login window; it is ended with done() on "退出" and on a
   // forced log-off. It may be null (the window then only closes itself).
-  explicit MainDlg(QWidget* owner);
+  MainDlg(QWidget* owner, WindowContext& context);
   ~MainDlg() override;
 
   // Presence display: presence button, tray icon and agent picture.
@@ -95,10 +88,12 @@ class MainDlg final : public QDialog, public platform::Window, public MainWindow
   void ChangeSetting(int value);
   void UpdateTrayTip();
   void OpenBackOffice();
+  void ForceOffline();
+
+  // MainWindowLink
   void RefreshAgentDetails() override;
   void SettingsChanged() override;
-  void ForceOffline();
-  void Quit();
+  void Quit() override;
 
   // Menu items and buttons by command or control id.
   void OnCommand(int id);
@@ -163,6 +158,9 @@ class MainDlg final : public QDialog, public platform::Window, public MainWindow
   void HideToTray();
   void EndOwner(int result);
 
+  WindowFactories::Factory FindFactory(const char* name) const;
+
+  WindowContext& context_;
   platform::WindowTimers timers_;
   std::unique_ptr<View> view_;
   std::unique_ptr<MainWorkspace> workspace_;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "workspace/agent_record.h"
+#include "records/agent_record.h"
 
 namespace kanzo {
 

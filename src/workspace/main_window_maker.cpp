@@ -7,7 +7,7 @@ namespace kanzo {
 
 MainWindowMaker DefaultMainWindowMaker() {
   MainWindowMaker maker;
-  maker.create = [](QWidget* owner) -> QWidget* { return new MainDlg(owner); };
+  maker.create = [](QWidget* owner, WindowContext& context) -> QWidget* { return new MainDlg(owner, context); };
   maker.showState = [](QWidget* window, int presence) {
     if (auto* main = qobject_cast<MainDlg*>(window)) main->ShowState(presence);
   };

@@ -8,11 +8,13 @@
 
 #include <json/value.h>
 
+#include "windows/window_context.h"
+
 namespace kanzo {
 
 struct MainWindowMaker {
   // Creates the main window, hidden, with `owner` as its parent.
-  std::function<QWidget*(QWidget* owner)> create;
+  std::function<QWidget*(QWidget* owner, WindowContext& context)> create;
   std::function<void(QWidget* window, int presence)> showState;
   std::function<void(QWidget* window, const Json::Value& agentStates)> loadAgentStates;
 };

@@ -4,21 +4,15 @@
 #include <map>
 #include <string>
 
-#include "db/db_manager.h"
 #include "log/cx_log.h"
-#include "net/network_startup.h"
 #include "platform/narrow_text.h"
+#include "windows/window_links.h"
 #include "workspace/agent_group.h"
-#include "workspace/contact_record.h"
 #include "workspace/json_body.h"
 #include "workspace/main_texts.h"
-#include "workspace/shared_workspace.h"
-#include "workspace/window_links.h"
 
 namespace kanzo {
 namespace {
-
-ChatWindowLink* ChatWindow() { return dynamic_cast<ChatWindowLink*>(platform::FindWindowByName(kChatWindowName)); }
 
 // A stored setting is taken only when it is one of the setting's values.
 std::int32_t StoredSetting(const DbRow& row, std::size_t column, bool (*valid)(std::int32_t), std::int32_t fallback) {
@@ -36,21 +30,26 @@ constexpr std::size_t kSoundColumn = 2;
 
 }  // namespace
 
-bool SendToPane(const char* name, platform::WParam kind, platform::LParam data) {
-  const platform::WindowId pane = platform::FindWindowIdByName(name);
-  if (pane == platform::kNoWindow || !platform::FindWindow(pane)) return false;
-  platform::SendWindowMessage(pane, kPaneDataMessage, kind, data);
+MainWorkspace::MainWorkspace(MainWorkspaceView& view, WindowContext& context) : view_(view), context_(context) {}
+
+bool MainWorkspace::SendToPane(const char* name, platform::WParam kind) const {
+  const platform::WindowId pane = context_.router.IdOf(name);
+  if (pane == platform::kNoWindow) return false;
+  platform::SendWindowMessage(pane, kPaneDataMessage, kind, 0);
   return true;
 }
 
-MainWorkspace::MainWorkspace(MainWorkspaceView& view, Sender sender) : view_(view), sender_(std::move(sender)) {
-  if (!sender_) sender_ = [](Message& message) { return SendNetworkMessage(message); };
+bool MainWorkspace::SendToPane(const char* name, platform::WParam kind, const Json::Value& data) const {
+  const platform::WindowId pane = context_.router.IdOf(name);
+  if (pane == platform::kNoWindow) return false;
+  platform::SendPayload(pane, kPaneJson, kind, data);
+  return true;
 }
 
 void MainWorkspace::SendAgentRequest(CommandCode code, const std::string& body, bool withTriple) {
   Msg msg;
   if (withTriple) {
-    const AgentTriple triple = CurrentAgentRecord().Triple();
+    const AgentTriple triple = context_.records.agent.Triple();
     msg.account = triple.account;
     msg.FROM = triple.agentId;
     msg.FROM_TYPE = static_cast<std::int8_t>(triple.agentType);
@@ -59,7 +58,7 @@ void MainWorkspace::SendAgentRequest(CommandCode code, const std::string& body, 
   Message message(true);
   message.command = code;
   message.setBody(&msg);
-  sender_(message);
+  context_.send(message);
 }
 
 void MainWorkspace::LoadSessionCount() {
@@ -116,7 +115,7 @@ void MainWorkspace::ShowSessionCount(const Msg* body) {
   ParseJsonBody(body->BODY, &root);
   const std::int32_t total = JsonInt(JsonMember(root, "total_chat"));
   const std::int32_t mine = JsonInt(JsonMember(root, "my_chat"));
-  const std::int32_t kind = CurrentAgentRecord().Copy().agentKind;
+  const std::int32_t kind = context_.records.agent.Copy().agentKind;
   view_.ShowSessionCount(SessionCountText(total, mine, kind));
   KLOG_INFO("加载 会话统计信息：%s", body->BODY.c_str());
 }
@@ -137,17 +136,15 @@ void MainWorkspace::InitLoadData(const Msg* body) {
     KLOG_DEBUG("加载 留言和离线消息：%s", CompactJsonText(guestbook).c_str());
     // The colleague pane loads groups from an object; any other value
     // would only be thrown away there.
-    const std::string group = AgentGroupOf(users, CurrentAgentRecord().AgentId());
-    CurrentAgentRecord().Update([&group](AgentRecord& r) { r.userGroup = group; });
-    if (users.isObject()) SendToPane(kContactPaneName, kPaneLoad, reinterpret_cast<platform::LParam>(&users));
+    const std::string group = AgentGroupOf(users, context_.records.agent.AgentId());
+    context_.records.agent.Update([&group](AgentRecord& r) { r.userGroup = group; });
+    if (users.isObject()) SendToPane(kContactPaneName, kPaneLoad, users);
     if (!userstate.isNull()) LoadUserState(userstate);
     if (guestbook.isNull() || guestbook.isObject()) {
       const Json::Value& offMsg = JsonMember(guestbook, "offMsg");
       const Json::Value& gbook = JsonMember(guestbook, "gbook");
-      if (offMsg.isArray() && offMsg.size() > 0)
-        SendToPane(kSessionPaneName, kPaneOfflineMessages, reinterpret_cast<platform::LParam>(&offMsg));
-      if (gbook.isArray() && gbook.size() > 0)
-        SendToPane(kSessionPaneName, kPaneGuestbook, reinterpret_cast<platform::LParam>(&gbook));
+      if (offMsg.isArray() && offMsg.size() > 0) SendToPane(kSessionPaneName, kPaneOfflineMessages, offMsg);
+      if (gbook.isArray() && gbook.size() > 0) SendToPane(kSessionPaneName, kPaneGuestbook, gbook);
     }
   }
   view_.ShowAgentDetails();
@@ -171,11 +168,11 @@ void MainWorkspace::LoadUserState(const Json::Value& userstate) {
     return it == presence.end() ? kPresenceOffline : it->second;
   };
 
-  SharedContactTable().ForEach([&](ContactRecord& record) {
+  context_.records.contacts.ForEach([&](ContactRecord& record) {
     if (record.kind == kContactKindAgent) record.state = presenceOf(record.id);
   });
-  SendToPane(kContactPaneName, kPaneRefresh, 0);
-  view_.ShowState(presenceOf(CurrentAgentRecord().AgentId()));
+  SendToPane(kContactPaneName, kPaneNotice);
+  view_.ShowState(presenceOf(context_.records.agent.AgentId()));
 }
 
 void MainWorkspace::LoadOnlineVisitor(const Msg* body) {
@@ -183,8 +180,7 @@ void MainWorkspace::LoadOnlineVisitor(const Msg* body) {
   KLOG_DEBUG("加载 在线访客列表：%s", body->BODY.c_str());
   Json::Value root;
   if (!ParseJsonBody(body->BODY, &root)) return;
-  if (root.isNull() || root.isArray())
-    SendToPane(kOnlinePaneName, kPaneLoad, reinterpret_cast<platform::LParam>(&root));
+  if (root.isNull() || root.isArray()) SendToPane(kOnlinePaneName, kPaneLoad, root);
 }
 
 void MainWorkspace::LoadQuickMessage(const Msg* body) {
@@ -193,7 +189,7 @@ void MainWorkspace::LoadQuickMessage(const Msg* body) {
   Json::Value root;
   if (!ParseJsonBody(body->BODY, &root)) return;
   if (!root.isNull() && !root.isObject()) return;
-  if (ChatWindowLink* chat = ChatWindow()) chat->LoadQuickMessage(root);
+  if (auto* chat = context_.router.Find<ChatWindowLink>(kChatWindowName)) chat->LoadQuickMessage(root);
 }
 
 void MainWorkspace::OnPresenceNotice(const Msg& notice) {
@@ -201,7 +197,7 @@ void MainWorkspace::OnPresenceNotice(const Msg& notice) {
             notice.TO, notice.BODY.c_str());
   Json::Value value;
   const bool parsed = ParseJsonBody(notice.BODY, &value);
-  const std::int32_t self = CurrentAgentRecord().AgentId();
+  const std::int32_t self = context_.records.agent.AgentId();
 
   // While nobody is logged in no notice can be about the agent.
   if (self != 0 && notice.FROM == self) {
@@ -224,67 +220,66 @@ void MainWorkspace::OnPresenceNotice(const Msg& notice) {
   }
   // A visitor that happens to share the id is not a colleague.
   bool changed = false;
-  SharedContactTable().Update(notice.FROM, [state, &changed](ContactRecord& record) {
+  context_.records.contacts.Update(notice.FROM, [state, &changed](ContactRecord& record) {
     if (record.kind != kContactKindAgent) return;
     record.state = state;
     changed = true;
   });
-  if (changed) SendToPane(kContactPaneName, kPaneRefresh, 0);
+  if (changed) SendToPane(kContactPaneName, kPaneNotice);
 }
 
 void MainWorkspace::ForwardNotice(const Msg& notice) {
   for (const char* pane : {kOnlinePaneName, kSessionPaneName}) {
-    if (platform::FindWindowByName(pane) == nullptr) continue;
-    // The pane owns its copy from here on.
-    auto* copy = new Msg(notice);
-    SendToPane(pane, kPaneNotice, reinterpret_cast<platform::LParam>(copy));
+    const platform::WindowId id = context_.router.IdOf(pane);
+    if (id == platform::kNoWindow) continue;
+    // Each pane may keep its own copy.
+    platform::SendPayload(id, kPaneNoticeMsg, kPaneNotice, std::make_unique<Msg>(notice));
   }
-  if (ChatWindowLink* chat = ChatWindow()) chat->RepaintTalkList();
+  if (auto* chat = context_.router.Find<ChatWindowLink>(kChatWindowName)) chat->RepaintTalkList();
 }
 
 void MainWorkspace::ForceOffline() {
   KLOG_INFO("账户在其它地方登录，强制下线");
   // With agent id 0 the application neither sends the logout nor marks the
   // stored login as ended.
-  CurrentAgentRecord().Update([](AgentRecord& agent) { agent.triple.agentId = 0; });
+  context_.records.agent.Update([](AgentRecord& agent) { agent.triple.agentId = 0; });
   view_.EndForcedOffline();
 }
 
 void MainWorkspace::LoadSettings() {
-  const std::int32_t uid = CurrentAgentRecord().AgentId();
+  const std::int32_t uid = context_.records.agent.AgentId();
   std::int32_t flick = kFlickStateChatWindow;
   std::int32_t sound = kSoundStateOff;
   DbRows rows;
-  if (DBManager::QuerySetting(uid, &rows) && !rows.empty()) {
+  if (context_.db.QuerySetting(uid, &rows) && !rows.empty()) {
     flick = StoredSetting(rows.front(), kFlickColumn, IsFlickState, flick);
     sound = StoredSetting(rows.front(), kSoundColumn, IsSoundState, sound);
   }
-  CurrentAgentRecord().Update([&](AgentRecord& agent) {
+  context_.records.agent.Update([&](AgentRecord& agent) {
     agent.flickState = flick;
     agent.soundState = sound;
   });
 }
 
 bool MainWorkspace::ChangeSetting(std::int32_t value) {
-  const std::int32_t uid = CurrentAgentRecord().AgentId();
+  const std::int32_t uid = context_.records.agent.AgentId();
   const std::int32_t next = ToggledSetting(value);
   if (IsSoundState(value)) {
-    if (!DBManager::UpdateSoundState(uid, next)) KLOG_ERROR("保存声音设置失败 uid=%d sound_state=%d", uid, next);
-    CurrentAgentRecord().Update([next](AgentRecord& agent) { agent.soundState = next; });
+    if (!context_.db.UpdateSoundState(uid, next)) KLOG_ERROR("保存声音设置失败 uid=%d sound_state=%d", uid, next);
+    context_.records.agent.Update([next](AgentRecord& agent) { agent.soundState = next; });
   } else if (IsFlickState(value)) {
-    if (!DBManager::UpdateFlickState(uid, next)) KLOG_ERROR("保存提醒设置失败 uid=%d flick_state=%d", uid, next);
-    CurrentAgentRecord().Update([next](AgentRecord& agent) { agent.flickState = next; });
+    if (!context_.db.UpdateFlickState(uid, next)) KLOG_ERROR("保存提醒设置失败 uid=%d flick_state=%d", uid, next);
+    context_.records.agent.Update([next](AgentRecord& agent) { agent.flickState = next; });
   } else {
     return false;
   }
-  if (auto* settings = dynamic_cast<SettingBasicLink*>(platform::FindWindowByName(kSettingBasicName)))
-    settings->RefreshSettings();
+  if (auto* settings = context_.router.Find<SettingBasicLink>(kSettingBasicName)) settings->RefreshSettings();
   view_.SettingsChanged();
   return true;
 }
 
 bool MainWorkspace::ShouldPlaySound(platform::WParam flag) const {
-  return flag == 0 && CurrentAgentRecord().Copy().soundState == kSoundStateOn;
+  return flag == 0 && context_.records.agent.Copy().soundState == kSoundStateOn;
 }
 
 }  // namespace kanzo

@@ -5,14 +5,14 @@
 // sound and alert settings. The window (MainDlg) supplies a view for what
 // must be shown and forwards its clicks here.
 //
-// Panes and other windows are reached by name in the window registry and
-// told nothing when they are absent. What goes to a pane with window
-// message 2024:
-//   "ContactDlg"  1: the "users" JSON value; 2 (second 0): states changed
-//   "OnlineDlg"   1: the online visitors (JSON array or null); 2: a Msg copy
-//   "SessionDlg"  2: a Msg copy; 3: "offMsg" (JSON array); 4: "gbook"
-// A JSON value is passed as `const Json::Value*`, valid only during the
-// call; a Msg copy is the pane's to free.
+// Panes and other windows are reached by name through the context's router
+// and told nothing when they are absent. What goes to a pane with
+// kPaneDataMessage (windows/client_vocabulary.h):
+//   "ContactDlg"  kPaneLoad: the "users" JSON value; kPaneNotice: states changed
+//   "OnlineDlg"   kPaneLoad: the online visitors (JSON array or null);
+//                 kPaneNotice: a copy of the notice
+//   "SessionDlg"  kPaneNotice: a copy of the notice; kPaneOfflineMessages:
+//                 "offMsg" (JSON array); kPaneGuestbook: "gbook"
 #include <json/value.h>
 
 #include <cstdint>
@@ -20,25 +20,13 @@
 #include <memory>
 #include <string>
 
-#include "platform/window_message.h"
 #include "protocol/commands.h"
 #include "protocol/message.h"
 #include "protocol/msg.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_context.h"
 
 namespace kanzo {
-
-// Window messages the main window handles or sends.
-inline constexpr std::uint32_t kPaneDataMessage = 2024;  // same number as the dispatcher's
-inline constexpr std::uint32_t kSignalLevelMessage = 3024;
-inline constexpr std::uint32_t kLoginRenewedMessage = 7025;
-inline constexpr std::uint32_t kChatLineMessage = 7026;
-
-// First parameters of 2024 to the panes.
-inline constexpr platform::WParam kPaneLoad = 1;
-inline constexpr platform::WParam kPaneNotice = 2;
-inline constexpr platform::WParam kPaneRefresh = 2;
-inline constexpr platform::WParam kPaneOfflineMessages = 3;
-inline constexpr platform::WParam kPaneGuestbook = 4;
 
 // A presence notice body from the agent's own id that means the account has
 // been logged in elsewhere; from a colleague, one that is addressed to the
@@ -64,11 +52,7 @@ class MainWorkspaceView {
 
 class MainWorkspace {
  public:
-  // Hands a request to the dispatcher; 0 when queued.
-  using Sender = std::function<int(Message&)>;
-
-  // An empty sender sends through the application's dispatcher.
-  explicit MainWorkspace(MainWorkspaceView& view, Sender sender = {});
+  MainWorkspace(MainWorkspaceView& view, WindowContext& context);
   MainWorkspace(const MainWorkspace&) = delete;
   MainWorkspace& operator=(const MainWorkspace&) = delete;
 
@@ -108,12 +92,12 @@ class MainWorkspace {
   void OnPresenceNotice(const Msg& notice);
   void ForwardNotice(const Msg& notice);
 
+  bool SendToPane(const char* name, platform::WParam kind) const;
+  bool SendToPane(const char* name, platform::WParam kind, const Json::Value& data) const;
+
   MainWorkspaceView& view_;
-  Sender sender_;
+  WindowContext& context_;
   bool startData_ = false;
 };
-
-// Sends window message 2024 to the named pane; false when it is absent.
-bool SendToPane(const char* name, platform::WParam kind, platform::LParam data);
 
 }  // namespace kanzo

@@ -3,38 +3,38 @@
 #include <memory>
 
 #include "platform/clock.h"
+#include "windows/client_vocabulary.h"
 #include "workspace/main_workspace.h"
 #include "workspace/session_dlg.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 
-UserListBox::UserListBox(QWidget* parent)
-    : QWidget(parent), visitors_(SharedContactTable(), SharedNameTable(), platform::CurrentClock()) {
+UserListBox::UserListBox(QWidget* parent, Records& records, const platform::Clock& clock)
+    : QWidget(parent), visitors_(records.contacts, records.names, clock) {
   setObjectName(QStringLiteral("UserListBox"));
 }
 
-OnlineDlg::OnlineDlg(QWidget* parent) : QWidget(parent), list_(new UserListBox(this)) {
+OnlineDlg::OnlineDlg(QWidget* parent, WindowContext& context)
+    : QWidget(parent), context_(context), list_(new UserListBox(this, context.records, context.clock)) {
   setObjectName(QString::fromUtf8(kOnlinePaneName));
-  platform::RegisterWindowName(kOnlinePaneName, Id());
+  context_.router.Enter(kOnlinePaneName, *this, static_cast<OnlinePaneLink*>(this));
 }
 
-OnlineDlg::~OnlineDlg() {
-  if (platform::FindWindowIdByName(kOnlinePaneName) == Id()) platform::UnregisterWindowName(kOnlinePaneName);
-}
+OnlineDlg::~OnlineDlg() { context_.router.Leave(kOnlinePaneName, *this); }
 
 platform::MessageResult OnlineDlg::OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                                    platform::LParam lParam) {
   if (message != kPaneDataMessage) return 0;
   if (wParam == kPaneLoad) {
-    if (lParam != 0) list_->Visitors().LoadVisitors(*reinterpret_cast<const Json::Value*>(lParam));
+    if (const Json::Value* visitors = platform::BorrowPayload(kPaneJson, lParam))
+      list_->Visitors().LoadVisitors(*visitors);
     RedrawTalkList();
-    const platform::WindowId sessions = platform::FindWindowIdByName(kSessionPaneName);
+    const platform::WindowId sessions = context_.router.IdOf(kSessionPaneName);
     if (sessions != platform::kNoWindow)
       platform::SendWindowMessage(sessions, kSessionRefreshMessage, kSessionAddTalking, 0);
   } else if (wParam == kPaneNotice) {
     // The copy is ours whatever it says.
-    std::unique_ptr<Msg> notice(reinterpret_cast<Msg*>(lParam));
+    const std::unique_ptr<Msg> notice = platform::TakePayload(kPaneNoticeMsg, lParam);
     if (notice) list_->Visitors().ApplyNotice(*notice);
     RedrawTalkList();
   }
@@ -48,7 +48,7 @@ void OnlineDlg::AddOrUpdate(const ContactRecord& record) {
 
 void OnlineDlg::RedrawTalkList() {
   const std::vector<std::int32_t> changed = list_->Visitors().TakeTalkListChanges();
-  auto* chat = dynamic_cast<ChatWindowLink*>(platform::FindWindowByName(kChatWindowName));
+  auto* chat = context_.router.Find<ChatWindowLink>(kChatWindowName);
   if (chat == nullptr) return;
   for (std::int32_t id : changed) {
     if (chat->IsTalkListed(id)) {

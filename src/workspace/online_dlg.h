@@ -1,12 +1,13 @@
 #pragma once
 // The hidden visitor pane: keeps the online visitors and their states for
 // the other lists. Never shown and not on the tab strip; enters itself in
-// the window registry as "OnlineDlg".
+// the router as "OnlineDlg".
 #include <QWidget>
 
 #include "platform/window_message.h"
+#include "windows/window_context.h"
+#include "windows/window_links.h"
 #include "workspace/visitor_list.h"
-#include "workspace/window_links.h"
 
 namespace kanzo {
 
@@ -16,7 +17,7 @@ inline constexpr int kOnlineDialogTemplate = 2001;
 class UserListBox final : public QWidget {
   Q_OBJECT
  public:
-  explicit UserListBox(QWidget* parent);
+  UserListBox(QWidget* parent, Records& records, const platform::Clock& clock);
   VisitorList& Visitors() { return visitors_; }
 
  protected:
@@ -29,7 +30,7 @@ class UserListBox final : public QWidget {
 class OnlineDlg final : public QWidget, public platform::Window, public OnlinePaneLink {
   Q_OBJECT
  public:
-  explicit OnlineDlg(QWidget* parent);
+  OnlineDlg(QWidget* parent, WindowContext& context);
   ~OnlineDlg() override;
 
   // 2024: kind 1 the online visitors (a JSON value lent for the call), then
@@ -43,6 +44,7 @@ class OnlineDlg final : public QWidget, public platform::Window, public OnlinePa
  private:
   void RedrawTalkList();
 
+  WindowContext& context_;
   UserListBox* list_;
 };
 

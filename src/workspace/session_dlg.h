@@ -7,9 +7,10 @@
 #include <memory>
 
 #include "platform/window_message.h"
+#include "windows/window_context.h"
+#include "windows/window_links.h"
 #include "workspace/inbox_entries.h"
 #include "workspace/session_list.h"
-#include "workspace/window_links.h"
 
 class QMenu;
 
@@ -32,7 +33,7 @@ inline constexpr platform::WParam kUnreadColleagueBlink = 1;
 class SessionDlg final : public QWidget, public platform::Window, public SessionPaneLink {
   Q_OBJECT
  public:
-  explicit SessionDlg(QWidget* parent);
+  SessionDlg(QWidget* parent, WindowContext& context);
   ~SessionDlg() override;
 
   // 2024 kinds 2 (a Msg copy, freed here), 3 and 4 (JSON arrays lent for
@@ -54,6 +55,7 @@ class SessionDlg final : public QWidget, public platform::Window, public Session
  private:
   void PassOn(const InboxOutcome& outcome);
 
+  WindowContext& context_;
   SessionList sessions_;
   Inbox inbox_;
   SessionListBox* list_;

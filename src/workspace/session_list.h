@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "protocol/msg.h"
-#include "workspace/agent_record.h"
-#include "workspace/contact_table.h"
+#include "records/agent_record.h"
+#include "records/contact_table.h"
 
 namespace kanzo {
 

@@ -9,16 +9,14 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "app/kanzo_app.h"
-#include "app/module_version.h"
 #include "platform/message_box.h"
 #include "platform/narrow_text.h"
 #include "platform/qt/qt_text.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_links.h"
 #include "workspace/customer_info_dlg.h"
 #include "workspace/list_pictures.h"
 #include "workspace/list_texts.h"
-#include "workspace/shared_workspace.h"
-#include "workspace/window_links.h"
 
 namespace kanzo {
 namespace {
@@ -62,18 +60,12 @@ constexpr int kBadgeTop = 24;
 constexpr int kBadgeGap = 5;
 constexpr int kLineInset = 5;
 
-std::string Caption() {
-  const CKanzoApp* app = CKanzoApp::Current();
-  return app ? app->ProgramDescription() : GetModuleVersionString(kVersionFileDescription);
-}
-
-ChatWindowLink* ChatWindow() { return dynamic_cast<ChatWindowLink*>(platform::FindWindowByName(kChatWindowName)); }
-
 }  // namespace
 
-SessionListBox::SessionListBox(SessionList& sessions, QWidget* parent)
+SessionListBox::SessionListBox(SessionList& sessions, WindowContext& context, QWidget* parent)
     : QWidget(parent),
       sessions_(sessions),
+      context_(context),
       timers_(*this, this),
       scroll_(new QScrollBar(Qt::Vertical, this)),
       frame_(kPictureAvatarFrame, SkinKit::kLoadSharp),
@@ -177,7 +169,7 @@ void SessionListBox::DrawRow(SkinKit::Canvas& canvas, int row) {
   if (selected) canvas.FillRect(r.adjusted(1, 1, -1, -1), kSelectedFill);
   canvas.DrawTexture(QRect(kFrameInset, top + kFrameInset, kFrameSize, kFrameSize), selected || hoveredAvatar ? 1 : 0,
                      frame_, SkinKit::kTransparentKey);
-  const SkinKit::Image avatar(SessionAvatarPicture(record, CurrentAgentRecord().AgentId()), SkinKit::kLoadSmooth);
+  const SkinKit::Image avatar(SessionAvatarPicture(record, context_.records.agent.AgentId()), SkinKit::kLoadSmooth);
   canvas.DrawImage(AvatarRect(row), avatar, SkinKit::kTransparentKey);
   if (selected && row == hovered_)
     canvas.DrawTexture(DeleteRect(row), area_ == SessionArea::kDelete ? 1 : 0, deleteButton_, SkinKit::kTransparentKey);
@@ -227,8 +219,8 @@ void SessionListBox::mouseMoveEvent(QMouseEvent* event) {
 
 void SessionListBox::ShowPopup(int row) {
   if (popup_ == nullptr) {
-    QWidget* owner = dynamic_cast<QWidget*>(platform::FindWindowByName(kMainWindowName));
-    popup_ = CustomerInfoDlg::Of(owner ? owner : window());
+    // The pane's top-level window is the main window.
+    popup_ = CustomerInfoDlg::Of(window());
   }
   popup_->Fill(sessions_.At(static_cast<std::size_t>(row)));
   const QPoint listTopLeft = mapToGlobal(QPoint(0, 0));
@@ -289,7 +281,7 @@ void SessionListBox::mouseDoubleClickEvent(QMouseEvent* event) {
   const int row = SessionRowAt(event->position().toPoint().y(), topIndex_, sessions_.Size());
   if (row == kNoRow) return;
   const std::int32_t id = sessions_.At(static_cast<std::size_t>(row))->id;
-  if (ChatWindowLink* chat = ChatWindow()) chat->OpenConversation(id);
+  if (auto* chat = context_.router.Find<ChatWindowLink>(kChatWindowName)) chat->OpenConversation(id);
 }
 
 void SessionListBox::wheelEvent(QWheelEvent* event) {
@@ -302,16 +294,16 @@ void SessionListBox::DeleteSession(int index) {
   switch (sessions_.CheckDelete(index)) {
     case SessionList::DeleteCheck::kNoRow: return;
     case SessionList::DeleteCheck::kRefused:
-      platform::ShowMessageBox(Caption(), platform::Utf8ToNarrow(kRefusedText), platform::MessageBoxIcon::None,
-                               platform::MessageBoxButtons::Ok);
+      platform::ShowMessageBox(context_.program.description, platform::Utf8ToNarrow(kRefusedText),
+                               platform::MessageBoxIcon::None, platform::MessageBoxButtons::Ok);
       return;
     case SessionList::DeleteCheck::kAsk: break;
   }
   const auto answer =
-      platform::ShowMessageBox(Caption(), platform::Utf8ToNarrow(kConfirmText), platform::MessageBoxIcon::Question,
-                               platform::MessageBoxButtons::OkCancel);
+      platform::ShowMessageBox(context_.program.description, platform::Utf8ToNarrow(kConfirmText),
+                               platform::MessageBoxIcon::Question, platform::MessageBoxButtons::OkCancel);
   if (answer != platform::MessageBoxResult::Ok) return;
-  sessions_.RemoveSession(index, CurrentAgentRecord().Triple());
+  sessions_.RemoveSession(index, context_.records.agent.Triple());
   if (selected_ == index) selected_ = kNoRow;
   if (selected_ > index) --selected_;
   hovered_ = kNoRow;

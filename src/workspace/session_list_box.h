@@ -9,6 +9,7 @@
 #include "controls/skin_kit.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
+#include "windows/window_context.h"
 #include "workspace/session_list.h"
 
 class QScrollBar;
@@ -30,7 +31,7 @@ enum class SessionArea { kNowhere = -1, kRow = 0, kAvatar = 1, kDelete = 2 };
 class SessionListBox final : public QWidget, public platform::Window {
   Q_OBJECT
  public:
-  SessionListBox(SessionList& sessions, QWidget* parent);
+  SessionListBox(SessionList& sessions, WindowContext& context, QWidget* parent);
   ~SessionListBox() override;
 
   // The list changed: scroll range and drawing follow.
@@ -71,6 +72,7 @@ class SessionListBox final : public QWidget, public platform::Window {
   int VisibleRows() const;
 
   SessionList& sessions_;
+  WindowContext& context_;
   platform::WindowTimers timers_;
   QScrollBar* scroll_;
   SkinKit::Texture frame_;

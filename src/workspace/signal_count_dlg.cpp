@@ -31,12 +31,11 @@ constexpr int kRecordRole = Qt::UserRole;
 
 QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())); }
 
-const KeepAliveRecord* RecordOf(platform::LParam lParam) { return reinterpret_cast<const KeepAliveRecord*>(lParam); }
-
 }  // namespace
 
-SignalCountDlg::SignalCountDlg(QWidget* parent)
+SignalCountDlg::SignalCountDlg(QWidget* parent, WindowContext& context)
     : QDialog(parent),
+      context_(context),
       list_(new QTableWidget(this)),
       sentCounter_(new QLabel(this)),
       receivedCounter_(new QLabel(this)) {
@@ -77,16 +76,14 @@ SignalCountDlg::SignalCountDlg(QWidget* parent)
   receivedCounter_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   WriteCounters();
 
-  platform::RegisterWindowName(kSignalCountName, Id());
+  context_.router.Enter(kSignalCountName, *this, this);
 }
 
-SignalCountDlg::~SignalCountDlg() {
-  if (platform::FindWindowIdByName(kSignalCountName) == Id()) platform::UnregisterWindowName(kSignalCountName);
-}
+SignalCountDlg::~SignalCountDlg() { context_.router.Leave(kSignalCountName, *this); }
 
-SignalCountDlg* SignalCountDlg::Open(QWidget* owner) {
-  auto* window = dynamic_cast<SignalCountDlg*>(platform::FindWindowByName(kSignalCountName));
-  if (!window) window = new SignalCountDlg(owner);
+SignalCountDlg* SignalCountDlg::Open(QWidget* owner, WindowContext& context) {
+  auto* window = context.router.Find<SignalCountDlg>(kSignalCountName);
+  if (!window) window = new SignalCountDlg(owner, context);
   window->show();
   window->raise();
   window->activateWindow();
@@ -114,7 +111,10 @@ void SignalCountDlg::LoadRecords(const RequestRecords* records) {
 platform::MessageResult SignalCountDlg::OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                                         platform::LParam lParam) {
   if (message != kKeepAliveRecordMessage || lParam == 0) return 0;
-  const KeepAliveRecord* record = RecordOf(lParam);
+  // A removed record is ours until its row is gone.
+  std::unique_ptr<KeepAliveRecord> removed;
+  if (wParam == kKeepAliveRecordRemoved) removed = platform::TakePayload(kKeepAliveRecordGone, lParam);
+  const KeepAliveRecord* record = removed ? removed.get() : platform::BorrowPayload(kKeepAliveRecordShown, lParam);
   switch (wParam) {
     case kKeepAliveRecordAdded:
       if (const int row = RowOf(record); row >= 0) {
@@ -126,12 +126,7 @@ platform::MessageResult SignalCountDlg::OnWindowMessage(std::uint32_t message, p
     case kKeepAliveRecordAnswered:
       if (const int row = RowOf(record); row >= 0) ShowRow(row, record);
       break;
-    case kKeepAliveRecordRemoved: {
-      // The record is ours now.
-      std::unique_ptr<const KeepAliveRecord> owned(record);
-      RemoveRow(record);
-      break;
-    }
+    case kKeepAliveRecordRemoved: RemoveRow(record); break;
     default: return 0;
   }
   WriteCounters();
@@ -192,8 +187,10 @@ void SignalCountDlg::WriteCounters() {
   receivedCounter_->setText(Text(ReceivedCounterText(answered)));
 }
 
-void InstallSignalCountWindowFactory() {
-  SetSignalCountWindowFactory([](QWidget* parent) -> QWidget* { return new SignalCountDlg(parent); });
+void InstallSignalCountWindowFactory(WindowFactories& factories) {
+  factories.Set(kSignalCountName, [](QWidget* parent, WindowContext& context) -> QWidget* {
+    return new SignalCountDlg(parent, context);
+  });
 }
 
 }  // namespace kanzo

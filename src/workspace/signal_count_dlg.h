@@ -1,14 +1,16 @@
 #pragma once
 // The connection statistics window: one row per keep-alive request of the
 // login window (kind, sent, received, answered) and the two counters below.
-// The login window keeps it current with window message 2044 while it is in
-// the window registry as "SignalCountDlg".
+// The login window keeps it current with kKeepAliveRecordMessage while it is
+// in the router as "SignalCountDlg".
 #include <QDialog>
 #include <QLabel>
 #include <QTableWidget>
 
 #include "platform/window_message.h"
+#include "windows/window_context.h"
 #include "workspace/keep_alive_records.h"
+#include "workspace/window_factories.h"
 
 namespace kanzo {
 
@@ -18,12 +20,12 @@ inline constexpr int kSignalCountListControl = 1140;
 class SignalCountDlg : public QDialog, public platform::Window {
   Q_OBJECT
  public:
-  explicit SignalCountDlg(QWidget* parent = nullptr);
+  SignalCountDlg(QWidget* parent, WindowContext& context);
   ~SignalCountDlg() override;
 
-  // Opens the statistics window: the one in the registry, or a new one
-  // owned by `owner`.
-  static SignalCountDlg* Open(QWidget* owner);
+  // Opens the statistics window: the one in the router, or a new one owned
+  // by `owner`.
+  static SignalCountDlg* Open(QWidget* owner, WindowContext& context);
 
   // The records the window shows when it opens; null (the default) means
   // the login window's.
@@ -32,8 +34,8 @@ class SignalCountDlg : public QDialog, public platform::Window {
   // counters.
   void LoadRecords(const RequestRecords* records);
 
-  // 2044: first parameter 1 adds a row, 2 marks a row answered, 3 removes
-  // the row and frees the record.
+  // kKeepAliveRecordMessage: adds a row, marks a row answered, or removes
+  // the row of a record that is gone.
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                           platform::LParam lParam) override;
 
@@ -54,6 +56,7 @@ class SignalCountDlg : public QDialog, public platform::Window {
   void Renumber();
   void WriteCounters();
 
+  WindowContext& context_;
   QTableWidget* list_;
   QLabel* sentCounter_;
   QLabel* receivedCounter_;
@@ -62,6 +65,6 @@ class SignalCountDlg : public QDialog, public platform::Window {
 
 // Lets the main window make the statistics window when its signal button is
 // first pressed (start-up calls this once).
-void InstallSignalCountWindowFactory();
+void InstallSignalCountWindowFactory(WindowFactories& factories);
 
 }  // namespace kanzo

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 
-#include "db/db_manager.h"
+#include "db/db_operations.h"
 
 namespace kanzo {
 namespace {
@@ -28,9 +28,9 @@ std::atomic<bool> gAutomaticLoginAllowed{true};
 
 }  // namespace
 
-bool StoredLogins::Load() {
+bool StoredLogins::Load(DatabaseOperations& db) {
   DbRows rows;
-  const bool ok = DBManager::QueryStoredLogins(&rows);
+  const bool ok = db.QueryStoredLogins(&rows);
   Assign(rows);
   return ok;
 }

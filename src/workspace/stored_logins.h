@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "workspace/agent_record.h"
+#include "db/db_operations.h"
+#include "records/agent_record.h"
 
 namespace kanzo {
 
@@ -33,7 +34,7 @@ class StoredLogins {
  public:
   // Runs the login query and keeps its rows; the list is empty when the
   // query fails. False on failure.
-  bool Load();
+  bool Load(DatabaseOperations& db);
   // Takes rows as the login query gives them (columns username, password,
   // keep_password, auto_login, state, is_login).
   void Assign(const std::vector<std::vector<std::string>>& rows);

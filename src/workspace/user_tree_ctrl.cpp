@@ -8,8 +8,9 @@
 #include <cstdio>
 
 #include "platform/qt/qt_text.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_links.h"
 #include "workspace/list_pictures.h"
-#include "workspace/window_links.h"
 
 namespace kanzo {
 namespace {
@@ -36,9 +37,10 @@ constexpr int kWheelStep = 120;
 
 }  // namespace
 
-UserTreeCtrl::UserTreeCtrl(AgentTree& tree, QWidget* parent)
+UserTreeCtrl::UserTreeCtrl(AgentTree& tree, WindowContext& context, QWidget* parent)
     : QWidget(parent),
       tree_(tree),
+      context_(context),
       timers_(*this, this),
       groupBackground_(kPictureGroupBackground, SkinKit::kLoadSharp),
       expandedMark_(kPictureGroupExpanded, SkinKit::kLoadSharp),
@@ -120,8 +122,7 @@ void UserTreeCtrl::DoubleClickRow(int row) {
   const Row clicked = rows_[static_cast<std::size_t>(row)];
   if (clicked.agent < 0) return;
   const ContactRecord* agent = tree_.Groups()[clicked.group].agents[static_cast<std::size_t>(clicked.agent)];
-  if (auto* chat = dynamic_cast<ChatWindowLink*>(platform::FindWindowByName(kChatWindowName)))
-    chat->OpenConversation(agent->id);
+  if (auto* chat = context_.router.Find<ChatWindowLink>(kChatWindowName)) chat->OpenConversation(agent->id);
 }
 
 platform::MessageResult UserTreeCtrl::OnWindowMessage(std::uint32_t message, platform::WParam, platform::LParam) {

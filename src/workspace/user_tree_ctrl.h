@@ -9,6 +9,7 @@
 #include "controls/skin_kit.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
+#include "windows/window_context.h"
 #include "workspace/agent_tree.h"
 
 namespace kanzo {
@@ -23,7 +24,7 @@ inline constexpr int kTreeHoverPollMs = 100;
 class UserTreeCtrl final : public QWidget, public platform::Window {
   Q_OBJECT
  public:
-  UserTreeCtrl(AgentTree& tree, QWidget* parent);
+  UserTreeCtrl(AgentTree& tree, WindowContext& context, QWidget* parent);
   ~UserTreeCtrl() override;
 
   // The tree was loaded again: every group starts expanded.
@@ -61,6 +62,7 @@ class UserTreeCtrl final : public QWidget, public platform::Window {
   int RowHeight(const Row& row) const;
 
   AgentTree& tree_;
+  WindowContext& context_;
   platform::WindowTimers timers_;
   std::vector<Row> rows_;
   SkinKit::Image groupBackground_;

@@ -11,8 +11,8 @@
 
 #include "platform/clock.h"
 #include "protocol/msg.h"
-#include "workspace/contact_table.h"
-#include "workspace/name_table.h"
+#include "records/contact_table.h"
+#include "records/name_table.h"
 
 namespace kanzo {
 

@@ -1,35 +1,36 @@
 #include "workspace/window_factories.h"
 
-#include <map>
-
-#include "workspace/window_links.h"
-
 namespace kanzo {
-namespace {
 
-// Factories are installed and used on the user-interface thread only.
-std::map<std::string, WorkspaceWindowFactory>& Factories() {
-  static std::map<std::string, WorkspaceWindowFactory> factories;
-  return factories;
-}
+WindowFactories::~WindowFactories() { DestroyApplicationWindows(); }
 
-}  // namespace
-
-void SetWorkspaceWindowFactory(const std::string& name, WorkspaceWindowFactory factory) {
+void WindowFactories::Set(const std::string& name, Factory factory) {
   if (factory) {
-    Factories()[name] = std::move(factory);
+    factories_[name] = std::move(factory);
   } else {
-    Factories().erase(name);
+    factories_.erase(name);
   }
 }
 
-WorkspaceWindowFactory FindWorkspaceWindowFactory(const std::string& name) {
-  const auto it = Factories().find(name);
-  return it == Factories().end() ? WorkspaceWindowFactory() : it->second;
+WindowFactories::Factory WindowFactories::Find(const std::string& name) const {
+  const auto it = factories_.find(name);
+  return it == factories_.end() ? Factory() : it->second;
 }
 
-void SetSignalCountWindowFactory(WorkspaceWindowFactory factory) {
-  SetWorkspaceWindowFactory(kSignalCountName, std::move(factory));
+QWidget* WindowFactories::ApplicationWindow(const std::string& name, WindowContext& context) {
+  for (const auto& [made, window] : applicationWindows_)
+    if (made == name) return window.get();
+  const Factory factory = Find(name);
+  if (!factory) return nullptr;
+  std::unique_ptr<QWidget> window(factory(nullptr, context));
+  if (!window) return nullptr;
+  window->hide();
+  applicationWindows_.emplace_back(name, std::move(window));
+  return applicationWindows_.back().second.get();
+}
+
+void WindowFactories::DestroyApplicationWindows() {
+  while (!applicationWindows_.empty()) applicationWindows_.pop_back();
 }
 
 }  // namespace kanzo

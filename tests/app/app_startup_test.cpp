@@ -4,14 +4,16 @@
 
 #include <filesystem>
 
-#include "app/about_dlg.h"
+#include <QWidget>
+
 #include "app/kanzo_app.h"
 #include "db/db_access.h"
 #include "db/db_manager.h"
+#include "db/store_talk_message_tread.h"
 #include "log/cx_log.h"
 #include "platform/message_box.h"
 #include "support/temp_dir.h"
-#include "workspace/shared_workspace.h"
+#include "workspace/about_dlg.h"
 
 namespace kanzo {
 namespace {
@@ -98,8 +100,8 @@ std::string WriteRecordingProgram(const test::TempDir& dir) {
   return program;
 }
 
-void LogInAs(const std::string& userName, std::int32_t agentId) {
-  CurrentAgentRecord().Update([&](AgentRecord& r) {
+void LogInAs(WindowContext& context, const std::string& userName, std::int32_t agentId) {
+  context.records.agent.Update([&](AgentRecord& r) {
     r.userName = userName;
     r.triple = {1000, agentId, 1};
   });
@@ -112,12 +114,12 @@ TEST_F(AppStartupTest, QuitAfterLoginMarksTheAccountAndLogsOut) {
   std::string written;
   {
     CKanzoApp app({}, dir_.path(), program);
-    app.SetLoginWindowRunner([] {
+    app.SetLoginWindowRunner([](WindowContext& context) {
       LoginRecord login;
       login.uid = 7;
       login.userName = "agent7";
       DBManager::SaveLogin(login);
-      LogInAs("agent7", 7);
+      LogInAs(context, "agent7", 7);
       return kLoginResultQuit;
     });
     written = LogWrittenDuring([&] { EXPECT_FALSE(app.InitInstance()); });
@@ -131,7 +133,52 @@ TEST_F(AppStartupTest, QuitAfterLoginMarksTheAccountAndLogsOut) {
   EXPECT_NE(written.find("退出登录"), std::string::npos);
   EXPECT_NE(written.find(kExitLine), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_.File("restarted.txt")));
-  EXPECT_FALSE(CurrentAgentRecord().IsLoggedIn());  // released at exit
+}
+
+// Stands in for the chat window: it owns a store thread that reads the
+// application's records, and stops it (storing what is queued) when it goes.
+class StandInChatWindow final : public QWidget, public platform::Window {
+ public:
+  explicit StandInChatWindow(WindowContext& context) : store_(context.records.contacts, context.records.agent) {
+    store_.start();
+  }
+  platform::MessageResult OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) override { return 0; }
+  StoreTalkMessageTread& Store() { return store_; }
+
+ private:
+  StoreTalkMessageTread store_;
+};
+
+TEST_F(AppStartupTest, LinesStillQueuedWhenTheProgramEndsAreAllStored) {
+  constexpr std::int32_t kVisitor = 5005;
+  constexpr int kLines = 400;
+  test::WriteFile(dir_.File("config.ini"), "[Kanzo]\nSERVER_HOST=127.0.0.1\n");
+  platform::MessageBoxRecorder boxes;
+  std::size_t queuedAtEnd = 0;
+  {
+    CKanzoApp app({}, dir_.path(), WriteRecordingProgram(dir_));
+    app.Factories().Set(kChatWindowName,
+                        [](QWidget*, WindowContext& context) -> QWidget* { return new StandInChatWindow(context); });
+    app.SetLoginWindowRunner([&](WindowContext& context) {
+      LogInAs(context, "agent7", 7);
+      auto visitor = std::make_unique<ContactRecord>();
+      visitor->id = kVisitor;
+      visitor->kind = kContactKindVisitor;
+      context.records.contacts.Enter(std::move(visitor));
+      auto* chat = static_cast<StandInChatWindow*>(context.factories->ApplicationWindow(kChatWindowName, context));
+      for (int i = 0; i < kLines; ++i) chat->Store().Add(kVisitor, "line " + std::to_string(i), i % 2 == 0);
+      queuedAtEnd = chat->Store().QueuedCount();
+      // The window ends with the forced log-off so that no logout is sent.
+      context.records.agent.Update([](AgentRecord& r) { r.triple.agentId = 0; });
+      return kLoginResultClosed;
+    });
+    app.InitInstance();
+  }
+  EXPECT_GT(queuedAtEnd, 0u) << "the lines must still be queued when the run ends";
+  DbRows rows;
+  ASSERT_TRUE(DbQuery("SELECT COUNT(DISTINCT body) FROM talk_message", &rows));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], std::to_string(kLines));
 }
 
 TEST_F(AppStartupTest, ForcedLogOffRestartsWithoutLogoutOrDatabaseChange) {
@@ -141,14 +188,14 @@ TEST_F(AppStartupTest, ForcedLogOffRestartsWithoutLogoutOrDatabaseChange) {
   std::string written;
   {
     CKanzoApp app({}, dir_.path(), program);
-    app.SetLoginWindowRunner([] {
+    app.SetLoginWindowRunner([](WindowContext& context) {
       LoginRecord login;
       login.uid = 7;
       login.userName = "agent7";
       DBManager::SaveLogin(login);
-      LogInAs("agent7", 7);
+      LogInAs(context, "agent7", 7);
       // The forced log-off clears the agent id before the window ends.
-      CurrentAgentRecord().Update([](AgentRecord& r) { r.triple.agentId = 0; });
+      context.records.agent.Update([](AgentRecord& r) { r.triple.agentId = 0; });
       return kLoginResultForcedOffline;
     });
     written = LogWrittenDuring([&] { app.InitInstance(); });

@@ -17,7 +17,6 @@
 
 #include <QTimer>
 
-#include "chat/chat_messages.h"
 #include "chat/face_dialog.h"
 #include "chat/face_grid.h"
 #include "chat/quick_message_tree_ctrl.h"
@@ -41,9 +40,10 @@
 #include "support/qt_input.h"
 #include "support/qt_pump.h"
 #include "support/temp_dir.h"
+#include "support/window_context_fixture.h"
+#include "windows/client_vocabulary.h"
 #include "workspace/bubble_notify_dlg.h"
 #include "workspace/json_body.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
@@ -85,7 +85,7 @@ class ChatDlgTest : public testing::Test {
   ChatDlgTest() {
     SkinKit::SetPictureFolder(KANZO_SOURCE_DIR "/assets/program/");
     SetDatabasePath(dir.File(kDatabaseFileName));
-    CurrentAgentRecord().Update([](AgentRecord& r) {
+    windows.records.agent.Update([](AgentRecord& r) {
       r.triple = {1, kMe, 1};
       r.realname = "小王";
       r.sendKeyType = static_cast<int>(SendKeyMode::Enter);
@@ -96,20 +96,20 @@ class ChatDlgTest : public testing::Test {
       record->kind = kContactKindVisitor;
       record->name = "访客 " + std::to_string(id);
       record->area = "上海";
-      SharedContactTable().Enter(std::move(record));
+      windows.records.contacts.Enter(std::move(record));
     }
-    window = std::make_unique<ChatDlg>();
+    // Requests go to whatever dispatcher the test starts.
+    windows.SendThroughDispatcher();
+    window = std::make_unique<ChatDlg>(nullptr, windows.context);
   }
   ~ChatDlgTest() override {
     SkinKit::SetPictureFolder("");
     window.reset();
-    ReleaseSharedWorkspace();
     SetDatabasePath("");
   }
 
   void Deliver(std::unique_ptr<Message> message) {
-    platform::SendWindowMessage(window->Id(), kNetworkWindowMessage, kNetworkEventMessage,
-                                reinterpret_cast<platform::LParam>(message.release()));
+    platform::SendPayload(window->Id(), kNetworkMessage, kNetworkEventMessage, std::move(message));
   }
 
   void ClickRow(int row, QPoint offset = QPoint(80, 20)) {
@@ -121,6 +121,7 @@ class ChatDlgTest : public testing::Test {
   }
 
   test::TempDir dir;
+  test::TestWindowContext windows;
   std::unique_ptr<ChatDlg> window;
 };
 
@@ -204,13 +205,13 @@ TEST_F(ChatDlgTest, ColumnClicksSwitchAndCloseConversations) {
 
 TEST_F(ChatDlgTest, BubbleShowsCountsAndOpensTheConversation) {
   std::int32_t opened = 0;
-  BubbleNotifyDlg bubble(SharedContactTable(), [&](std::int32_t id) { opened = id; });
+  BubbleNotifyDlg bubble(windows.records.contacts, [&](std::int32_t id) { opened = id; });
   struct Case {
     std::int32_t unread;
     const char* text;
   };
   for (const Case c : {Case{0, ""}, Case{1, "（1）"}, Case{99, "（99）"}, Case{100, "（99+）"}}) {
-    SharedContactTable().Update(5, [&](ContactRecord& r) { r.unread = c.unread; });
+    windows.records.contacts.Update(5, [&](ContactRecord& r) { r.unread = c.unread; });
     bubble.Show(5, false, "访客(5)", "hi");
     EXPECT_EQ(bubble.CountText(), QString::fromUtf8(c.text));
   }
@@ -331,7 +332,7 @@ TEST_F(ChatDlgTest, StockRepliesFillTheTreeAndTheMenuAndReplaceTheDraft) {
 
   // The add button opens the one editor, application-modal.
   static_cast<QAbstractButton*>(window->Control(kChatAddButtonId))->click();
-  QuickMsgEditDlg* editor = QuickMsgEditDlg::Shared(nullptr);
+  QuickMsgEditDlg* editor = QuickMsgEditDlg::Shared(nullptr, windows.context);
   EXPECT_TRUE(editor->isVisible());
   EXPECT_EQ(editor->windowModality(), Qt::ApplicationModal);
   editor->hide();
@@ -345,7 +346,7 @@ TEST_F(ChatDlgTest, StockRepliesFillTheTreeAndTheMenuAndReplaceTheDraft) {
 TEST_F(ChatDlgTest, ForcedPopupSettingShowsTheWindowForTheNextLine) {
   ASSERT_TRUE(DBManager::Init());
   ASSERT_TRUE(DBManager::EnsureSetting(kMe));
-  BasicSettings settings;
+  BasicSettings settings(windows.records.agent);
   settings.Load();
   ASSERT_TRUE(settings.Click(kForceWindowAlertId).handled);
   ASSERT_FALSE(window->isVisible());
@@ -386,7 +387,7 @@ class ChatDlgWireTest : public ChatDlgTest {
  protected:
   void SetUp() override {
     RegisterStartupCodecs();
-    CurrentAgentRecord().Update([](AgentRecord& r) {
+    windows.records.agent.Update([](AgentRecord& r) {
       r.userName = "xiaowang";
       r.password = "pw";
     });
@@ -422,11 +423,9 @@ TEST_F(ChatDlgWireTest, RefreshAsksForTheListsWithTheAgentsCredentials) {
 TEST_F(ChatDlgWireTest, ConfirmedLinkCallsBackAndTheAnswerIsShown) {
   platform::MessageBoxRecorder boxes;
   const std::string other = "13812345678";
-  platform::SendWindowMessage(window->Id(), kMsgCallPhone, kCallPhoneRequest + 1,
-                              reinterpret_cast<platform::LParam>(&other));
+  platform::SendPayload(window->Id(), kCallPhone, kCallPhoneRequest + 1, other);
   const std::string number = "13912345678";
-  platform::SendWindowMessage(window->Id(), kMsgCallPhone, kCallPhoneRequest,
-                              reinterpret_cast<platform::LParam>(&number));
+  platform::SendPayload(window->Id(), kCallPhone, kCallPhoneRequest, number);
   const std::unique_ptr<Message> request = NextRequest();
   ASSERT_NE(request, nullptr);
   EXPECT_EQ(request->command, kCommandCallPhone);

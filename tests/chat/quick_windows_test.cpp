@@ -33,6 +33,7 @@
 #include "protocol/msg.h"
 #include "support/qt_pump.h"
 #include "support/temp_dir.h"
+#include "support/window_context_fixture.h"
 
 namespace kanzo {
 namespace {
@@ -157,16 +158,15 @@ TEST_F(QuickWindowsTest, EditorIsOneApplicationModalWindowThatTakesItsAnswers) {
   platform::MessageBoxRecorder boxes;
   QWidget chatWindow;
   QWidget mainWindow;
-  QuickMsgEditDlg* editor = QuickMsgEditDlg::OpenShared(&chatWindow);
-  EXPECT_EQ(QuickMsgEditDlg::OpenShared(&mainWindow), editor);
+  test::TestWindowContext windows;
+  QuickMsgEditDlg* editor = QuickMsgEditDlg::OpenShared(&chatWindow, windows.context);
+  EXPECT_EQ(QuickMsgEditDlg::OpenShared(&mainWindow, windows.context), editor);
   EXPECT_EQ(editor->windowModality(), Qt::ApplicationModal);
   EXPECT_EQ(editor->windowTitle(), QString::fromUtf8("常用语"));
   EXPECT_TRUE(editor->Quick()->isChecked());
 
-  editor->OnWindowMessage(
-      kNetworkWindowMessage, kNetworkEventMessage,
-      reinterpret_cast<platform::LParam>(
-          Answer(kCommandQuickMsgClass, 0, R"({"cm":[{"name":"问候","id":2},{"name":"价格","id":1}]})").release()));
+  platform::SendPayload(editor->Id(), kNetworkMessage, kNetworkEventMessage,
+                        Answer(kCommandQuickMsgClass, 0, R"({"cm":[{"name":"问候","id":2},{"name":"价格","id":1}]})"));
   ASSERT_EQ(editor->Category()->count(), 2);
   EXPECT_EQ(editor->Category()->itemText(0), QString::fromUtf8("价格"));
   EXPECT_EQ(editor->Category()->currentText(), QString::fromUtf8("价格"));

@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "chat/chat_messages.h"
 #include "chat/font_dlg.h"
 #include "chat/qt_markup_format.h"
 #include "chat/rich_edit.h"
@@ -26,6 +25,7 @@
 #include "platform/message_box.h"
 #include "platform/window_message.h"
 #include "support/temp_dir.h"
+#include "windows/client_vocabulary.h"
 
 namespace kanzo {
 namespace {
@@ -45,7 +45,7 @@ struct Received {
 class RecordingWindow final : public platform::Window {
  public:
   MessageResult OnWindowMessage(std::uint32_t message, WParam wParam, LParam lParam) override {
-    const auto* text = message == kMsgCallPhone ? reinterpret_cast<const std::string*>(lParam) : nullptr;
+    const std::string* text = message == kMsgCallPhone ? platform::BorrowPayload(kCallPhone, lParam) : nullptr;
     received.push_back({message, wParam, text ? *text : std::string()});
     return 0;
   }

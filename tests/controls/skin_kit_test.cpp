@@ -266,7 +266,7 @@ TEST_F(SkinKitTest, EarseShowsWhatLiesBehindTheWindow) {
   auto* control = new QWidget(middle);
   control->setGeometry(5, 5, 20, 20);
 
-  const QImage out = Paint(QSize(20, 20), [&](Canvas& c) { c.Earse(control, SkinKit::kEraseBackgroundMessage); });
+  const QImage out = Paint(QSize(20, 20), [&](Canvas& c) { c.Earse(control, kEraseBackgroundMessage); });
   EXPECT_EQ(Rgb(out, 2, 2), 0xC00000u);    // the middle widget's own drawing
   EXPECT_EQ(Rgb(out, 15, 15), 0x123456u);  // the window's background
   const QImage other = Paint(QSize(20, 20), [&](Canvas& c) { c.Earse(control, 21); });

@@ -11,7 +11,7 @@
 #include "platform/message_box.h"
 #include "protocol/commands.h"
 #include "protocol/msg.h"
-#include "workspace/shared_workspace.h"
+#include "records/records.h"
 
 namespace kanzo {
 namespace {
@@ -27,7 +27,7 @@ struct Sent {
 class AgentDetailsSaveTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CurrentAgentRecord().Update([](AgentRecord& r) {
+    records.agent.Update([](AgentRecord& r) {
       r.triple = {77, kSelf, 1};
       r.userName = "agent1";
       r.password = "pw\"1";
@@ -36,15 +36,15 @@ class AgentDetailsSaveTest : public ::testing::Test {
       r.sex = kSexMale;
       r.age = "30";
     });
-    SharedNameTable().Set(kSelf, "王小明");
+    records.names.Set(kSelf, "王小明");
   }
   void TearDown() override {
-    CurrentAgentRecord().Reset();
-    SharedNameTable().Clear();
+    records.agent.Reset();
+    records.names.Clear();
   }
 
   AgentDetailsSave MakeSave() {
-    return AgentDetailsSave([this](Message& m) {
+    return AgentDetailsSave(records, [this](Message& m) {
       const Msg* msg = m.bodyAs<Msg>();
       sent.push_back({m.MESSAGE_ID, m.command, msg ? msg->BODY : std::string()});
       return 0;
@@ -65,12 +65,13 @@ class AgentDetailsSaveTest : public ::testing::Test {
   }
 
   std::vector<Sent> sent;
+  Records records;
   platform::MessageBoxRecorder boxes;
 };
 
 TEST_F(AgentDetailsSaveTest, FemaleIsSentAsOneAndTheRecordHoldsWhatWasSent) {
   AgentDetailsSave save = MakeSave();
-  AgentDetailsForm form = AgentDetailsFormFrom(CurrentAgentRecord().Copy());
+  AgentDetailsForm form = AgentDetailsFormFrom(records.agent.Copy());
   EXPECT_TRUE(form.male);
   form.male = false;
   form.realname = "王小红";
@@ -85,15 +86,15 @@ TEST_F(AgentDetailsSaveTest, FemaleIsSentAsOneAndTheRecordHoldsWhatWasSent) {
 
   // The main window is told before the box, with the record already saved.
   std::string shownSex;
-  save.SetOnSaved([&] { shownSex = boxes.Count() == 0 ? CurrentAgentRecord().Copy().sex : "after the box"; });
+  save.SetOnSaved([&] { shownSex = boxes.Count() == 0 ? records.agent.Copy().sex : "after the box"; });
   EXPECT_EQ(save.OnNetworkMessage(Answer(sent[0].id, 0, "")), AgentDetailsAnswer::kSaved);
   EXPECT_EQ(shownSex, kSexFemale);
-  const AgentRecord agent = CurrentAgentRecord().Copy();
+  const AgentRecord agent = records.agent.Copy();
   EXPECT_EQ(agent.sex, kSexFemale);
   EXPECT_EQ(agent.realname, "王小红");
   EXPECT_EQ(agent.email, "a@b.example");
   std::string name;
-  ASSERT_TRUE(SharedNameTable().Lookup(kSelf, &name));
+  ASSERT_TRUE(records.names.Lookup(kSelf, &name));
   EXPECT_EQ(name, "王小红");
   ASSERT_EQ(boxes.Count(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].caption, kDetailsBoxCaption);
@@ -102,7 +103,7 @@ TEST_F(AgentDetailsSaveTest, FemaleIsSentAsOneAndTheRecordHoldsWhatWasSent) {
 
 TEST_F(AgentDetailsSaveTest, EachAnswerAppliesTheFieldsOfItsOwnRequest) {
   AgentDetailsSave save = MakeSave();
-  AgentDetailsForm first = AgentDetailsFormFrom(CurrentAgentRecord().Copy());
+  AgentDetailsForm first = AgentDetailsFormFrom(records.agent.Copy());
   first.qq = "111";
   AgentDetailsForm second = first;
   second.qq = "222";
@@ -110,9 +111,9 @@ TEST_F(AgentDetailsSaveTest, EachAnswerAppliesTheFieldsOfItsOwnRequest) {
   ASSERT_TRUE(save.Save(second));
   ASSERT_EQ(sent.size(), 2u);
   EXPECT_EQ(save.OnNetworkMessage(Answer(sent[0].id, 0, "")), AgentDetailsAnswer::kSaved);
-  EXPECT_EQ(CurrentAgentRecord().Copy().qq, "111");
+  EXPECT_EQ(records.agent.Copy().qq, "111");
   EXPECT_EQ(save.OnNetworkMessage(Answer(sent[1].id, 1, "busy")), AgentDetailsAnswer::kFailed);
-  EXPECT_EQ(CurrentAgentRecord().Copy().qq, "111");
+  EXPECT_EQ(records.agent.Copy().qq, "111");
   EXPECT_EQ(save.Pending(), 0u);
 }
 
@@ -125,17 +126,17 @@ TEST_F(AgentDetailsSaveTest, AFailedSaveChangesNothingAndSaysWhy) {
     SCOPED_TRACE(c.box);
     platform::MessageBoxRecorder local;
     AgentDetailsSave save = MakeSave();
-    AgentDetailsForm form = AgentDetailsFormFrom(CurrentAgentRecord().Copy());
+    AgentDetailsForm form = AgentDetailsFormFrom(records.agent.Copy());
     form.realname = "别人";
     form.male = false;
     ASSERT_TRUE(save.Save(form));
-    const AgentRecord before = CurrentAgentRecord().Copy();
+    const AgentRecord before = records.agent.Copy();
     EXPECT_EQ(save.OnNetworkMessage(Answer(sent.back().id, 1, c.body)), AgentDetailsAnswer::kFailed);
-    const AgentRecord after = CurrentAgentRecord().Copy();
+    const AgentRecord after = records.agent.Copy();
     EXPECT_EQ(after.realname, before.realname);
     EXPECT_EQ(after.sex, before.sex);
     std::string name;
-    ASSERT_TRUE(SharedNameTable().Lookup(kSelf, &name));
+    ASSERT_TRUE(records.names.Lookup(kSelf, &name));
     EXPECT_EQ(name, "王小明");
     ASSERT_EQ(local.Count(), 1u);
     EXPECT_EQ(local.Boxes()[0].caption, kDetailsBoxCaption);
@@ -152,7 +153,7 @@ TEST_F(AgentDetailsSaveTest, OtherAnswersAndUnsentSavesAreLeftAlone) {
   EXPECT_EQ(save.OnNetworkMessage(Answer(5, 0, "")), AgentDetailsAnswer::kIgnored);
   EXPECT_EQ(save.OnNetworkMessage(nullptr), AgentDetailsAnswer::kIgnored);
   EXPECT_EQ(boxes.Count(), 0u);
-  EXPECT_EQ(CurrentAgentRecord().Copy().realname, "王小明");
+  EXPECT_EQ(records.agent.Copy().realname, "王小明");
 }
 
 TEST_F(AgentDetailsSaveTest, CancelAsksFirst) {

@@ -10,7 +10,7 @@
 
 #include "db/db_manager.h"
 #include "db/db_test_support.h"
-#include "workspace/shared_workspace.h"
+#include "records/records.h"
 
 namespace kanzo {
 namespace {
@@ -21,9 +21,11 @@ constexpr const char* kPassword = "secret";
 
 class BasicSettingsTest : public ::testing::Test {
  protected:
+  Records records;
+
   void SetUp() override {
     ASSERT_TRUE(DBManager::Init());
-    CurrentAgentRecord().Update([](AgentRecord& r) {
+    records.agent.Update([](AgentRecord& r) {
       r.triple.agentId = kSelf;
       r.userName = kUser;
       r.flickState = kFlickStateBubble;
@@ -31,7 +33,7 @@ class BasicSettingsTest : public ::testing::Test {
     });
     ASSERT_TRUE(DBManager::EnsureSetting(kSelf));
   }
-  void TearDown() override { CurrentAgentRecord().Reset(); }
+  void TearDown() override { records.agent.Reset(); }
 
   void StoreLogin(bool keep, bool autoLogin) {
     LoginRecord login;
@@ -57,11 +59,11 @@ class BasicSettingsTest : public ::testing::Test {
 
 TEST_F(BasicSettingsTest, LoadsTheStoredChoicesAndTheRecordsAlerts) {
   StoreLogin(true, true);
-  CurrentAgentRecord().Update([](AgentRecord& r) {
+  records.agent.Update([](AgentRecord& r) {
     r.flickState = kFlickStateChatWindow;
     r.soundState = kSoundStateOff;
   });
-  BasicSettings page;
+  BasicSettings page(records.agent);
   page.Load();
   for (int id : {kRememberPasswordId, kAutoLoginId, kForceWindowAlertId, kSoundOffId})
     EXPECT_TRUE(page.State().Checked(id)) << id;
@@ -70,7 +72,7 @@ TEST_F(BasicSettingsTest, LoadsTheStoredChoicesAndTheRecordsAlerts) {
 }
 
 TEST_F(BasicSettingsTest, AnAgentWithoutAStoredLoginRemembersNothing) {
-  BasicSettings page;
+  BasicSettings page(records.agent);
   page.Load();
   EXPECT_TRUE(page.State().Checked(kForgetPasswordId));
   EXPECT_TRUE(page.State().Checked(kNoAutoLoginId));
@@ -97,21 +99,21 @@ TEST_F(BasicSettingsTest, LoginClicksStoreTheirCouplingsAndThePageAgreesWithTheD
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     StoreLogin(c.keepBefore, c.autoBefore);
-    BasicSettings page;
+    BasicSettings page(records.agent);
     page.Load();
     const BasicSettingsClick click = page.Click(c.click);
     EXPECT_TRUE(click.handled);
     EXPECT_FALSE(click.agentSettingsChanged);
     EXPECT_EQ(LoginRow(), c.row);
     EXPECT_TRUE(page.State().Checked(c.click));
-    BasicSettings reread;
+    BasicSettings reread(records.agent);
     reread.Load();
     EXPECT_EQ(reread.State(), page.State());
   }
 }
 
 TEST_F(BasicSettingsTest, AlertAndSoundClicksReachTheRecordAtOnce) {
-  BasicSettings page;
+  BasicSettings page(records.agent);
   page.Load();
   struct Case {
     int click;
@@ -129,7 +131,7 @@ TEST_F(BasicSettingsTest, AlertAndSoundClicksReachTheRecordAtOnce) {
     SCOPED_TRACE(c.click);
     EXPECT_TRUE(page.Click(c.click).agentSettingsChanged);
     EXPECT_EQ(SettingRow(), c.row);
-    const AgentRecord agent = CurrentAgentRecord().Copy();
+    const AgentRecord agent = records.agent.Copy();
     EXPECT_EQ(agent.flickState, c.flick);
     EXPECT_EQ(agent.soundState, c.sound);
     EXPECT_TRUE(page.State().Checked(c.click));

@@ -30,8 +30,10 @@
 #include "protocol/commands.h"
 #include "protocol/msg.h"
 #include "support/qt_pump.h"
-#include "workspace/shared_workspace.h"
-#include "workspace/window_links.h"
+#include "support/window_context_fixture.h"
+#include "windows/client_vocabulary.h"
+#include "windows/network_vocabulary.h"
+#include "windows/window_links.h"
 
 namespace kanzo {
 
@@ -62,13 +64,19 @@ QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_c
 // A main window that only counts what the settings tell it.
 class CountingMainWindow final : public platform::Window, public MainWindowLink {
  public:
-  CountingMainWindow() { platform::RegisterWindowName(kMainWindowName, Id()); }
-  ~CountingMainWindow() override { platform::UnregisterWindowName(kMainWindowName); }
+  explicit CountingMainWindow(WindowRouter& router) : router_(router) {
+    router_.Enter(kMainWindowName, *this, static_cast<MainWindowLink*>(this));
+  }
+  ~CountingMainWindow() override { router_.Leave(kMainWindowName, *this); }
   platform::MessageResult OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) override { return 0; }
   void RefreshAgentDetails() override { ++refreshed; }
   void SettingsChanged() override { ++settingsChanged; }
+  void Quit() override {}
   int refreshed = 0;
   int settingsChanged = 0;
+
+ private:
+  WindowRouter& router_;
 };
 
 class DetailsWindowsTest : public ::testing::Test {
@@ -76,7 +84,7 @@ class DetailsWindowsTest : public ::testing::Test {
   void SetUp() override {
     SkinKit::SetPictureFolder(KANZO_SOURCE_DIR "/assets/program/");
     ASSERT_TRUE(DBManager::Init());
-    CurrentAgentRecord().Update([](AgentRecord& a) {
+    windows.records.agent.Update([](AgentRecord& a) {
       a.userName = "agent1";
       a.password = "secret";
       a.triple = {77, kSelf, 1};
@@ -89,7 +97,6 @@ class DetailsWindowsTest : public ::testing::Test {
     });
     ASSERT_TRUE(DBManager::EnsureSetting(kSelf));
   }
-  void TearDown() override { ReleaseSharedWorkspace(); }
 
   static ContactRecord Visitor() {
     ContactRecord r;
@@ -104,6 +111,7 @@ class DetailsWindowsTest : public ::testing::Test {
   }
 
   test::DbFixtureState db;
+  test::TestWindowContext windows;
   platform::MessageBoxRecorder boxes;
 };
 
@@ -154,13 +162,13 @@ TEST_F(DetailsWindowsTest, OnlyAWebSourceIsOpened) {
 }
 
 TEST_F(DetailsWindowsTest, AgentCardShowsTheTenFieldsAsPlainText) {
-  UserInfoDlg card;
+  UserInfoDlg card(nullptr, windows.records.agent);
   EXPECT_EQ(card.Field(kAgentCardUserIdId)->text(), "1001");
   EXPECT_EQ(card.Field(kAgentCardGroupId)->text(), QString::fromUtf8("售前"));
   EXPECT_EQ(card.Field(kAgentCardRemarkId)->text(), QString::fromUtf8("<b>值班</b>"));
   EXPECT_EQ(card.Field(kAgentCardRemarkId)->textFormat(), Qt::PlainText);
   EXPECT_EQ(card.Avatar()->PicturePath(), kAgentCardAvatarPicture);
-  CurrentAgentRecord().Update([](AgentRecord& a) { a.realname = "张三丰"; });
+  windows.records.agent.Update([](AgentRecord& a) { a.realname = "张三丰"; });
   card.FillFromAgentRecord();
   EXPECT_EQ(card.Field(kAgentCardRealnameId)->text(), QString::fromUtf8("张三丰"));
   const QString folder = QStringLiteral(KANZO_BINARY_DIR "/screenshots");
@@ -169,12 +177,13 @@ TEST_F(DetailsWindowsTest, AgentCardShowsTheTenFieldsAsPlainText) {
 }
 
 TEST_F(DetailsWindowsTest, SettingsWindowPagesAndWhatTheyTellTheMainWindow) {
-  CountingMainWindow mainWindow;
+  CountingMainWindow mainWindow(windows.router);
   std::vector<std::int64_t> sent;
-  SettingDlg window(nullptr, [&sent](Message& m) {
+  windows.context.send = [&sent](Message& m) {
     sent.push_back(m.MESSAGE_ID);
     return 0;
-  });
+  };
+  SettingDlg window(nullptr, windows.context);
   EXPECT_EQ(window.windowTitle(), QString::fromUtf8("设置"));
   ASSERT_EQ(window.Tabs()->count(), 2);
   EXPECT_EQ(window.Tabs()->tabText(0), QString::fromUtf8("基础设置"));
@@ -183,7 +192,7 @@ TEST_F(DetailsWindowsTest, SettingsWindowPagesAndWhatTheyTellTheMainWindow) {
   ASSERT_TRUE(test::PumpUntil([&] { return window.isVisible(); }));
   EXPECT_TRUE(window.BasicPage()->isVisible());
   EXPECT_FALSE(window.SelfPage()->isVisible());
-  EXPECT_EQ(platform::FindWindowByName(kSettingBasicName), window.BasicPage());
+  EXPECT_EQ(windows.router.Find<SettingBasicLink>(kSettingBasicName), window.BasicPage());
 
   // Radio clicks: the coupled button is checked on the page too, and only
   // the alert choice is news for the main window.
@@ -215,9 +224,8 @@ TEST_F(DetailsWindowsTest, SettingsWindowPagesAndWhatTheyTellTheMainWindow) {
   answer->command = kCommandSaveAgentInfo;
   answer->MESSAGE_ID = sent[0];
   answer->adoptBody(std::make_unique<Msg>());
-  platform::SendWindowMessage(self.Id(), kNetworkWindowMessage, kNetworkEventMessage,
-                              reinterpret_cast<platform::LParam>(answer.release()));
-  EXPECT_EQ(CurrentAgentRecord().Copy().realname, "李四");
+  platform::SendPayload(self.Id(), kNetworkMessage, kNetworkEventMessage, std::move(answer));
+  EXPECT_EQ(windows.records.agent.Copy().realname, "李四");
   EXPECT_EQ(mainWindow.refreshed, 1);
 
   // "取消": Cancel keeps the window; OK closes it.

@@ -6,7 +6,9 @@
 // frame; a refused send is shown once however often the server reports it.
 #include <gtest/gtest.h>
 
-#include <QDialog>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,21 +18,21 @@
 #include "controls/skin_kit.h"
 #include "db/db_manager.h"
 #include "db/db_test_support.h"
-#include "net/network_future.h"
 #include "net/network_startup.h"
 #include "net/session_id.h"
-#include "net/window_network_future.h"
+#include "platform/message_box.h"
 #include "platform/sound.h"
-#include "protocol/commands.h"
-#include "protocol/login.h"
 #include "protocol/startup_codecs.h"
 #include "simulator.h"
 #include "support/qt_input.h"
 #include "support/qt_pump.h"
+#include "support/window_context_fixture.h"
+#include "windows/client_vocabulary.h"
 #include "workspace/bubble_notify_dlg.h"
 #include "workspace/contact_dlg.h"
+#include "workspace/login_dlg.h"
 #include "workspace/main_dlg.h"
-#include "workspace/shared_workspace.h"
+#include "workspace/stored_logins.h"
 #include "workspace/window_factories.h"
 
 namespace kanzo {
@@ -38,24 +40,10 @@ namespace {
 
 constexpr const char* kUser = "demo";
 constexpr const char* kPassword = "kanzo123";
-constexpr const char* kRealname = "李明";
 constexpr std::int32_t kVisitor = 3050;
 constexpr int kWaitMs = 8000;
 // Long enough for a repeated answer to have been read and handled.
 constexpr int kSettleMs = 500;
-
-// Takes the login answer, as the login window would.
-class LoginAnswer final : public platform::Window {
- public:
-  LoginAnswer() { WindowNetworkFuture::instance().registerWindow(kCommandLogin, Id()); }
-  ~LoginAnswer() override { WindowNetworkFuture::instance().unregisterWindow(Id()); }
-  platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam wParam,
-                                          platform::LParam lParam) override {
-    if (message == kNetworkWindowMessage && wParam == kNetworkEventMessage) answer = TakeNetworkMessage(lParam);
-    return 0;
-  }
-  std::unique_ptr<Message> answer;
-};
 
 int Count(const QString& text, const QString& needle) { return static_cast<int>(text.count(needle)); }
 
@@ -65,6 +53,12 @@ class ChatWindowE2eTest : public testing::Test {
     ASSERT_TRUE(RegisterStartupCodecs());
     SkinKit::SetPictureFolder(KANZO_SOURCE_DIR "/assets/program/");
     ASSERT_TRUE(DBManager::Init());
+    SetCurrentSessionId(0);
+    SetAutomaticLoginAllowed(false);
+    windows_.SendThroughDispatcher();
+    windows_.context.factories = &factories_;
+    InstallListPaneFactories(factories_);
+    InstallChatWindowFactory(factories_);
 
     SimOptions options;
     options.dataFile = KANZO_SOURCE_DIR "/simulator/data/program/demo-accounts.json";
@@ -76,54 +70,32 @@ class ChatWindowE2eTest : public testing::Test {
     std::string error;
     ASSERT_TRUE(sim_->StartThread(&error)) << error;
     ASSERT_TRUE(StartNetwork("127.0.0.1", static_cast<std::uint16_t>(sim_->port())));
-    LogIn();
 
-    InstallListPaneFactories();
-    InstallChatWindowFactory();
-    owner_ = std::make_unique<QDialog>();
-    main_ = new MainDlg(owner_.get());
-    main_->ShowState(kPresenceOnline);
-    chat_ = dynamic_cast<ChatDlg*>(platform::FindWindowByName(kChatWindowName));
+    // Logged in by the login window, as the agent does.
+    login_ = std::make_unique<LoginDlg>(windows_.context);
+    login_->show();
+    login_->UserNameBox()->setEditText(kUser);
+    login_->PasswordEdit()->setText(kPassword);
+    login_->SubmitButton()->click();
+    ASSERT_TRUE(test::PumpUntil([&] { return login_->MainWindow() != nullptr; }, kWaitMs)) << "no main window";
+    main_ = dynamic_cast<MainDlg*>(login_->MainWindow());
+    ASSERT_NE(main_, nullptr);
+    chat_ = dynamic_cast<ChatDlg*>(factories_.ApplicationWindow(kChatWindowName, windows_.context));
     ASSERT_NE(chat_, nullptr);
     // The bubble rather than the forced window, and the sound on, as the
     // settings page stores them.
-    if (CurrentAgentRecord().Copy().flickState != kFlickStateBubble) main_->ChangeSetting(kFlickStateChatWindow);
-    if (CurrentAgentRecord().Copy().soundState != kSoundStateOn) main_->ChangeSetting(kSoundStateOff);
+    if (windows_.records.agent.Copy().flickState != kFlickStateBubble) main_->ChangeSetting(kFlickStateChatWindow);
+    if (windows_.records.agent.Copy().soundState != kSoundStateOn) main_->ChangeSetting(kSoundStateOff);
     chat_->ChooseSendKey(kCommandSendByEnter);
   }
 
   void TearDown() override {
-    owner_.reset();
-    ReleaseChatWindow();
+    login_.reset();
+    factories_.DestroyApplicationWindows();
     StopNetwork();
     if (sim_) sim_->Stop();
-    for (const char* name : {kOnlinePaneName, kContactPaneName, kSessionPaneName, kChatWindowName})
-      SetWorkspaceWindowFactory(name, {});
-    ReleaseSharedWorkspace();
     SetCurrentSessionId(0);
-  }
-
-  void LogIn() {
-    LoginAnswer window;
-    Message message(true);
-    message.command = kCommandLogin;
-    Login login;
-    login.username = kUser;
-    login.password = kPassword;
-    login.state = kPresenceOnline;
-    message.setBody(&login);
-    ASSERT_EQ(SendNetworkMessage(message), 0);
-    ASSERT_TRUE(test::PumpUntil([&] { return window.answer != nullptr; }, kWaitMs)) << "no login answer";
-    const Msg* msg = window.answer->bodyAs<Msg>();
-    ASSERT_TRUE(window.answer->RESULT == 0 && msg != nullptr);
-    SetCurrentSessionId(window.answer->SESSION_ID);
-    CurrentAgentRecord().Update([&](AgentRecord& agent) {
-      agent.triple = {msg->account, msg->FROM, msg->FROM_TYPE};
-      agent.userName = kUser;
-      agent.password = kPassword;
-      agent.realname = kRealname;
-      agent.agentKind = 1;
-    });
+    SetAutomaticLoginAllowed(true);
   }
 
   // Chat frames from the client, as the simulator logged them.
@@ -147,8 +119,11 @@ class ChatWindowE2eTest : public testing::Test {
   }
 
   test::DbFixtureState db_;
+  test::TestWindowContext windows_;
+  WindowFactories factories_;
+  platform::MessageBoxRecorder boxes_;
   std::unique_ptr<Simulator> sim_;
-  std::unique_ptr<QDialog> owner_;
+  std::unique_ptr<LoginDlg> login_;
   MainDlg* main_ = nullptr;
   ChatDlg* chat_ = nullptr;
 };

@@ -29,7 +29,7 @@ class RecordingWindow : public platform::Window {
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                           platform::LParam lParam) override {
     if (message == kNetworkWindowMessage && wParam == kNetworkEventMessage) {
-      received.push_back(TakeNetworkMessage(lParam));
+      received.push_back(platform::TakePayload(kNetworkMessage, lParam));
     }
     return 0;
   }

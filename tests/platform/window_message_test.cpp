@@ -27,12 +27,6 @@ class RecordingWindow final : public Window {
   bool onUiThread = true;
 };
 
-struct Tracked {
-  explicit Tracked(std::atomic<int>* c) : alive(c) { ++*alive; }
-  ~Tracked() { --*alive; }
-  std::atomic<int>* alive;
-};
-
 TEST(WindowMessageTest, NotifyFromOtherThreadsArrivesInOrderOnTheUiThread) {
   ManualUiLoop loop;
   SetUiLoop(&loop);
@@ -48,51 +42,15 @@ TEST(WindowMessageTest, NotifyFromOtherThreadsArrivesInOrderOnTheUiThread) {
   SetUiLoop(nullptr);
 }
 
-TEST(WindowMessageTest, PayloadOfAGoneWindowIsFreed) {
-  std::atomic<int> alive{0};
-  ManualUiLoop loop;
-  SetUiLoop(&loop);
-  WindowId id;
-  {
-    RecordingWindow window;
-    id = window.Id();
-    ASSERT_TRUE(
-        NotifyWindow(id, kTestMessage, 8, reinterpret_cast<LParam>(new Tracked(&alive)), &DeletePayload<Tracked>));
-  }
-  EXPECT_EQ(alive.load(), 1);
-  loop.RunPending();
-  EXPECT_EQ(alive.load(), 0);
-  EXPECT_EQ(FindWindow(id), nullptr);
-  SetUiLoop(nullptr);
-}
-
-TEST(WindowMessageTest, PendingPayloadsAreFreedWithTheLoopAndWithoutOne) {
-  std::atomic<int> alive{0};
-  RecordingWindow window;
-  {
-    ManualUiLoop loop;
-    SetUiLoop(&loop);
-    NotifyWindow(window.Id(), kTestMessage, 8, reinterpret_cast<LParam>(new Tracked(&alive)), &DeletePayload<Tracked>);
-    EXPECT_EQ(alive.load(), 1);
-  }
-  EXPECT_EQ(alive.load(), 0);
-  EXPECT_FALSE(NotifyWindow(window.Id(), kTestMessage, 8, reinterpret_cast<LParam>(new Tracked(&alive)),
-                            &DeletePayload<Tracked>));
-  EXPECT_EQ(alive.load(), 0);
-  EXPECT_TRUE(window.received.empty());
-}
-
-TEST(WindowMessageTest, SendIsSynchronousAndRegistryFollowsTheWindow) {
+TEST(WindowMessageTest, SendIsSynchronousAndFindsNothingOnceTheWindowIsGone) {
   WindowId id;
   {
     RecordingWindow window;
     id = window.Id();
     EXPECT_EQ(SendWindowMessage(id, kTestMessage, 41, 0), 42);
-    RegisterWindowName("MainDlg", id);
-    EXPECT_EQ(FindWindowByName("MainDlg"), &window);
+    EXPECT_EQ(FindWindow(id), &window);
   }
-  EXPECT_EQ(FindWindowByName("MainDlg"), nullptr);
-  EXPECT_EQ(FindWindowIdByName("MainDlg"), kNoWindow);
+  EXPECT_EQ(FindWindow(id), nullptr);
   EXPECT_EQ(SendWindowMessage(id, kTestMessage, 41, 0), 0);
 }
 

@@ -37,7 +37,7 @@ bool AgentWindow::Connect(int port) { return network_.connect(kLoopback, static_
 platform::MessageResult AgentWindow::OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                                      platform::LParam lParam) {
   if (message != kNetworkWindowMessage || wParam != kNetworkEventMessage) return 0;
-  std::unique_ptr<Message> received = TakeNetworkMessage(lParam);
+  std::unique_ptr<Message> received = platform::TakePayload(kNetworkMessage, lParam);
   if (!received) return 0;
   if (CarriesNewSession(*received)) session = received->SESSION_ID;
   received_.push_back(std::move(received));

@@ -20,6 +20,8 @@
 #include "simulator.h"
 #include "support/qt_pump.h"
 #include "support/temp_dir.h"
+#include "support/window_context_fixture.h"
+#include "windows/client_vocabulary.h"
 #include "workspace/contact_dlg.h"
 #include "workspace/customer_info_dlg.h"
 #include "workspace/login_dlg.h"
@@ -27,7 +29,6 @@
 #include "workspace/online_dlg.h"
 #include "workspace/session_dlg.h"
 #include "workspace/session_list_box.h"
-#include "workspace/shared_workspace.h"
 #include "workspace/user_tree_ctrl.h"
 #include "workspace/window_factories.h"
 
@@ -63,10 +64,11 @@ class ListsWindowTest : public testing::Test {
     SetDatabasePath(dir_.File("qmb.db"));
     ASSERT_TRUE(DBManager::Init());
     SkinKit::SetPictureFolder(std::string(KANZO_SOURCE_DIR) + "/assets/program/");
-    CurrentAgentRecord().Reset();
     SetCurrentSessionId(0);
     SetAutomaticLoginAllowed(false);
-    InstallListPaneFactories();
+    windows_.SendThroughDispatcher();
+    windows_.context.factories = &factories_;
+    InstallListPaneFactories(factories_);
     SimOptions options;
     options.dataFile = std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json";
     options.scenarioFile = std::string(KANZO_SIM_DATA_DIR) + "/default.scenario";
@@ -78,16 +80,16 @@ class ListsWindowTest : public testing::Test {
     std::string error;
     ASSERT_TRUE(sim_->StartThread(&error)) << error;
     ASSERT_TRUE(StartNetwork("127.0.0.1", static_cast<std::uint16_t>(sim_->port())));
-    login_ = std::make_unique<LoginDlg>();
+    login_ = std::make_unique<LoginDlg>(windows_.context);
     login_->show();
     login_->UserNameBox()->setEditText(kDemoUser);
     login_->PasswordEdit()->setText(kDemoPassword);
     login_->SubmitButton()->click();
     ASSERT_TRUE(PumpUntil(
         [&] {
-          session_ = dynamic_cast<SessionDlg*>(platform::FindWindowByName(kSessionPaneName));
-          online_ = dynamic_cast<OnlineDlg*>(platform::FindWindowByName(kOnlinePaneName));
-          contact_ = dynamic_cast<ContactDlg*>(platform::FindWindowByName(kContactPaneName));
+          session_ = Pane<SessionDlg>(kSessionPaneName);
+          online_ = Pane<OnlineDlg>(kOnlinePaneName);
+          contact_ = Pane<ContactDlg>(kContactPaneName);
           return session_ && online_ && contact_ && session_->Sessions().Size() >= kWaitingEntries &&
                  online_->List()->Visitors().Size() >= kVisitorsAtStart && !contact_->Tree().Groups().empty();
         },
@@ -99,15 +101,19 @@ class ListsWindowTest : public testing::Test {
     login_.reset();
     StopNetwork();
     if (sim_) sim_->Stop();
-    for (const char* name : {kOnlinePaneName, kSessionPaneName, kContactPaneName}) SetWorkspaceWindowFactory(name, {});
     SetDatabasePath("");
-    CurrentAgentRecord().Reset();
-    ReleaseSharedWorkspace();
     SetCurrentSessionId(0);
     SetAutomaticLoginAllowed(true);
   }
 
+  template <typename Window>
+  Window* Pane(const char* name) const {
+    return dynamic_cast<Window*>(platform::FindWindow(windows_.router.IdOf(name)));
+  }
+
   test::TempDir dir_;
+  test::TestWindowContext windows_;
+  WindowFactories factories_;
   platform::MessageBoxRecorder boxes_;
   std::unique_ptr<Simulator> sim_;
   std::unique_ptr<LoginDlg> login_;
@@ -144,7 +150,7 @@ TEST_F(ListsWindowTest, PanesFillFromTheStartDataAndShowTheirRows) {
   main_->TabStrip()->Select(1);
   PumpUntil([] { return false; }, 50);
   for (const ColleagueGroup& group : contact_->Tree().Groups())
-    for (const ContactRecord* agent : group.agents) EXPECT_NE(agent->id, CurrentAgentRecord().AgentId());
+    for (const ContactRecord* agent : group.agents) EXPECT_NE(agent->id, windows_.records.agent.AgentId());
   EXPECT_FALSE(contact_->TreeCtrl()->Rows().empty());
   ASSERT_TRUE(main_->grab().toImage().save(ShotFolder() + "ContactDlg.png"));
 }
@@ -183,7 +189,7 @@ TEST_F(ListsWindowTest, AvatarShowsThePopupBesideTheHoveredRowAndDeletionAsksFir
   talking->id = 3999;
   talking->kind = kContactKindVisitor;
   talking->state = kVisitorStateTalking;
-  SharedContactTable().Enter(std::move(talking));
+  windows_.records.contacts.Enter(std::move(talking));
   session_->AddSession(3999);
   list->DeleteSession(sessions.FindIndex(3999));
   ASSERT_EQ(boxes_.Count(), 2u);

@@ -18,10 +18,10 @@
 #include "protocol/login.h"
 #include "protocol/msg.h"
 #include "support/temp_dir.h"
+#include "support/window_context_fixture.h"
 #include "workspace/keep_alive_records.h"
 #include "workspace/login_answer.h"
 #include "workspace/login_session.h"
-#include "workspace/shared_workspace.h"
 #include "workspace/stored_logins.h"
 
 namespace kanzo {
@@ -206,7 +206,7 @@ class RecordingHost : public LoginSessionHost {
     Login login;
     Msg msg;
   };
-  int Send(Message& message) override {
+  int Send(Message& message) {
     message.SESSION_ID = CurrentSessionId();
     Sent sent{message.MESSAGE_ID, message.command, {}, {}};
     if (const Login* login = message.bodyAs<Login>()) sent.login = *login;
@@ -222,16 +222,16 @@ class RecordingHost : public LoginSessionHost {
   std::map<std::uint32_t, int> timers;
 };
 
-// A window in the registry that records its messages.
+// A window in the router that records its messages.
 class RecordingWindow : public platform::Window {
  public:
-  explicit RecordingWindow(const char* name) : name_(name) { platform::RegisterWindowName(name_, Id()); }
-  ~RecordingWindow() override { platform::UnregisterWindowName(name_); }
+  RecordingWindow(WindowRouter& router, const char* name) : router_(router), name_(name) {
+    router_.Enter(name_, *this);
+  }
+  ~RecordingWindow() override { router_.Leave(name_, *this); }
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam w, platform::LParam l) override {
-    if (message == kKeepAliveRecordMessage && w == kKeepAliveRecordRemoved) {
-      removedIds.push_back(reinterpret_cast<KeepAliveRecord*>(l)->MESSAGE_ID);
-      delete reinterpret_cast<KeepAliveRecord*>(l);
-    }
+    if (message == kKeepAliveRecordMessage && w == kKeepAliveRecordRemoved)
+      removedIds.push_back(platform::TakePayload(kKeepAliveRecordGone, l)->MESSAGE_ID);
     received.push_back({message, w, l});
     return 0;
   }
@@ -245,6 +245,7 @@ class RecordingWindow : public platform::Window {
   }
 
  private:
+  WindowRouter& router_;
   std::string name_;
 };
 
@@ -276,15 +277,13 @@ class LoginSessionTest : public testing::Test {
     platform::SetCurrentClock(&clock_);
     clock_.SetSeconds(kStartSeconds);
     platform::SetUiLoop(&loop_);
-    CurrentAgentRecord().Reset();
-    SharedNameTable().Clear();
+    windows_.context.send = [this](Message& message) { return host_.Send(message); };
     SetCurrentSessionId(0);
   }
   void TearDown() override {
     platform::SetUiLoop(nullptr);
     platform::SetCurrentClock(nullptr);
     SetDatabasePath("");
-    CurrentAgentRecord().Reset();
     SetCurrentSessionId(0);
   }
 
@@ -317,8 +316,9 @@ class LoginSessionTest : public testing::Test {
   platform::ManualUiLoop loop_;
   platform::MessageBoxRecorder boxes_;
   RecordingHost host_;
-  RecordingWindow mainWindow_{kMainWindowName};
-  LoginSession session_{host_};
+  test::TestWindowContext windows_;
+  RecordingWindow mainWindow_{windows_.router, kMainWindowName};
+  LoginSession session_{host_, windows_.context};
 };
 
 TEST_F(LoginSessionTest, SubmitAsksForNameAndPasswordThenSendsAndCancels) {
@@ -352,7 +352,7 @@ TEST_F(LoginSessionTest, SuccessFillsTheRecordTheTablesAndTheSession) {
   EXPECT_TRUE(session_.LoggedIn());
   EXPECT_EQ(boxes_.Count(), 0u);
 
-  const AgentRecord r = CurrentAgentRecord().Copy();
+  const AgentRecord r = windows_.records.agent.Copy();
   EXPECT_EQ(r.userName, "agent");
   EXPECT_EQ(r.password, "secret");
   EXPECT_EQ(r.presence, kPresenceOnline);
@@ -365,7 +365,7 @@ TEST_F(LoginSessionTest, SuccessFillsTheRecordTheTablesAndTheSession) {
   EXPECT_EQ(r.remark, "r");
   EXPECT_EQ(r.agentKind, 1);
   std::string name;
-  ASSERT_TRUE(SharedNameTable().Lookup(42, &name));
+  ASSERT_TRUE(windows_.records.names.Lookup(42, &name));
   EXPECT_EQ(name, "李雷");
   EXPECT_EQ(CurrentSessionId(), 777);
 
@@ -404,7 +404,7 @@ TEST_F(LoginSessionTest, LateSuccessAfterCancelStoresWhatWasSent) {
   const Msg body = LoginAnswerBody(7, "{}");
   EXPECT_EQ(session_.OnNetworkMessage(Answer(kCommandLogin, firstId, 0, 1, &body)).kind,
             AnswerOutcome::Kind::kLoggedIn);
-  const AgentRecord r = CurrentAgentRecord().Copy();
+  const AgentRecord r = windows_.records.agent.Copy();
   EXPECT_EQ(r.userName, "first");
   EXPECT_EQ(r.password, "pw1");
   EXPECT_EQ(r.presence, kPresenceAway);
@@ -438,7 +438,7 @@ TEST_F(LoginSessionTest, FailuresShowTheServerTextOrLoginFailedAndStoreNothing) 
     EXPECT_FALSE(session_.Waiting());
     EXPECT_FALSE(session_.LoggedIn());
   }
-  EXPECT_EQ(CurrentAgentRecord().AgentId(), 0);
+  EXPECT_EQ(windows_.records.agent.AgentId(), 0);
   EXPECT_EQ(CurrentSessionId(), 0);
   DbRows rows;
   ASSERT_TRUE(DBManager::QueryStoredLogins(&rows));
@@ -446,22 +446,22 @@ TEST_F(LoginSessionTest, FailuresShowTheServerTextOrLoginFailedAndStoreNothing) 
 }
 
 TEST_F(LoginSessionTest, ALoginBodyThatIsNotJsonStillLogsInWithEmptyDetails) {
-  CurrentAgentRecord().Update([](AgentRecord& r) { r.realname = "previous"; });
+  windows_.records.agent.Update([](AgentRecord& r) { r.realname = "previous"; });
   ASSERT_EQ(session_.Submit(Form("agent", "secret")), SubmitResult::kSent);
   const Msg body = LoginAnswerBody(9, "not json at all");
   EXPECT_EQ(session_.OnNetworkMessage(Answer(kCommandLogin, host_.sent_[0].id, 0, 3, &body)).kind,
             AnswerOutcome::Kind::kLoggedIn);
-  EXPECT_EQ(CurrentAgentRecord().Copy().realname, "");
-  EXPECT_EQ(CurrentAgentRecord().AgentId(), 9);
+  EXPECT_EQ(windows_.records.agent.Copy().realname, "");
+  EXPECT_EQ(windows_.records.agent.AgentId(), 9);
   std::string name;
-  EXPECT_FALSE(SharedNameTable().Lookup(9, &name));
+  EXPECT_FALSE(windows_.records.names.Lookup(9, &name));
 }
 
 TEST_F(LoginSessionTest, ALoginAnswerNobodyAskedForChangesNothing) {
   const Msg body = LoginAnswerBody(8, "{}");
   EXPECT_EQ(session_.OnNetworkMessage(Answer(kCommandLogin, 77, 0, 3, &body)).kind, AnswerOutcome::Kind::kIgnored);
   EXPECT_EQ(boxes_.Count(), 0u);
-  EXPECT_EQ(CurrentAgentRecord().AgentId(), 0);
+  EXPECT_EQ(windows_.records.agent.AgentId(), 0);
   EXPECT_EQ(CurrentSessionId(), 0);
 }
 
@@ -503,7 +503,7 @@ TEST_F(LoginSessionTest, RefreshEveryTickThenReloginAfterSixtySecondsAndBack) {
   ASSERT_TRUE(refreshed.hasAgentStates);
   EXPECT_EQ(refreshed.agentStates[1][1].asInt(), 3);
   EXPECT_EQ(CurrentSessionId(), 901);  // RESULT is not looked at
-  EXPECT_EQ(CurrentAgentRecord().Copy().lastSessionTime, kStartSeconds + 65);
+  EXPECT_EQ(windows_.records.agent.Copy().lastSessionTime, kStartSeconds + 65);
   EXPECT_EQ(Levels().back(), 4);
 
   // 61 s without an answer: re-login instead of a refresh.
@@ -547,7 +547,7 @@ TEST_F(LoginSessionTest, RefreshEveryTickThenReloginAfterSixtySecondsAndBack) {
 TEST_F(LoginSessionTest, TheHundredAndFirstRecordLeavesThroughTheStatisticsWindow) {
   LogIn();
   {
-    RecordingWindow statistics(kSignalCountName);
+    RecordingWindow statistics(windows_.router, kSignalCountName);
     session_.OnTimer(kKeepAliveTimerId);
     // The first record is answered; it is the one that goes.
     session_.OnNetworkMessage(Answer(kCommandRefreshSession, host_.sent_[0].id, 0, 900, nullptr));
@@ -567,7 +567,7 @@ TEST_F(LoginSessionTest, TheHundredAndFirstRecordLeavesThroughTheStatisticsWindo
 }
 
 TEST_F(LoginSessionTest, LevelIsNotToldWithoutAMainWindowAndAnswersWithoutRecordsAreHarmless) {
-  platform::UnregisterWindowName(kMainWindowName);
+  windows_.router.Leave(kMainWindowName, mainWindow_);
   LogIn();
   session_.OnNetworkMessage(Answer(kCommandRefreshSession, 999999, 0, 5, nullptr));
   session_.OnNetworkMessage(Answer(kCommandRefreshLogin, 999998, 0, 6, nullptr));
@@ -583,11 +583,11 @@ TEST_F(LoginSessionTest, LevelIsNotToldWithoutAMainWindowAndAnswersWithoutRecord
 
 TEST(PresenceTest, MenuCommandsAndButtonStates) {
   class NoHost : public LoginSessionHost {
-    int Send(Message&) override { return 0; }
     void SetTimer(std::uint32_t, int) override {}
     void KillTimer(std::uint32_t) override {}
   } host;
-  LoginSession session(host);
+  test::TestWindowContext windows;
+  LoginSession session(host, windows.context);
   EXPECT_EQ(session.Presence(), kPresenceOnline);
   EXPECT_TRUE(session.OnPresenceCommand(kPresenceMenuAway));
   EXPECT_EQ(session.Presence(), kPresenceAway);

@@ -18,8 +18,8 @@
 #include "simulator.h"
 #include "support/qt_pump.h"
 #include "support/temp_dir.h"
+#include "support/window_context_fixture.h"
 #include "workspace/login_dlg.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
@@ -34,7 +34,7 @@ using ::kanzo::test::PumpUntil;
 // A main window that only counts what the login window tells it.
 MainWindowMaker PlainMainWindow() {
   MainWindowMaker maker;
-  maker.create = [](QWidget* owner) -> QWidget* { return new QDialog(owner); };
+  maker.create = [](QWidget* owner, WindowContext&) -> QWidget* { return new QDialog(owner); };
   return maker;
 }
 
@@ -45,7 +45,7 @@ class LoginSimulatorTest : public testing::Test {
     SetDatabasePath(dir_.File("qmb.db"));
     ASSERT_TRUE(DBManager::Init());
     SkinKit::SetPictureFolder(std::string(KANZO_SOURCE_DIR) + "/assets/program/");
-    CurrentAgentRecord().Reset();
+    windows_.SendThroughDispatcher();
     SetCurrentSessionId(0);
     SetAutomaticLoginAllowed(false);
     SimOptions options;
@@ -58,7 +58,7 @@ class LoginSimulatorTest : public testing::Test {
     std::string error;
     ASSERT_TRUE(sim_->StartThread(&error)) << error;
     ASSERT_TRUE(StartNetwork("127.0.0.1", static_cast<std::uint16_t>(sim_->port())));
-    window_ = std::make_unique<LoginDlg>(nullptr, PlainMainWindow());
+    window_ = std::make_unique<LoginDlg>(windows_.context, nullptr, PlainMainWindow());
     window_->show();
   }
   void TearDown() override {
@@ -66,7 +66,6 @@ class LoginSimulatorTest : public testing::Test {
     StopNetwork();
     if (sim_) sim_->Stop();
     SetDatabasePath("");
-    CurrentAgentRecord().Reset();
     SetCurrentSessionId(0);
     SetAutomaticLoginAllowed(true);
   }
@@ -80,18 +79,19 @@ class LoginSimulatorTest : public testing::Test {
   test::TempDir dir_;
   platform::MessageBoxRecorder boxes_;
   std::unique_ptr<Simulator> sim_;
+  test::TestWindowContext windows_;
   std::unique_ptr<LoginDlg> window_;
 };
 
 TEST_F(LoginSimulatorTest, DemoAgentLogsInAndKeepsTheSession) {
   Submit(kDemoUser, kDemoPassword);
-  ASSERT_TRUE(PumpUntil([&] { return CurrentAgentRecord().AgentId() == kDemoUid; }));
+  ASSERT_TRUE(PumpUntil([&] { return windows_.records.agent.AgentId() == kDemoUid; }));
   EXPECT_FALSE(window_->isVisible());
   ASSERT_NE(window_->MainWindow(), nullptr);
   EXPECT_TRUE(window_->MainWindow()->isVisible());
   const std::int64_t session = CurrentSessionId();
   EXPECT_NE(session, 0);
-  EXPECT_FALSE(CurrentAgentRecord().Copy().realname.empty());
+  EXPECT_FALSE(windows_.records.agent.Copy().realname.empty());
   DbRows rows;
   ASSERT_TRUE(DBManager::QueryStoredLogins(&rows));
   ASSERT_EQ(rows.size(), 1u);
@@ -112,7 +112,7 @@ TEST_F(LoginSimulatorTest, WrongPasswordShowsTheServersText) {
   EXPECT_EQ(boxes_.Boxes()[0].text, "密码错误");
   EXPECT_TRUE(window_->isVisible());
   EXPECT_EQ(window_->SubmitButton()->text(), "登录");
-  EXPECT_EQ(CurrentAgentRecord().AgentId(), 0);
+  EXPECT_EQ(windows_.records.agent.AgentId(), 0);
 }
 
 }  // namespace

@@ -31,10 +31,11 @@
 #include "protocol/startup_codecs.h"
 #include "support/qt_pump.h"
 #include "support/temp_dir.h"
+#include "support/window_context_fixture.h"
 #include "workspace/login_dlg.h"
 #include "workspace/main_dlg.h"
-#include "workspace/shared_workspace.h"
 #include "workspace/signal_count_dlg.h"
+#include "workspace/window_factories.h"
 
 namespace kanzo {
 namespace {
@@ -55,8 +56,10 @@ void Pump(int ms) {
 // window sends it and records the presence it was told.
 class FakeMainWindow : public QDialog, public platform::Window {
  public:
-  explicit FakeMainWindow(QWidget* owner) : QDialog(owner) { platform::RegisterWindowName(kMainWindowName, Id()); }
-  ~FakeMainWindow() override { platform::UnregisterWindowName(kMainWindowName); }
+  FakeMainWindow(QWidget* owner, WindowRouter& router) : QDialog(owner), router_(router) {
+    router_.Enter(kMainWindowName, *this);
+  }
+  ~FakeMainWindow() override { router_.Leave(kMainWindowName, *this); }
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam, platform::LParam l) override {
     if (message == kSignalLevelMessage) levels.push_back(static_cast<int>(l));
     if (message == kLoginRenewedMessage) ++renewed;
@@ -66,6 +69,9 @@ class FakeMainWindow : public QDialog, public platform::Window {
   int renewed = 0;
   int presence = 0;
   int agentStatesCalls = 0;
+
+ private:
+  WindowRouter& router_;
 };
 
 struct MakerLog {
@@ -75,9 +81,9 @@ struct MakerLog {
 
 MainWindowMaker TestMaker(MakerLog* log) {
   MainWindowMaker maker;
-  maker.create = [log](QWidget* owner) {
+  maker.create = [log](QWidget* owner, WindowContext& context) {
     ++log->created;
-    log->window = new FakeMainWindow(owner);
+    log->window = new FakeMainWindow(owner, context.router);
     return log->window;
   };
   maker.showState = [](QWidget* window, int presence) { static_cast<FakeMainWindow*>(window)->presence = presence; };
@@ -111,7 +117,8 @@ class LoginWindowTest : public testing::Test {
     SkinKit::SetPictureFolder(std::string(KANZO_SOURCE_DIR) + "/assets/program/");
     platform::SetCurrentClock(&clock_);
     clock_.SetSeconds(kStartSeconds);
-    CurrentAgentRecord().Reset();
+    windows_.SendThroughDispatcher();
+    windows_.context.factories = &factories_;
     SetCurrentSessionId(0);
     SetAutomaticLoginAllowed(false);
     ASSERT_TRUE(peer_.listening());
@@ -123,13 +130,12 @@ class LoginWindowTest : public testing::Test {
     StopNetwork();
     platform::SetCurrentClock(nullptr);
     SetDatabasePath("");
-    CurrentAgentRecord().Reset();
     SetCurrentSessionId(0);
     SetAutomaticLoginAllowed(true);
   }
 
   LoginDlg& Window() {
-    if (!window_) window_ = std::make_unique<LoginDlg>(nullptr, TestMaker(&maker_));
+    if (!window_) window_ = std::make_unique<LoginDlg>(windows_.context, nullptr, TestMaker(&maker_));
     return *window_;
   }
 
@@ -212,6 +218,8 @@ class LoginWindowTest : public testing::Test {
   platform::MessageBoxRecorder boxes_;
   test::TestPeer peer_;
   MakerLog maker_;
+  test::TestWindowContext windows_;
+  WindowFactories factories_;
   std::unique_ptr<LoginDlg> window_;
 };
 
@@ -380,7 +388,7 @@ TEST_F(LoginWindowTest, CancelWhilePendingThenTheLateSuccessCompletesTheLogin) {
   EXPECT_EQ(Window().MainWindow()->parentWidget(), &Window());
   EXPECT_EQ(maker_.window->presence, kPresenceOnline);
   EXPECT_TRUE(Window().Timers().IsRunning(kKeepAliveTimerId));
-  EXPECT_EQ(CurrentAgentRecord().AgentId(), kAgentId);
+  EXPECT_EQ(windows_.records.agent.AgentId(), kAgentId);
   DbRows rows;
   ASSERT_TRUE(DBManager::QueryStoredLogins(&rows));
   ASSERT_EQ(rows.size(), 1u);
@@ -408,7 +416,7 @@ TEST_F(LoginWindowTest, FailedLoginsShowTheTextOrLoginFailedAndReturnToIdle) {
     EXPECT_TRUE(Window().isVisible());
   }
   EXPECT_EQ(maker_.created, 0);
-  EXPECT_EQ(CurrentAgentRecord().AgentId(), 0);
+  EXPECT_EQ(windows_.records.agent.AgentId(), 0);
   DbRows rows;
   ASSERT_TRUE(DBManager::QueryStoredLogins(&rows));
   EXPECT_TRUE(rows.empty());
@@ -467,7 +475,7 @@ TEST_F(LoginWindowTest, StatisticsWindowFollowsTheRecordsUpToAHundredRows) {
   std::unique_ptr<Message> first = NextRequest();
   ASSERT_NE(first, nullptr);
 
-  SignalCountDlg* statistics = SignalCountDlg::Open(maker_.window);
+  SignalCountDlg* statistics = SignalCountDlg::Open(maker_.window, windows_.context);
   ASSERT_NE(statistics, nullptr);
   EXPECT_TRUE(statistics->isVisible());
   EXPECT_EQ(statistics->size(), QSize(640, 480));
@@ -491,7 +499,7 @@ TEST_F(LoginWindowTest, StatisticsWindowFollowsTheRecordsUpToAHundredRows) {
 
   // Closing and opening again shows the same records.
   statistics->close();
-  SignalCountDlg* reopened = SignalCountDlg::Open(maker_.window);
+  SignalCountDlg* reopened = SignalCountDlg::Open(maker_.window, windows_.context);
   EXPECT_EQ(reopened, statistics);
   ASSERT_EQ(reopened->List()->rowCount(), 100);
   EXPECT_EQ(reopened->RowOf(Window().Session().Records().InOrder().back()), 99);
@@ -525,8 +533,8 @@ TEST_F(LoginWindowTest, EscapeEndsTheRunAsCancelAndTheMainWindowEndsItWithItsRes
 }
 
 TEST_F(LoginWindowTest, TheProgramsMainWindowIsOpenedOnceWithThePresenceAndShowsTheLevel) {
-  InstallSignalCountWindowFactory();
-  window_ = std::make_unique<LoginDlg>();
+  InstallSignalCountWindowFactory(factories_);
+  window_ = std::make_unique<LoginDlg>(windows_.context);
   window_->show();
   window_->PresenceMenu()->actions()[1]->trigger();  // "离开"
   std::unique_ptr<Message> request = SubmitTyped("agent", "secret");
@@ -538,7 +546,7 @@ TEST_F(LoginWindowTest, TheProgramsMainWindowIsOpenedOnceWithThePresenceAndShows
   EXPECT_TRUE(main->isVisible());
   EXPECT_FALSE(window_->isVisible());
   EXPECT_EQ(main->ShownPresence(), kPresenceAway);
-  EXPECT_EQ(platform::FindWindowByName(kMainWindowName), static_cast<platform::Window*>(main));
+  EXPECT_EQ(windows_.router.Find<MainWindowLink>(kMainWindowName), static_cast<MainWindowLink*>(main));
 
   window_->Timers().Fire(kKeepAliveTimerId);
   std::unique_ptr<Message> refresh = NextRequestOf(kCommandRefreshSession);
@@ -548,7 +556,7 @@ TEST_F(LoginWindowTest, TheProgramsMainWindowIsOpenedOnceWithThePresenceAndShows
 
   // The signal button opens the statistics window with the record.
   main->OnCommand(kMainSignalButtonId);
-  auto* statistics = dynamic_cast<SignalCountDlg*>(platform::FindWindowByName(kSignalCountName));
+  auto* statistics = windows_.router.Find<SignalCountDlg>(kSignalCountName);
   ASSERT_NE(statistics, nullptr);
   EXPECT_TRUE(statistics->isVisible());
   ASSERT_EQ(statistics->List()->rowCount(), 1);
@@ -563,7 +571,7 @@ TEST_F(LoginWindowTest, TheProgramsMainWindowIsOpenedOnceWithThePresenceAndShows
   Answer(kCommandLogin, 0, 0, 703, &body);
   Pump(kQuietMs);
   EXPECT_EQ(CurrentSessionId(), 701);
-  EXPECT_EQ(CurrentAgentRecord().AgentId(), kAgentId);
+  EXPECT_EQ(windows_.records.agent.AgentId(), kAgentId);
   EXPECT_EQ(window_->MainWindow(), main);
   EXPECT_EQ(boxes_.Count(), 0u);
 }

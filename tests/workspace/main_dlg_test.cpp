@@ -32,11 +32,11 @@
 #include "platform/qt/qt_text.h"
 #include "protocol/buffer.h"
 #include "protocol/startup_codecs.h"
+#include "support/window_context_fixture.h"
+#include "windows/window_links.h"
 #include "workspace/main_texts.h"
 #include "workspace/main_workspace.h"
 #include "workspace/pane_recorder.h"
-#include "workspace/shared_workspace.h"
-#include "workspace/window_links.h"
 
 namespace kanzo {
 namespace {
@@ -51,18 +51,20 @@ constexpr int kQuietMs = 300;
 // A list pane as the later parts make it: a widget in the window registry.
 class QtPane final : public QWidget, public platform::Window, public test::PaneRecorder {
  public:
-  QtPane(const std::string& name, QWidget* parent) : QWidget(parent), PaneRecorder(name) {
-    platform::RegisterWindowName(name, Id());
+  QtPane(const std::string& name, QWidget* parent, WindowRouter& router)
+      : QWidget(parent), PaneRecorder(name), router_(router) {
+    router_.Enter(name, *this);
   }
-  ~QtPane() override {
-    if (platform::FindWindowIdByName(this->name()) == Id()) platform::UnregisterWindowName(this->name());
-  }
+  ~QtPane() override { router_.Leave(this->name(), *this); }
   platform::MessageResult OnWindowMessage(std::uint32_t m, platform::WParam w, platform::LParam l) override {
     return Record(m, w, l);
   }
+
+ private:
+  WindowRouter& router_;
 };
 
-// A statistics window that does not enter the registry itself.
+// A statistics window that does not enter the router itself.
 class QtSignalWindow final : public QWidget, public platform::Window {
  public:
   explicit QtSignalWindow(QWidget* parent) : QWidget(parent, Qt::Window) { ++made; }
@@ -73,13 +75,16 @@ class QtSignalWindow final : public QWidget, public platform::Window {
 // The agent's card beside the avatar.
 class QtAgentCard final : public QWidget, public AgentCardLink {
  public:
-  explicit QtAgentCard(QWidget* parent) : QWidget(parent, Qt::Tool) {}
+  QtAgentCard(QWidget* parent, const Records& records) : QWidget(parent, Qt::Tool), records_(records) {}
   void FillFromAgentRecord() override {
-    realname = CurrentAgentRecord().Copy().realname;
+    realname = records_.agent.Copy().realname;
     ++fills;
   }
   std::string realname;
   int fills = 0;
+
+ private:
+  const Records& records_;
 };
 
 // Takes the addresses the desktop would open.
@@ -123,7 +128,9 @@ class MainDlgTest : public ::testing::Test {
     RegisterStartupCodecs();
     SkinKit::SetPictureFolder(KANZO_SOURCE_DIR "/assets/program/");
     ASSERT_TRUE(DBManager::Init());
-    CurrentAgentRecord().Update([](AgentRecord& a) {
+    windows.SendThroughDispatcher();
+    windows.context.factories = &factories;
+    windows.records.agent.Update([](AgentRecord& a) {
       a.userName = "agent";
       a.password = "secret";
       a.realname = "张三";
@@ -138,15 +145,12 @@ class MainDlgTest : public ::testing::Test {
   void TearDown() override {
     owner.reset();
     StopNetwork();
-    for (const char* name : {kOnlinePaneName, kContactPaneName, kSessionPaneName, kSignalCountName})
-      SetWorkspaceWindowFactory(name, {});
-    ReleaseSharedWorkspace();
   }
 
   // The main window as the login window makes it.
   MainDlg& Open() {
     owner = std::make_unique<QDialog>();
-    main = new MainDlg(owner.get());
+    main = new MainDlg(owner.get(), windows.context);
     main->ShowState(kPresenceOnline);
     return *main;
   }
@@ -169,8 +173,7 @@ class MainDlgTest : public ::testing::Test {
   }
 
   void Deliver(std::unique_ptr<Message> message) {
-    platform::SendWindowMessage(main->Id(), kNetworkWindowMessage, kNetworkEventMessage,
-                                reinterpret_cast<platform::LParam>(message.release()));
+    platform::SendPayload(main->Id(), kNetworkMessage, kNetworkEventMessage, std::move(message));
   }
 
   QAction* Item(QMenu& menu, int command) {
@@ -180,6 +183,8 @@ class MainDlgTest : public ::testing::Test {
   }
 
   test::DbFixtureState db;
+  test::TestWindowContext windows;
+  WindowFactories factories;
   test::TestPeer peer;
   std::unique_ptr<QDialog> owner;
   MainDlg* main = nullptr;
@@ -187,7 +192,7 @@ class MainDlgTest : public ::testing::Test {
 
 TEST_F(MainDlgTest, OpeningRegistersAsksForTheStartDataAndLaysOutTheWindow) {
   MainDlg& w = Open();
-  EXPECT_EQ(platform::FindWindowIdByName(kMainWindowName), w.Id());
+  EXPECT_EQ(windows.router.IdOf(kMainWindowName), w.Id());
   for (CommandCode code : {kCommandStartData, kCommandUpdateKFState, kCommandGetOnlineVisitor, kCommandGetQuickMessage,
                            kCommandLoadSessionCount})
     EXPECT_EQ(WindowNetworkFuture::instance().routeOf(code), w.Id()) << code;
@@ -259,7 +264,7 @@ TEST_F(MainDlgTest, LoggedInElsewhereEndsTheLoginWindowWithoutLogoutOrDatabaseCh
   Deliver(Notice(kCommandUpdateKFState, "4", kSelf, kMemberKindAgent));
 
   EXPECT_EQ(owner->result(), kLoginResultForcedOffline);
-  EXPECT_FALSE(CurrentAgentRecord().IsLoggedIn()) << "start-up then sends no logout and leaves login_info alone";
+  EXPECT_FALSE(windows.records.agent.IsLoggedIn()) << "start-up then sends no logout and leaves login_info alone";
   EXPECT_EQ(test::RawQuery(db.Path(), "SELECT * FROM login_info"), before);
   EXPECT_FALSE(w.Timers().IsRunning(kTimerSessionCount));
   EXPECT_TRUE(peer.Silent(kQuietMs)) << "nothing at all goes out";
@@ -268,8 +273,8 @@ TEST_F(MainDlgTest, LoggedInElsewhereEndsTheLoginWindowWithoutLogoutOrDatabaseCh
 TEST_F(MainDlgTest, ColleagueNoticeWith101ReachesTheVisitorPanesSwapped) {
   std::vector<QtPane*> panes;
   for (const char* name : {kOnlinePaneName, kContactPaneName, kSessionPaneName}) {
-    SetWorkspaceWindowFactory(name, [name, &panes](QWidget* parent) {
-      auto* pane = new QtPane(name, parent);
+    factories.Set(name, [name, &panes](QWidget* parent, WindowContext& context) {
+      auto* pane = new QtPane(name, parent, context.router);
       panes.push_back(pane);
       return pane;
     });
@@ -278,7 +283,7 @@ TEST_F(MainDlgTest, ColleagueNoticeWith101ReachesTheVisitorPanesSwapped) {
   colleague->id = kColleague;
   colleague->kind = kContactKindAgent;
   colleague->state = 2;
-  SharedContactTable().Enter(std::move(colleague));
+  windows.records.contacts.Enter(std::move(colleague));
 
   MainDlg& w = Open();
   ASSERT_EQ(panes.size(), 3u);
@@ -296,7 +301,7 @@ TEST_F(MainDlgTest, ColleagueNoticeWith101ReachesTheVisitorPanesSwapped) {
     EXPECT_EQ(copy->TO_TYPE, kMemberKindAgent);
   }
   EXPECT_TRUE(panes[1]->deliveries.empty());
-  EXPECT_EQ(SharedContactTable().Find(kColleague)->state, 2);
+  EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 2);
 }
 
 TEST_F(MainDlgTest, PresenceMenuTellsTheServerAndTheTrayMenuDoesNot) {
@@ -308,7 +313,7 @@ TEST_F(MainDlgTest, PresenceMenuTellsTheServerAndTheTrayMenuDoesNot) {
   EXPECT_EQ(presence->actions()[0]->text(), QString::fromUtf8("在线"));
   EXPECT_EQ(presence->actions()[1]->text(), QString::fromUtf8("离开"));
   EXPECT_FALSE(presence->actions()[1]->icon().isNull());
-  Item(*presence, kCommandMenuAway)->trigger();
+  Item(*presence, kPresenceMenuAway)->trigger();
 
   auto sent = NextRequest();
   ASSERT_NE(sent, nullptr);
@@ -366,7 +371,7 @@ TEST_F(MainDlgTest, CountsFromTheServerAreShownByAgentKind) {
   EXPECT_TRUE(PumpUntil([&] { return w.CountsText() == QString::fromUtf8("总会话：12 我的会话：3"); }))
       << w.CountsText().toStdString();
 
-  CurrentAgentRecord().Update([](AgentRecord& a) { a.agentKind = 2; });
+  windows.records.agent.Update([](AgentRecord& a) { a.agentKind = 2; });
   serverSends(R"({"total_chat":12,"my_chat":4})");
   EXPECT_TRUE(PumpUntil([&] { return w.CountsText() == QString::fromUtf8("我的会话：4"); }))
       << w.CountsText().toStdString();
@@ -389,7 +394,7 @@ TEST_F(MainDlgTest, SoundAndAlertTogglesAreWrittenToTheDatabase) {
   EXPECT_FALSE(Item(*tray, kCommandTraySoundOff)->isChecked());
   Item(*tray, kCommandTraySoundOff)->trigger();
   EXPECT_EQ(stored(), (std::vector<std::string>{"3", "2"}));
-  EXPECT_EQ(CurrentAgentRecord().Copy().soundState, kSoundStateOff);
+  EXPECT_EQ(windows.records.agent.Copy().soundState, kSoundStateOff);
   EXPECT_EQ(w.TrayTip(), QString::fromUtf8("Qimbo:agent( 张三 )\n声音:关闭\n会话消息:任务栏闪动"));
 
   w.ChangeSetting(kFlickStateBubble);
@@ -405,8 +410,8 @@ TEST_F(MainDlgTest, ChatLinesPlayTheSoundOnlyWhenItIsOn) {
   MainDlg& w = Open();
   StartRequests();
   const auto line = [&](platform::WParam flag) {
-    auto* notice = new ChatLineNotice{0, kMemberKindVisitor, kVisitor, "你好"};
-    platform::SendWindowMessage(w.Id(), kChatLineMessage, flag, reinterpret_cast<platform::LParam>(notice));
+    platform::SendPayload(w.Id(), kChatLine, flag,
+                          std::make_unique<ChatLineNotice>(ChatLineNotice{0, kMemberKindVisitor, kVisitor, "你好"}));
   };
   line(0);  // sound_state 2 from the missing settings row
   EXPECT_EQ(w.SoundsPlayed(), 0);
@@ -424,7 +429,7 @@ TEST_F(MainDlgTest, BadBodiesChangeNothingAndNeverCrash) {
   colleague->id = kColleague;
   colleague->kind = kContactKindAgent;
   colleague->state = 2;
-  SharedContactTable().Enter(std::move(colleague));
+  windows.records.contacts.Enter(std::move(colleague));
   MainDlg& w = Open();
   StartRequests();
   const QString counts = w.CountsText();
@@ -444,9 +449,9 @@ TEST_F(MainDlgTest, BadBodiesChangeNothingAndNeverCrash) {
   }
   Deliver(Notice(kCommandLoadSessionCount, R"({"total_chat":"1","my_chat":"2"})"));
   EXPECT_EQ(w.CountsText(), QString::fromUtf8("总会话：0 我的会话：0"));
-  EXPECT_EQ(SharedContactTable().Find(kColleague)->state, 2);
+  EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 2);
   EXPECT_EQ(w.ShownPresence(), kPresenceOnline);
-  EXPECT_TRUE(CurrentAgentRecord().IsLoggedIn());
+  EXPECT_TRUE(windows.records.agent.IsLoggedIn());
   // Other window messages with other first parameters are ignored.
   platform::SendWindowMessage(w.Id(), kNetworkWindowMessage, 3, 0);
   platform::SendWindowMessage(w.Id(), kTrayIconMessage, 99, kTrayDoubleClick);
@@ -460,7 +465,7 @@ TEST_F(MainDlgTest, QuitEndsTheLoginWindowWithResultTwo) {
   std::unique_ptr<QMenu> tray = w.BuildTrayMenu();
   Item(*tray, kCommandTrayQuit)->trigger();
   EXPECT_EQ(owner->result(), kLoginResultQuit);
-  EXPECT_TRUE(CurrentAgentRecord().IsLoggedIn()) << "the logout is the application's, after the window ended";
+  EXPECT_TRUE(windows.records.agent.IsLoggedIn()) << "the logout is the application's, after the window ended";
   EXPECT_FALSE(w.Timers().IsRunning(kTimerOnlineVisitor));
 }
 
@@ -491,14 +496,14 @@ TEST_F(MainDlgTest, SignalLevelAndTheStatisticsWindow) {
 
   // Without a factory the button does nothing.
   w.OnCommand(kMainSignalButtonId);
-  EXPECT_EQ(platform::FindWindowByName(kSignalCountName), nullptr);
+  EXPECT_FALSE(windows.router.Has(kSignalCountName));
 
   QtSignalWindow::made = 0;
-  SetSignalCountWindowFactory([](QWidget* parent) { return new QtSignalWindow(parent); });
+  factories.Set(kSignalCountName, [](QWidget* parent, WindowContext&) { return new QtSignalWindow(parent); });
   w.OnCommand(kMainSignalButtonId);
   w.OnCommand(kMainSignalButtonId);
   EXPECT_EQ(QtSignalWindow::made, 1) << "made on the first press only";
-  auto* window = dynamic_cast<QtSignalWindow*>(platform::FindWindowByName(kSignalCountName));
+  auto* window = dynamic_cast<QtSignalWindow*>(platform::FindWindow(windows.router.IdOf(kSignalCountName)));
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->parentWidget(), owner.get()) << "owned by the login window";
@@ -506,13 +511,13 @@ TEST_F(MainDlgTest, SignalLevelAndTheStatisticsWindow) {
 
 TEST_F(MainDlgTest, StartDataFillsTheAgentCardAndTodaysConversationsLoadOncePerRun) {
   QtAgentCard* card = nullptr;
-  SetWorkspaceWindowFactory(kAgentCardFactoryName, [&card](QWidget* parent) {
-    card = new QtAgentCard(parent);
+  factories.Set(kAgentCardFactoryName, [&card](QWidget* parent, WindowContext& context) {
+    card = new QtAgentCard(parent, context.records);
     return card;
   });
-  test::FakeChatWindow chat;
+  test::FakeChatWindow chat(windows.router);
   int settingWindows = 0;
-  SetWorkspaceWindowFactory(kSettingWindowFactoryName, [&settingWindows](QWidget* parent) {
+  factories.Set(kSettingWindowFactoryName, [&settingWindows](QWidget* parent, WindowContext&) {
     ++settingWindows;
     return new QWidget(parent, Qt::Window);
   });
@@ -521,7 +526,7 @@ TEST_F(MainDlgTest, StartDataFillsTheAgentCardAndTodaysConversationsLoadOncePerR
   ASSERT_NE(card, nullptr);
   EXPECT_EQ(card->parentWidget(), owner.get());
   EXPECT_EQ(chat.todayLoads, 1);
-  CurrentAgentRecord().Update([](AgentRecord& a) { a.realname = "张三丰"; });
+  windows.records.agent.Update([](AgentRecord& a) { a.realname = "张三丰"; });
   Deliver(Notice(kCommandStartData, R"({"users":{}})"));
   EXPECT_EQ(card->fills, 1);
   EXPECT_EQ(card->realname, "张三丰");
@@ -533,18 +538,16 @@ TEST_F(MainDlgTest, StartDataFillsTheAgentCardAndTodaysConversationsLoadOncePerR
 
   // A second main window in the same run does not load them again.
   auto secondOwner = std::make_unique<QDialog>();
-  new MainDlg(secondOwner.get());
+  new MainDlg(secondOwner.get(), windows.context);
   EXPECT_EQ(chat.todayLoads, 1);
   secondOwner.reset();
-  SetWorkspaceWindowFactory(kAgentCardFactoryName, {});
-  SetWorkspaceWindowFactory(kSettingWindowFactoryName, {});
 }
 
 TEST_F(MainDlgTest, SavedDetailsReachTheNameAndTheTrayTipAndTheGroupComesFromTheStartData) {
   MainDlg& w = Open();
   Deliver(Notice(kCommandStartData, R"({"users":{"售后":[{"uid":1002}],"售前":[{"uid":1001}]}})"));
-  EXPECT_EQ(CurrentAgentRecord().Copy().userGroup, "售前");
-  CurrentAgentRecord().Update([](AgentRecord& a) { a.realname = "李四"; });
+  EXPECT_EQ(windows.records.agent.Copy().userGroup, "售前");
+  windows.records.agent.Update([](AgentRecord& a) { a.realname = "李四"; });
   static_cast<MainWindowLink&>(w).RefreshAgentDetails();
   EXPECT_EQ(w.NameText(), QString::fromUtf8("李四"));
   EXPECT_TRUE(w.TrayTip().contains(QString::fromUtf8("李四"))) << w.TrayTip().toStdString();
@@ -556,7 +559,7 @@ TEST_F(MainDlgTest, BackOfficeAddressCarriesTheDigestsOfTheCredentials) {
   QDesktopServices::setUrlHandler("http", &recorder, "open");
   // Noon UTC on 11 March is that day in every zone within eleven hours.
   const std::string day = LocalDateText(platform::CurrentClock().NowSeconds());
-  CurrentAgentRecord().Update([](AgentRecord& a) {
+  windows.records.agent.Update([](AgentRecord& a) {
     a.userName = "abc";
     a.password = "abc";
   });

@@ -12,9 +12,9 @@
 #include "db/db_test_support.h"
 #include "platform/narrow_text.h"
 #include "protocol/message_id.h"
+#include "support/window_context_fixture.h"
 #include "workspace/main_texts.h"
 #include "workspace/pane_recorder.h"
-#include "workspace/shared_workspace.h"
 
 namespace kanzo {
 namespace {
@@ -83,16 +83,14 @@ class MainWorkspaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(DBManager::Init());
-    CurrentAgentRecord().Update([](AgentRecord& a) {
+    windows.records.agent.Update([](AgentRecord& a) {
       a.userName = "agent";
       a.realname = "张三";
       a.triple = {kAccount, kSelf, kAgentType};
       a.agentKind = 1;
     });
   }
-  void TearDown() override { ReleaseSharedWorkspace(); }
-
-  MainWorkspace::Sender Recorder() {
+  WindowContext::Sender Recorder() {
     return [this](Message& m) {
       SentRequest r{m.MESSAGE_ID, m.command, {}};
       if (const Msg* body = m.bodyAs<Msg>()) r.body = *body;
@@ -102,9 +100,16 @@ class MainWorkspaceTest : public ::testing::Test {
   }
 
   test::DbFixtureState db;
+  test::TestWindowContext windows;
   RecordingView view;
   std::vector<SentRequest> sent;
-  MainWorkspace workspace{view, Recorder()};
+  WindowContext& context = WithSender(windows.context, Recorder());
+  MainWorkspace workspace{view, context};
+
+  static WindowContext& WithSender(WindowContext& context, WindowContext::Sender sender) {
+    context.send = std::move(sender);
+    return context;
+  }
 };
 
 TEST_F(MainWorkspaceTest, RequestsCarryTheAgentTripleExceptTheCountRequest) {
@@ -158,7 +163,7 @@ TEST_F(MainWorkspaceTest, CountsTextDependsOnTheAgentKindAndBadCountsReadAsZero)
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
-    CurrentAgentRecord().Update([&](AgentRecord& a) { a.agentKind = c.kind; });
+    windows.records.agent.Update([&](AgentRecord& a) { a.agentKind = c.kind; });
     view.counts.clear();
     workspace.OnNetworkMessage(Received(kCommandLoadSessionCount, c.body));
     ASSERT_EQ(view.counts.size(), 1u);
@@ -180,7 +185,7 @@ TEST_F(MainWorkspaceTest, OwnIdWithFourForcesTheLogOffAndNothingElseDoes) {
     SCOPED_TRACE(c.body);
     workspace.OnNetworkMessage(Received(kCommandUpdateKFState, c.body, kSelf, kMemberKindAgent));
     EXPECT_EQ(view.forcedOffline, c.forced ? 1 : 0);
-    EXPECT_EQ(CurrentAgentRecord().AgentId(), c.forced ? 0 : kSelf);
+    EXPECT_EQ(windows.records.agent.AgentId(), c.forced ? 0 : kSelf);
   }
   EXPECT_TRUE(sent.empty()) << "a forced log-off sends nothing";
   // Once logged off, a notice from id 0 is nobody's own.
@@ -189,8 +194,9 @@ TEST_F(MainWorkspaceTest, OwnIdWithFourForcesTheLogOffAndNothingElseDoes) {
 }
 
 TEST_F(MainWorkspaceTest, VisitorNoticesGoToBothVisitorPanesAsCopies) {
-  CorePane online(kOnlinePaneName), session(kSessionPaneName), contacts(kContactPaneName);
-  FakeChatWindow chat;
+  CorePane online(windows.router, kOnlinePaneName), session(windows.router, kSessionPaneName),
+      contacts(windows.router, kContactPaneName);
+  FakeChatWindow chat(windows.router);
   workspace.OnNetworkMessage(
       Received(kCommandUpdateKFState, "105", kVisitor, kMemberKindVisitor, kSelf, kMemberKindAgent));
   for (CorePane* pane : {&online, &session}) {
@@ -211,8 +217,9 @@ TEST_F(MainWorkspaceTest, VisitorNoticesGoToBothVisitorPanesAsCopies) {
 }
 
 TEST_F(MainWorkspaceTest, ColleagueNoticeWith101IsSwappedAndForwardedWithoutTouchingTheColleague) {
-  SharedContactTable().Enter(Contact(kColleague, kContactKindAgent, 2));
-  CorePane online(kOnlinePaneName), session(kSessionPaneName), contacts(kContactPaneName);
+  windows.records.contacts.Enter(Contact(kColleague, kContactKindAgent, 2));
+  CorePane online(windows.router, kOnlinePaneName), session(windows.router, kSessionPaneName),
+      contacts(windows.router, kContactPaneName);
   workspace.OnNetworkMessage(
       Received(kCommandUpdateKFState, "101", kColleague, kMemberKindAgent, kVisitor, kMemberKindVisitor));
   for (CorePane* pane : {&online, &session}) {
@@ -225,20 +232,20 @@ TEST_F(MainWorkspaceTest, ColleagueNoticeWith101IsSwappedAndForwardedWithoutTouc
     EXPECT_EQ(copy->TO_TYPE, kMemberKindAgent);
     EXPECT_EQ(copy->BODY, "101");
   }
-  EXPECT_EQ(SharedContactTable().Find(kColleague)->state, 2);
+  EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 2);
   EXPECT_TRUE(contacts.deliveries.empty());
 }
 
 TEST_F(MainWorkspaceTest, ColleaguePresenceGoesIntoTheContactTable) {
-  SharedContactTable().Enter(Contact(kColleague, kContactKindAgent, 2));
+  windows.records.contacts.Enter(Contact(kColleague, kContactKindAgent, 2));
   // A visitor that shares an id with nobody we know.
-  SharedContactTable().Enter(Contact(kVisitor, kContactKindVisitor, 105));
-  CorePane contacts(kContactPaneName), online(kOnlinePaneName);
+  windows.records.contacts.Enter(Contact(kVisitor, kContactKindVisitor, 105));
+  CorePane contacts(windows.router, kContactPaneName), online(windows.router, kOnlinePaneName);
 
   workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "3", kColleague, kMemberKindAgent));
-  EXPECT_EQ(SharedContactTable().Find(kColleague)->state, 3);
+  EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 3);
   ASSERT_EQ(contacts.deliveries.size(), 1u);
-  EXPECT_EQ(contacts.deliveries[0].kind, kPaneRefresh);
+  EXPECT_EQ(contacts.deliveries[0].kind, kPaneNotice);
   EXPECT_TRUE(contacts.deliveries[0].empty);
 
   // Unknown colleague, a visitor's id given as a colleague, text bodies,
@@ -249,25 +256,26 @@ TEST_F(MainWorkspaceTest, ColleaguePresenceGoesIntoTheContactTable) {
   workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "{}", kColleague, kMemberKindAgent));
   workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "1", kColleague, 7));
   workspace.OnNetworkMessage(ReceivedWithoutBody(kCommandUpdateKFState));
-  EXPECT_EQ(SharedContactTable().Find(kColleague)->state, 3);
-  EXPECT_EQ(SharedContactTable().Find(kVisitor)->state, 105);
+  EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 3);
+  EXPECT_EQ(windows.records.contacts.Find(kVisitor)->state, 105);
   EXPECT_EQ(contacts.deliveries.size(), 1u);
   EXPECT_TRUE(online.deliveries.empty());
-  EXPECT_EQ(SharedContactTable().Find(kOtherColleague), nullptr);
+  EXPECT_EQ(windows.records.contacts.Find(kOtherColleague), nullptr);
 }
 
 TEST_F(MainWorkspaceTest, NoticesForAbsentPanesAreDroppedWithoutLeaks) {
-  FakeChatWindow chat;
+  FakeChatWindow chat(windows.router);
   workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "1", kVisitor, kMemberKindVisitor, kSelf, 1));
   workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "101", kColleague, kMemberKindAgent, kVisitor, 2));
   EXPECT_EQ(chat.repaints, 2);
 }
 
 TEST_F(MainWorkspaceTest, StartDataFeedsThePanesAndThePresenceList) {
-  SharedContactTable().Enter(Contact(kColleague, kContactKindAgent, 2));
-  SharedContactTable().Enter(Contact(kOtherColleague, kContactKindAgent, 2));
-  SharedContactTable().Enter(Contact(kVisitor, kContactKindVisitor, 105));
-  CorePane contacts(kContactPaneName), session(kSessionPaneName), online(kOnlinePaneName);
+  windows.records.contacts.Enter(Contact(kColleague, kContactKindAgent, 2));
+  windows.records.contacts.Enter(Contact(kOtherColleague, kContactKindAgent, 2));
+  windows.records.contacts.Enter(Contact(kVisitor, kContactKindVisitor, 105));
+  CorePane contacts(windows.router, kContactPaneName), session(windows.router, kSessionPaneName),
+      online(windows.router, kOnlinePaneName);
 
   const std::string body = R"({"users":{"客服组":[{"uid":1002,"name":"李四"}]},)"
                            R"("userstate":"[[1002,3],[1001,3],[1002,2],[9,2],[1],null]",)"
@@ -279,11 +287,11 @@ TEST_F(MainWorkspaceTest, StartDataFeedsThePanesAndThePresenceList) {
   ASSERT_EQ(contacts.deliveries.size(), 2u);
   EXPECT_EQ(contacts.deliveries[0].kind, kPaneLoad);
   EXPECT_EQ(contacts.deliveries[0].json["客服组"][0]["name"].asString(), "李四");
-  EXPECT_EQ(contacts.deliveries[1].kind, kPaneRefresh);
+  EXPECT_EQ(contacts.deliveries[1].kind, kPaneNotice);
   // The first entry of an id counts; colleagues not listed are offline.
-  EXPECT_EQ(SharedContactTable().Find(kColleague)->state, 3);
-  EXPECT_EQ(SharedContactTable().Find(kOtherColleague)->state, 1);
-  EXPECT_EQ(SharedContactTable().Find(kVisitor)->state, 105);
+  EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 3);
+  EXPECT_EQ(windows.records.contacts.Find(kOtherColleague)->state, 1);
+  EXPECT_EQ(windows.records.contacts.Find(kVisitor)->state, 105);
   EXPECT_EQ(view.states, std::vector<int>{3});
   // Only a guestbook list with entries goes to the conversation pane.
   ASSERT_EQ(session.deliveries.size(), 1u);
@@ -310,8 +318,8 @@ TEST_F(MainWorkspaceTest, RenewedLoginAsksForStartDataUntilAnAnswerCame) {
 }
 
 TEST_F(MainWorkspaceTest, BadStartDataChangesNothing) {
-  SharedContactTable().Enter(Contact(kColleague, kContactKindAgent, 2));
-  CorePane contacts(kContactPaneName), session(kSessionPaneName);
+  windows.records.contacts.Enter(Contact(kColleague, kContactKindAgent, 2));
+  CorePane contacts(windows.router, kContactPaneName), session(windows.router, kSessionPaneName);
   const char* bodies[] = {
       "not json",
       "",
@@ -337,27 +345,27 @@ TEST_F(MainWorkspaceTest, BadStartDataChangesNothing) {
   workspace.OnNetworkMessage(ReceivedWithoutBody(kCommandStartData));
   EXPECT_TRUE(contacts.deliveries.empty());
   EXPECT_TRUE(session.deliveries.empty());
-  EXPECT_EQ(SharedContactTable().Find(kColleague)->state, 2);
+  EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 2);
   EXPECT_TRUE(view.states.empty());
   EXPECT_EQ(view.details, static_cast<int>(std::size(bodies)) + 2);
 }
 
 TEST_F(MainWorkspaceTest, PresenceListEntriesThatAreNotIntegersCountAsZero) {
-  SharedContactTable().Enter(Contact(0, kContactKindAgent, 2));
-  SharedContactTable().Enter(Contact(kColleague, kContactKindAgent, 2));
+  windows.records.contacts.Enter(Contact(0, kContactKindAgent, 2));
+  windows.records.contacts.Enter(Contact(kColleague, kContactKindAgent, 2));
   workspace.LoadUserState(Json::Value(R"([["1002",3],[0,3],[1002,"2"],[1001,2,"extra"]])"));
-  EXPECT_EQ(SharedContactTable().Find(0)->state, 3) << "the first entry for id 0 came from \"1002\"";
-  EXPECT_EQ(SharedContactTable().Find(kColleague)->state, 0);
+  EXPECT_EQ(windows.records.contacts.Find(0)->state, 3) << "the first entry for id 0 came from \"1002\"";
+  EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 0);
   EXPECT_EQ(view.states, std::vector<int>{2});
   // "null" is an empty list: everybody offline, the agent too.
   workspace.LoadUserState(Json::Value("null"));
-  EXPECT_EQ(SharedContactTable().Find(kColleague)->state, 1);
+  EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 1);
   EXPECT_EQ(view.states.back(), 1);
 }
 
 TEST_F(MainWorkspaceTest, OnlineVisitorsAndQuickMessagesGoWhereTheyBelong) {
-  CorePane online(kOnlinePaneName);
-  FakeChatWindow chat;
+  CorePane online(windows.router, kOnlinePaneName);
+  FakeChatWindow chat(windows.router);
   workspace.OnNetworkMessage(Received(kCommandGetOnlineVisitor, R"([{"B7":5005}])"));
   workspace.OnNetworkMessage(Received(kCommandGetOnlineVisitor, "null"));
   workspace.OnNetworkMessage(Received(kCommandGetOnlineVisitor, R"({"B7":5005})"));
@@ -382,20 +390,20 @@ TEST_F(MainWorkspaceTest, OnlineVisitorsAndQuickMessagesGoWhereTheyBelong) {
 
 TEST_F(MainWorkspaceTest, SettingsComeFromTheDatabaseOrStartQuiet) {
   workspace.LoadSettings();
-  AgentRecord agent = CurrentAgentRecord().Copy();
+  AgentRecord agent = windows.records.agent.Copy();
   EXPECT_EQ(agent.soundState, kSoundStateOff);
   EXPECT_EQ(agent.flickState, kFlickStateChatWindow);
 
   ASSERT_TRUE(DBManager::EnsureSetting(kSelf));
   workspace.LoadSettings();
-  agent = CurrentAgentRecord().Copy();
+  agent = windows.records.agent.Copy();
   EXPECT_EQ(agent.soundState, kSoundStateOn);
   EXPECT_EQ(agent.flickState, kFlickStateBubble);
 
   // A stored value that is no setting's value is not taken.
   ASSERT_TRUE(test::RawExec(db.Path(), "UPDATE setting_info SET sound_state=9, flick_state='x' WHERE uid=1001"));
   workspace.LoadSettings();
-  agent = CurrentAgentRecord().Copy();
+  agent = windows.records.agent.Copy();
   EXPECT_EQ(agent.soundState, kSoundStateOff);
   EXPECT_EQ(agent.flickState, kFlickStateChatWindow);
 }
@@ -403,16 +411,16 @@ TEST_F(MainWorkspaceTest, SettingsComeFromTheDatabaseOrStartQuiet) {
 TEST_F(MainWorkspaceTest, ChangeSettingTogglesRecordAndDatabaseTogether) {
   ASSERT_TRUE(DBManager::EnsureSetting(kSelf));
   workspace.LoadSettings();
-  FakeSettingPage page;
+  FakeSettingPage page(windows.router);
   const auto stored = [&] {
     return test::RawQuery(db.Path(), "SELECT flick_state, sound_state FROM setting_info WHERE uid=1001").at(0);
   };
 
   EXPECT_TRUE(workspace.ChangeSetting(kSoundStateOn));
-  EXPECT_EQ(CurrentAgentRecord().Copy().soundState, kSoundStateOff);
+  EXPECT_EQ(windows.records.agent.Copy().soundState, kSoundStateOff);
   EXPECT_EQ(stored(), (std::vector<std::string>{"3", "2"}));
   EXPECT_TRUE(workspace.ChangeSetting(kFlickStateBubble));
-  EXPECT_EQ(CurrentAgentRecord().Copy().flickState, kFlickStateChatWindow);
+  EXPECT_EQ(windows.records.agent.Copy().flickState, kFlickStateChatWindow);
   EXPECT_EQ(stored(), (std::vector<std::string>{"4", "2"}));
   EXPECT_TRUE(workspace.ChangeSetting(kSoundStateOff));
   EXPECT_TRUE(workspace.ChangeSetting(kFlickStateChatWindow));
@@ -427,10 +435,10 @@ TEST_F(MainWorkspaceTest, ChangeSettingTogglesRecordAndDatabaseTogether) {
 }
 
 TEST_F(MainWorkspaceTest, SoundPlaysOnlyWithSoundOnForLinesWithFlagZero) {
-  CurrentAgentRecord().Update([](AgentRecord& a) { a.soundState = kSoundStateOn; });
+  windows.records.agent.Update([](AgentRecord& a) { a.soundState = kSoundStateOn; });
   EXPECT_TRUE(workspace.ShouldPlaySound(0));
   EXPECT_FALSE(workspace.ShouldPlaySound(1));
-  CurrentAgentRecord().Update([](AgentRecord& a) { a.soundState = kSoundStateOff; });
+  windows.records.agent.Update([](AgentRecord& a) { a.soundState = kSoundStateOff; });
   EXPECT_FALSE(workspace.ShouldPlaySound(0));
 }
 

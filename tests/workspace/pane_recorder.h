@@ -10,8 +10,9 @@
 
 #include "platform/window_message.h"
 #include "protocol/msg.h"
-#include "workspace/main_workspace.h"
-#include "workspace/window_links.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_links.h"
+#include "windows/window_router.h"
 
 namespace kanzo::test {
 
@@ -34,9 +35,9 @@ class PaneRecorder {
     if (lParam == 0) {
       d.empty = true;
     } else if (wParam == kPaneNotice) {
-      d.notice.reset(reinterpret_cast<Msg*>(lParam));
+      d.notice = platform::TakePayload(kPaneNoticeMsg, lParam);
     } else {
-      d.json = *reinterpret_cast<const Json::Value*>(lParam);
+      d.json = *platform::BorrowPayload(kPaneJson, lParam);
     }
     deliveries.push_back(std::move(d));
     return 0;
@@ -49,24 +50,27 @@ class PaneRecorder {
   std::string name_;
 };
 
-// A pane without a window toolkit, entered in the registry.
+// A pane without a window toolkit, entered in the router.
 class CorePane final : public platform::Window, public PaneRecorder {
  public:
-  explicit CorePane(const std::string& name) : PaneRecorder(name) { platform::RegisterWindowName(name, Id()); }
-  ~CorePane() override {
-    if (platform::FindWindowIdByName(this->name()) == Id()) platform::UnregisterWindowName(this->name());
+  CorePane(WindowRouter& router, const std::string& name) : PaneRecorder(name), router_(router) {
+    router_.Enter(name, *this);
   }
+  ~CorePane() override { router_.Leave(this->name(), *this); }
   platform::MessageResult OnWindowMessage(std::uint32_t m, platform::WParam w, platform::LParam l) override {
     return Record(m, w, l);
   }
+
+ private:
+  WindowRouter& router_;
 };
 
 class FakeChatWindow final : public platform::Window, public ChatWindowLink {
  public:
-  FakeChatWindow() { platform::RegisterWindowName(kChatWindowName, Id()); }
-  ~FakeChatWindow() override {
-    if (platform::FindWindowIdByName(kChatWindowName) == Id()) platform::UnregisterWindowName(kChatWindowName);
+  explicit FakeChatWindow(WindowRouter& router) : router_(router) {
+    router_.Enter(kChatWindowName, *this, static_cast<ChatWindowLink*>(this));
   }
+  ~FakeChatWindow() override { router_.Leave(kChatWindowName, *this); }
   platform::MessageResult OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) override { return 0; }
   void RepaintTalkList() override { ++repaints; }
   void LoadQuickMessage(const Json::Value& root) override { quickMessages.push_back(root); }
@@ -79,17 +83,23 @@ class FakeChatWindow final : public platform::Window, public ChatWindowLink {
   int repaints = 0;
   int todayLoads = 0;
   std::vector<Json::Value> quickMessages;
+
+ private:
+  WindowRouter& router_;
 };
 
 class FakeSettingPage final : public platform::Window, public SettingBasicLink {
  public:
-  FakeSettingPage() { platform::RegisterWindowName(kSettingBasicName, Id()); }
-  ~FakeSettingPage() override {
-    if (platform::FindWindowIdByName(kSettingBasicName) == Id()) platform::UnregisterWindowName(kSettingBasicName);
+  explicit FakeSettingPage(WindowRouter& router) : router_(router) {
+    router_.Enter(kSettingBasicName, *this, static_cast<SettingBasicLink*>(this));
   }
+  ~FakeSettingPage() override { router_.Leave(kSettingBasicName, *this); }
   platform::MessageResult OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) override { return 0; }
   void RefreshSettings() override { ++refreshes; }
   int refreshes = 0;
+
+ private:
+  WindowRouter& router_;
 };
 
 }  // namespace kanzo::test

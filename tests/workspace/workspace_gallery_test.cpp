@@ -11,6 +11,7 @@
 #include "db/db_manager.h"
 #include "platform/clock.h"
 #include "support/temp_dir.h"
+#include "support/window_context_fixture.h"
 #include "workspace/keep_alive_records.h"
 #include "workspace/login_dlg.h"
 #include "workspace/signal_count_dlg.h"
@@ -58,7 +59,8 @@ TEST_F(WorkspaceGalleryTest, LoginWindow) {
   login.password = "secret";
   login.keepPassword = true;
   ASSERT_TRUE(DBManager::SaveLogin(login));
-  LoginDlg window;
+  test::TestWindowContext windows;
+  LoginDlg window(windows.context);
   window.show();
   const QImage idle = window.grab().toImage();
   ASSERT_TRUE(idle.save(ShotFolder() + "LoginDlg.png"));
@@ -79,7 +81,8 @@ TEST_F(WorkspaceGalleryTest, SignalCountWindow) {
     if (i % 5 != 4)
       records.Answer(i + 1, i == 6 ? kKeepAliveRelogin : kKeepAliveRefreshSession, sent + kAnswerDelayMillis);
   }
-  SignalCountDlg window;
+  test::TestWindowContext windows;
+  SignalCountDlg window(nullptr, windows.context);
   window.SetRecords(&records);
   window.show();
   EXPECT_EQ(window.SentCounter()->text(), "发送次数：12");

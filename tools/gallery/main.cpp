@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "chat/chat_dlg.h"
-#include "chat/chat_messages.h"
 #include "chat/face_dialog.h"
 #include "chat/quick_message_tree_ctrl.h"
 #include "chat/quick_msg_edit_dlg.h"
@@ -28,15 +27,20 @@
 #include "controls/state_button.h"
 #include "db/db_access.h"
 #include "db/db_manager.h"
+#include "db/db_operations.h"
 #include "details/setting_dlg.h"
 #include "details/user_info_dlg.h"
+#include "platform/clock.h"
 #include "platform/narrow_text.h"
 #include "platform/qt/qt_ui_loop.h"
 #include "protocol/commands.h"
 #include "protocol/message_id.h"
+#include "records/records.h"
+#include "windows/client_vocabulary.h"
+#include "windows/window_context.h"
+#include "windows/window_router.h"
 #include "workspace/bubble_notify_dlg.h"
 #include "workspace/json_body.h"
-#include "workspace/shared_workspace.h"
 
 namespace {
 
@@ -253,12 +257,13 @@ void SendTyped(ChatDlg& chat, const std::string& markup) {
   platform::SendWindowMessage(chat.Id(), kMsgSendKeyPressed, 0, 0);
 }
 
-bool ChatWindows(const QString& folder) {
-  CurrentAgentRecord().Update([](AgentRecord& r) {
+bool ChatWindows(const QString& folder, WindowContext& context) {
+  Records& records = context.records;
+  records.agent.Update([](AgentRecord& r) {
     r.triple = {1, kGalleryAgent, 1};
     r.realname = "李明";
   });
-  SharedNameTable().Set(kGalleryColleague, "王芳");
+  records.names.Set(kGalleryColleague, "王芳");
   const std::pair<std::int32_t, const char*> visitors[] = {
       {3001, "上海市"}, {3003, "广东省深圳市"}, {3006, "江苏省南京市"}};
   for (const auto& [id, area] : visitors) {
@@ -271,9 +276,9 @@ bool ChatWindows(const QString& folder) {
     record->pageTitle = "价格与版本 - 在线客服系统";
     record->currentPage = "https://www.kanzo.example/price.html";
     record->remark = "从搜索结果进入，第二次访问";
-    SharedContactTable().Enter(std::move(record));
+    records.contacts.Enter(std::move(record));
   }
-  auto chat = std::make_unique<ChatDlg>();
+  auto chat = std::make_unique<ChatDlg>(nullptr, context);
   chat->show();
   // The stock replies as the server sends them, one category opened.
   Json::Value replies;
@@ -319,7 +324,7 @@ bool ChatWindows(const QString& folder) {
   QApplication::processEvents();
   ok = quickMenu->grab().save(folder + "quick_menu.png") && ok;
   quickMenu->hide();
-  QuickMsgEditDlg* editor = QuickMsgEditDlg::Shared(chat.get());
+  QuickMsgEditDlg* editor = QuickMsgEditDlg::Shared(chat.get(), context);
   editor->show();
   editor->Content()->setText(QString::fromUtf8("请留下您的联系方式，我们稍后回电。"));
   QApplication::processEvents();
@@ -337,8 +342,9 @@ bool ChatWindows(const QString& folder) {
 }
 
 // The settings window's two pages and the agent's own card.
-bool DetailWindows(const QString& folder) {
-  CurrentAgentRecord().Update([](AgentRecord& r) {
+bool DetailWindows(const QString& folder, WindowContext& context) {
+  Records& records = context.records;
+  records.agent.Update([](AgentRecord& r) {
     r.userName = "liming";
     r.sex = "男";
     r.age = "29";
@@ -352,7 +358,7 @@ bool DetailWindows(const QString& folder) {
     r.userGroup = "售前组";
   });
   DBManager::EnsureSetting(kGalleryAgent);
-  SettingDlg settings(nullptr, [](Message&) { return 0; });
+  SettingDlg settings(nullptr, context);
   settings.show();
   QApplication::processEvents();
   bool ok = settings.grab().save(folder + "settings_basic.png");
@@ -361,7 +367,7 @@ bool DetailWindows(const QString& folder) {
   ok = settings.grab().save(folder + "settings_self.png") && ok;
   settings.hide();
 
-  UserInfoDlg card;
+  UserInfoDlg card(nullptr, records.agent);
   card.FillFromAgentRecord();
   card.show();
   QApplication::processEvents();
@@ -398,8 +404,14 @@ int main(int argc, char** argv) {
   QDir().mkpath(dbFolder);
   SetDatabasePath(dbFolder.toStdString() + kDatabaseFileName);
   DBManager::Init();
-  const bool chatOk = ChatWindows(folder);
-  const bool detailsOk = DetailWindows(folder);
+  // The windows' own context: records of their own, nothing sent.
+  kanzo::Records records;
+  kanzo::WindowRouter router;
+  kanzo::StoredDatabase db;
+  kanzo::WindowContext context{[](kanzo::Message&) { return -1; }, kanzo::platform::CurrentClock(), records, router,
+                               db};
+  const bool chatOk = ChatWindows(folder, context);
+  const bool detailsOk = DetailWindows(folder, context);
   const bool ok = gallery.WriteSheet() && chatOk && detailsOk;
   std::printf("%zu pictures and gallery.png in %s\n", gallery.Count(), qPrintable(folder));
   return ok ? 0 : 1;

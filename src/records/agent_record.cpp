@@ -1,4 +1,4 @@
-#include "workspace/agent_record.h"
+#include "records/agent_record.h"
 
 namespace kanzo {
 

@@ -1,4 +1,4 @@
-#include "workspace/shared_workspace.h"
+#include "records/records.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,7 @@ TEST(NameTableTest, SetReplacesAndLookupReportsMissing) {
   EXPECT_EQ(names.Size(), 1u);
 }
 
-TEST(SharedWorkspaceTest, AgentRecordStartsLoggedOutWithDefaultSettings) {
+TEST(AgentRecordTest, AgentRecordStartsLoggedOutWithDefaultSettings) {
   SharedAgentRecord agent;
   const AgentRecord r = agent.Copy();
   EXPECT_FALSE(agent.IsLoggedIn());
@@ -89,17 +89,6 @@ TEST(SharedWorkspaceTest, AgentRecordStartsLoggedOutWithDefaultSettings) {
   EXPECT_TRUE(agent.IsLoggedIn());
   agent.Reset();
   EXPECT_EQ(agent.AgentId(), 0);
-}
-
-TEST(SharedWorkspaceTest, ReleaseEmptiesTheProcessWideInstances) {
-  CurrentAgentRecord().Update([](AgentRecord& r) { r.triple.agentId = 77; });
-  SharedContactTable().Enter(Record(9, "visitor"));
-  SharedNameTable().Set(77, "客服");
-  ReleaseSharedWorkspace();
-  EXPECT_EQ(CurrentAgentRecord().AgentId(), 0);
-  EXPECT_EQ(SharedContactTable().Size(), 0u);
-  EXPECT_EQ(SharedNameTable().Size(), 0u);
-  ReleaseSharedWorkspace();
 }
 
 }  // namespace

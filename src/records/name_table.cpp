@@ -1,4 +1,4 @@
-#include "workspace/name_table.h"
+#include "records/name_table.h"
 
 namespace kanzo {
 

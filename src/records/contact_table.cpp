@@ -1,4 +1,4 @@
-#include "workspace/contact_table.h"
+#include "records/contact_table.h"
 
 namespace kanzo {
 

@@ -1,4 +1,4 @@
-#include "app/about_dlg.h"
+#include "workspace/about_dlg.h"
 
 #include <QHBoxLayout>
 #include <QIcon>

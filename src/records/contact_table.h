@@ -12,7 +12,7 @@
 #include <memory>
 #include <mutex>
 
-#include "workspace/contact_record.h"
+#include "records/contact_record.h"
 
 namespace kanzo {
 
