@@ -37,10 +37,11 @@ QTextCharFormat ToQtCharFormat(const CharFormat& format) {
     qt.setAnchor(true);
     qt.setAnchorHref(QString::fromLatin1(kLinkAnchorHref));
     qt.setProperty(kLinkProperty, true);
-    qt.setProperty(kLinkMarkupColourProperty, static_cast<uint>(format.colour));
+    // Looks like something to click, as links do everywhere else.
+    qt.setProperty(kLinkMarkupColourProperty, static_cast<qulonglong>(format.colour));
     qt.setProperty(kLinkMarkupUnderlineProperty, format.Has(kEffectUnderline));
+    qt.setForeground(QBrush(ToQColor(kLinkShownColour)));
     qt.setFontUnderline(true);
-    qt.setForeground(QBrush(ToQColor(kLinkColour)));
   }
   return qt;
 }
@@ -58,8 +59,10 @@ CharFormat FromQtCharFormat(const QTextCharFormat& qt) {
     format.heightTwips = static_cast<int>(std::lround(qt.fontPointSize() * kTwipsPerPoint));
   }
   if (format.Has(kEffectLink) && qt.hasProperty(kLinkMarkupColourProperty)) {
-    format.colour = static_cast<Rgb>(qt.property(kLinkMarkupColourProperty).toUInt());
-    if (!qt.boolProperty(kLinkMarkupUnderlineProperty)) format.effects &= ~static_cast<std::uint32_t>(kEffectUnderline);
+    // The link's own look is not part of the markup.
+    format.colour = static_cast<Rgb>(qt.property(kLinkMarkupColourProperty).toULongLong());
+    format.effects &= ~static_cast<std::uint32_t>(kEffectUnderline);
+    if (qt.boolProperty(kLinkMarkupUnderlineProperty)) format.effects |= kEffectUnderline;
   }
   return format;
 }

@@ -17,12 +17,11 @@ inline constexpr int kPictureAbsoluteProperty = QTextFormat::UserProperty + 2;
 inline constexpr int kIndentTwipsProperty = QTextFormat::UserProperty + 3;
 // Text of a link run.
 inline constexpr int kLinkProperty = QTextFormat::UserProperty + 4;
-// A link run is shown underlined in the link colour, as links look
-// everywhere; the colour and underline its markup gave are kept here so
-// that reading back returns them.
+// A link run is shown blue and underlined; these keep the colour (Rgb) and
+// underline its markup gave it, which is what reading back returns.
 inline constexpr int kLinkMarkupColourProperty = QTextFormat::UserProperty + 5;
 inline constexpr int kLinkMarkupUnderlineProperty = QTextFormat::UserProperty + 6;
-inline constexpr Rgb kLinkColour = 0x0066CC;
+inline constexpr Rgb kLinkShownColour = 0x0066CC;
 
 // What a link run's anchor points at; the view reports the text, not this.
 inline constexpr const char* kLinkAnchorHref = "kanzo-link:";

@@ -1,49 +1,42 @@
+#include "protocol/field_io.h"
 #include "protocol/login.h"
 #include "protocol/msg.h"
 #include "protocol/regist.h"
 
 namespace kanzo {
+namespace {
 
-void LoginCodec::encodeFields(ObjectIO& io, const Login& o) {
-  io.writeString(o.username);
-  io.writeString(o.password);
-  io.writeByte(o.state);
-}
+// Each body's fields in wire order; encoding and decoding walk the same list.
+constexpr auto kLoginFields = [](auto& visit, auto& body) {
+  visit(body.username);
+  visit(body.password);
+  visit(body.state);
+};
 
-void LoginCodec::decodeFields(ObjectIO& io, Login& o) {
-  o.username = io.readString();
-  o.password = io.readString();
-  o.state = io.readByte();
-}
+constexpr auto kMsgFields = [](auto& visit, auto& body) {
+  visit(body.account);
+  visit(body.FROM);
+  visit(body.FROM_TYPE);
+  visit(body.TO);
+  visit(body.TO_TYPE);
+  visit(body.BODY);
+};
 
-void MsgCodec::encodeFields(ObjectIO& io, const Msg& o) {
-  io.writeInt(o.account);
-  io.writeInt(o.FROM);
-  io.writeByte(o.FROM_TYPE);
-  io.writeInt(o.TO);
-  io.writeByte(o.TO_TYPE);
-  io.writeString(o.BODY);
-}
+constexpr auto kRegistFields = [](auto& visit, auto& body) {
+  visit(body.username);
+  visit(body.password);
+  visit(body.mobile);
+};
 
-void MsgCodec::decodeFields(ObjectIO& io, Msg& o) {
-  o.account = io.readInt();
-  o.FROM = io.readInt();
-  o.FROM_TYPE = io.readByte();
-  o.TO = io.readInt();
-  o.TO_TYPE = io.readByte();
-  o.BODY = io.readString();
-}
+}  // namespace
 
-void RegistCodec::encodeFields(ObjectIO& io, const Regist& o) {
-  io.writeString(o.username);
-  io.writeString(o.password);
-  io.writeString(o.mobile);
-}
+void LoginCodec::encodeFields(ObjectIO& io, const Login& o) { WriteFields(io, o, kLoginFields); }
+void LoginCodec::decodeFields(ObjectIO& io, Login& o) { ReadFields(io, o, kLoginFields); }
 
-void RegistCodec::decodeFields(ObjectIO& io, Regist& o) {
-  o.username = io.readString();
-  o.password = io.readString();
-  o.mobile = io.readString();
-}
+void MsgCodec::encodeFields(ObjectIO& io, const Msg& o) { WriteFields(io, o, kMsgFields); }
+void MsgCodec::decodeFields(ObjectIO& io, Msg& o) { ReadFields(io, o, kMsgFields); }
+
+void RegistCodec::encodeFields(ObjectIO& io, const Regist& o) { WriteFields(io, o, kRegistFields); }
+void RegistCodec::decodeFields(ObjectIO& io, Regist& o) { ReadFields(io, o, kRegistFields); }
 
 }  // namespace kanzo

@@ -1,38 +1,28 @@
 #pragma once
-// Codecs of the primitive objects; each writes its value with the typed
-// operation of the same width.
+// Codecs of the primitive objects; each carries its one value with the
+// typed operation of the value's width.
+#include "protocol/field_io.h"
 #include "protocol/object_codec.h"
 
 namespace kanzo {
 
-class ByteCodec final : public TypedCodec<ByteCodec, NByte> {
+template <typename Derived, typename T>
+class ValueCodec : public TypedCodec<Derived, T> {
  public:
-  static void encodeFields(ObjectIO& io, const NByte& o) { io.writeByte(o.value); }
-  static void decodeFields(ObjectIO& io, NByte& o) { o.value = io.readByte(); }
+  static void encodeFields(ObjectIO& io, const T& o) { WriteFields(io, o, kValueField); }
+  static void decodeFields(ObjectIO& io, T& o) { ReadFields(io, o, kValueField); }
+
+ protected:
+  ValueCodec() = default;
+
+ private:
+  static constexpr auto kValueField = [](auto& visit, auto& body) { visit(body.value); };
 };
 
-class ShortCodec final : public TypedCodec<ShortCodec, Short> {
- public:
-  static void encodeFields(ObjectIO& io, const Short& o) { io.writeShort(o.value); }
-  static void decodeFields(ObjectIO& io, Short& o) { o.value = io.readShort(); }
-};
-
-class IntCodec final : public TypedCodec<IntCodec, Int> {
- public:
-  static void encodeFields(ObjectIO& io, const Int& o) { io.writeInt(o.value); }
-  static void decodeFields(ObjectIO& io, Int& o) { o.value = io.readInt(); }
-};
-
-class LongCodec final : public TypedCodec<LongCodec, Long> {
- public:
-  static void encodeFields(ObjectIO& io, const Long& o) { io.writeLong(o.value); }
-  static void decodeFields(ObjectIO& io, Long& o) { o.value = io.readLong(); }
-};
-
-class StringCodec final : public TypedCodec<StringCodec, String> {
- public:
-  static void encodeFields(ObjectIO& io, const String& o) { io.writeString(o.value); }
-  static void decodeFields(ObjectIO& io, String& o) { o.value = io.readString(); }
-};
+class ByteCodec final : public ValueCodec<ByteCodec, NByte> {};
+class ShortCodec final : public ValueCodec<ShortCodec, Short> {};
+class IntCodec final : public ValueCodec<IntCodec, Int> {};
+class LongCodec final : public ValueCodec<LongCodec, Long> {};
+class StringCodec final : public ValueCodec<StringCodec, String> {};
 
 }  // namespace kanzo

@@ -1,153 +1,103 @@
 #include "protocol/server_bodies.h"
 
+#include "protocol/field_io.h"
+
 namespace kanzo {
+namespace {
 
-void ChatCodec::encodeFields(ObjectIO& io, const Chat& o) {
-  io.writeLong(o.field1);
-  io.writeLong(o.field2);
-  io.writeLong(o.field3);
-  io.writeLong(o.field4);
-  io.writeString(o.field5);
-  io.writeString(o.field6);
-  io.writeString(o.field7);
-  io.writeString(o.field8);
-}
+// Each body's fields in wire order; encoding and decoding walk the same list.
+constexpr auto kChatFields = [](auto& visit, auto& body) {
+  visit(body.field1);
+  visit(body.field2);
+  visit(body.field3);
+  visit(body.field4);
+  visit(body.field5);
+  visit(body.field6);
+  visit(body.field7);
+  visit(body.field8);
+};
 
-void ChatCodec::decodeFields(ObjectIO& io, Chat& o) {
-  o.field1 = io.readLong();
-  o.field2 = io.readLong();
-  o.field3 = io.readLong();
-  o.field4 = io.readLong();
-  o.field5 = io.readString();
-  o.field6 = io.readString();
-  o.field7 = io.readString();
-  o.field8 = io.readString();
-}
+constexpr auto kCustomerFields = [](auto& visit, auto& body) {
+  visit(body.field1);
+  visit(body.field2);
+  visit(body.field3);
+  visit(body.field4);
+  visit(body.field5);
+  visit(body.field6);
+  visit(body.field7);
+  visit(body.field8);
+};
 
-void CustomerCodec::encodeFields(ObjectIO& io, const Customer& o) {
-  io.writeLong(o.field1);
-  io.writeString(o.field2);
-  io.writeString(o.field3);
-  io.writeString(o.field4);
-  io.writeInt(o.field5);
-  io.writeString(o.field6);
-  io.writeString(o.field7);
-  io.writeString(o.field8);
-}
+constexpr auto kFreecallFields = [](auto& visit, auto& body) {
+  visit(body.field1);
+  visit(body.field2);
+  visit(body.field3);
+  visit(body.field4);
+  visit(body.field5);
+  visit(body.field6);
+  visit(body.field7);
+  visit(body.field8);
+  visit(body.field9);
+  visit(body.field10);
+  visit(body.field11);
+};
 
-void CustomerCodec::decodeFields(ObjectIO& io, Customer& o) {
-  o.field1 = io.readLong();
-  o.field2 = io.readString();
-  o.field3 = io.readString();
-  o.field4 = io.readString();
-  o.field5 = io.readInt();
-  o.field6 = io.readString();
-  o.field7 = io.readString();
-  o.field8 = io.readString();
-}
+constexpr auto kInitFields = [](auto& visit, auto& body) {
+  visit(body.field1);
+  visit(body.field2);
+  visit(body.field3);
+  visit(body.field4);
+  visit(body.field5);
+  visit(body.field6);
+  visit(body.field7);
+  visit(body.field8);
+  visit(body.field9);
+  visit(body.field10);
+  visit(body.field11);
+};
 
-void FreecallCodec::encodeFields(ObjectIO& io, const Freecall& o) {
-  io.writeString(o.field1);
-  io.writeLong(o.field2);
-  io.writeString(o.field3);
-  io.writeString(o.field4);
-  io.writeString(o.field5);
-  io.writeString(o.field6);
-  io.writeString(o.field7);
-  io.writeString(o.field8);
-  io.writeString(o.field9);
-  io.writeString(o.field10);
-  io.writeInt(o.field11);
-}
+constexpr auto kMemberFields = [](auto& visit, auto& body) {
+  visit(body.field1);
+  visit(body.field2);
+  visit(body.field3);
+  visit(body.field4);
+  visit(body.field5);
+  visit(body.field6);
+  visit(body.field7);
+  visit(body.field8);
+  visit(body.field9);
+};
 
-void FreecallCodec::decodeFields(ObjectIO& io, Freecall& o) {
-  o.field1 = io.readString();
-  o.field2 = io.readLong();
-  o.field3 = io.readString();
-  o.field4 = io.readString();
-  o.field5 = io.readString();
-  o.field6 = io.readString();
-  o.field7 = io.readString();
-  o.field8 = io.readString();
-  o.field9 = io.readString();
-  o.field10 = io.readString();
-  o.field11 = io.readInt();
-}
+constexpr auto kSessionFields = [](auto& visit, auto& body) {
+  visit(body.field1);
+  visit(body.field2);
+  visit(body.field3);
+  visit(body.field4);
+  visit(body.field5);
+  visit(body.field6);
+  visit(body.field7);
+  visit(body.field8);
+  visit(body.field9);
+};
 
-void InitCodec::encodeFields(ObjectIO& io, const Init& o) {
-  io.writeLong(o.field1);
-  io.writeLong(o.field2);
-  io.writeInt(o.field3);
-  io.writeString(o.field4);
-  io.writeString(o.field5);
-  io.writeString(o.field6);
-  io.writeString(o.field7);
-  io.writeInt(o.field8);
-  io.writeLong(o.field9);
-  io.writeString(o.field10);
-  io.writeString(o.field11);
-}
+}  // namespace
 
-void InitCodec::decodeFields(ObjectIO& io, Init& o) {
-  o.field1 = io.readLong();
-  o.field2 = io.readLong();
-  o.field3 = io.readInt();
-  o.field4 = io.readString();
-  o.field5 = io.readString();
-  o.field6 = io.readString();
-  o.field7 = io.readString();
-  o.field8 = io.readInt();
-  o.field9 = io.readLong();
-  o.field10 = io.readString();
-  o.field11 = io.readString();
-}
+void ChatCodec::encodeFields(ObjectIO& io, const Chat& o) { WriteFields(io, o, kChatFields); }
+void ChatCodec::decodeFields(ObjectIO& io, Chat& o) { ReadFields(io, o, kChatFields); }
 
-void MemberCodec::encodeFields(ObjectIO& io, const Member& o) {
-  io.writeLong(o.field1);
-  io.writeLong(o.field2);
-  io.writeInt(o.field3);
-  io.writeLong(o.field4);
-  io.writeInt(o.field5);
-  io.writeLong(o.field6);
-  io.writeLong(o.field7);
-  io.writeInt(o.field8);
-  io.writeString(o.field9);
-}
+void CustomerCodec::encodeFields(ObjectIO& io, const Customer& o) { WriteFields(io, o, kCustomerFields); }
+void CustomerCodec::decodeFields(ObjectIO& io, Customer& o) { ReadFields(io, o, kCustomerFields); }
 
-void MemberCodec::decodeFields(ObjectIO& io, Member& o) {
-  o.field1 = io.readLong();
-  o.field2 = io.readLong();
-  o.field3 = io.readInt();
-  o.field4 = io.readLong();
-  o.field5 = io.readInt();
-  o.field6 = io.readLong();
-  o.field7 = io.readLong();
-  o.field8 = io.readInt();
-  o.field9 = io.readString();
-}
+void FreecallCodec::encodeFields(ObjectIO& io, const Freecall& o) { WriteFields(io, o, kFreecallFields); }
+void FreecallCodec::decodeFields(ObjectIO& io, Freecall& o) { ReadFields(io, o, kFreecallFields); }
 
-void SessionCodec::encodeFields(ObjectIO& io, const Session& o) {
-  io.writeLong(o.field1);
-  io.writeLong(o.field2);
-  io.writeInt(o.field3);
-  io.writeLong(o.field4);
-  io.writeLong(o.field5);
-  io.writeInt(o.field6);
-  io.writeLong(o.field7);
-  io.writeLong(o.field8);
-  io.writeLong(o.field9);
-}
+void InitCodec::encodeFields(ObjectIO& io, const Init& o) { WriteFields(io, o, kInitFields); }
+void InitCodec::decodeFields(ObjectIO& io, Init& o) { ReadFields(io, o, kInitFields); }
 
-void SessionCodec::decodeFields(ObjectIO& io, Session& o) {
-  o.field1 = io.readLong();
-  o.field2 = io.readLong();
-  o.field3 = io.readInt();
-  o.field4 = io.readLong();
-  o.field5 = io.readLong();
-  o.field6 = io.readInt();
-  o.field7 = io.readLong();
-  o.field8 = io.readLong();
-  o.field9 = io.readLong();
-}
+void MemberCodec::encodeFields(ObjectIO& io, const Member& o) { WriteFields(io, o, kMemberFields); }
+void MemberCodec::decodeFields(ObjectIO& io, Member& o) { ReadFields(io, o, kMemberFields); }
+
+void SessionCodec::encodeFields(ObjectIO& io, const Session& o) { WriteFields(io, o, kSessionFields); }
+void SessionCodec::decodeFields(ObjectIO& io, Session& o) { ReadFields(io, o, kSessionFields); }
 
 }  // namespace kanzo

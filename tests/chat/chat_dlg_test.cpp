@@ -367,7 +367,11 @@ TEST_F(ChatDlgTest, ForcedPopupSettingShowsTheWindowForTheNextLine) {
 TEST_F(ChatDlgTest, VisitorCardFollowsTheConversationAndItsDetails) {
   UserInfoView* card = window->VisitorCard();
   EXPECT_EQ(card->parentWidget(), window->VisitorCardArea());
-  EXPECT_FALSE(card->HasRecord());  // only the frame until a conversation opens
+  // Only the frame, around the window's fill, until a conversation opens.
+  EXPECT_FALSE(card->HasRecord());
+  const QImage empty = card->grab().toImage();
+  EXPECT_EQ(empty.pixelColor(0, 0), QColor(0xCE, 0xCE, 0xCE));
+  EXPECT_EQ(empty.pixelColor(empty.width() / 2, 12), QColor(0xFA, 0xFA, 0xFA));
 
   window->OpenConversation(5);
   EXPECT_EQ(card->geometry(), window->VisitorCardArea()->rect());
