@@ -14,11 +14,6 @@ namespace {
 constexpr std::int64_t kSessionMask = 0x3FFFFFFFFFFFFFFFLL;
 constexpr std::size_t kMaxChatBytes = 8192;
 constexpr int kMaxAge = 150;
-constexpr int kCallbackSuccess = 2;
-constexpr int kCallbackBlacklisted = 1;
-constexpr int kCallbackLineRejected = 3;
-constexpr int kCallbackBadNumber = 4;
-constexpr int kCallbackTooOften = 6;
 // The number a pushed quick-lists message carries among its texts.
 constexpr int kStrayQuickNumber = 2024;
 
@@ -28,21 +23,21 @@ std::string TextOf(const Json::Value& object, const char* key) {
 }
 
 // The presence a client asks for: 2 or 3; anything else counts as online.
-int RequestedPresence(int value) { return value == kSimPresenceAway ? kSimPresenceAway : kSimPresenceOnline; }
+int RequestedPresence(int value) { return value == kPresenceAway ? kPresenceAway : kPresenceOnline; }
 
 }  // namespace
 
 Json::Value SimVisitor::ToJson() const {
   Json::Value v(Json::objectValue);
-  v["B1"] = ip;
-  v["B3"] = area;
-  v["B4"] = source;
-  v["B5"] = currentPage;
-  v["B6"] = onlineTime;
-  v["B7"] = id;
-  v["B8"] = agentId;
-  v["B10"] = state;
-  v["B11"] = pageTitle;
+  v[kVisitorKeyIp] = ip;
+  v[kVisitorKeyArea] = area;
+  v[kVisitorKeySource] = source;
+  v[kVisitorKeyCurrentPage] = currentPage;
+  v[kVisitorKeyTime] = onlineTime;
+  v[kVisitorKeyId] = id;
+  v[kVisitorKeyAgentId] = agentId;
+  v[kVisitorKeyState] = state;
+  v[kVisitorKeyPageTitle] = pageTitle;
   return v;
 }
 
@@ -98,10 +93,10 @@ Json::Value ChatService::AgentDetailsJson(const AgentAccount& agent) const {
 
 int ChatService::EffectivePresence(std::int32_t agent) const {
   const auto it = agents_.find(agent);
-  if (it == agents_.end()) return kSimPresenceOffline;
+  if (it == agents_.end()) return kPresenceOffline;
   if (it->second.session != 0) return it->second.presence;
   const AgentAccount* account = data_.FindByUid(agent);
-  return account != nullptr ? account->scriptedPresence : kSimPresenceOffline;
+  return account != nullptr ? account->scriptedPresence : kPresenceOffline;
 }
 
 Json::Value ChatService::PresenceList() const {
@@ -156,8 +151,8 @@ std::int32_t ChatService::Identify(ConnId conn, const Packet& req) {
 bool ChatService::CheckCredentials(std::int32_t agent, const Json::Value& body) const {
   const AgentAccount* a = data_.FindByUid(agent);
   if (a == nullptr || !body.isObject()) return false;
-  if (!body["uid"].isInt() || body["uid"].asInt() != agent) return false;
-  return TextOf(body, "username") == a->username && TextOf(body, "password") == a->password;
+  if (!body[kAgentKeyUid].isInt() || body[kAgentKeyUid].asInt() != agent) return false;
+  return TextOf(body, kAgentKeyUsername) == a->username && TextOf(body, kAgentKeyPassword) == a->password;
 }
 
 void ChatService::Answer(ConnId conn, const Packet& req, std::uint8_t result, MsgFields fields) {
@@ -205,7 +200,7 @@ void ChatService::Sweep() {
     if (rt.conn == 0 && rt.session != 0 && now - rt.lastSeenMs > options_.sessionGraceMs) {
       out_.Note(0, "会话过期 uid=" + std::to_string(uid));
       Unbind(uid);
-      rt.presence = kSimPresenceOffline;
+      rt.presence = kPresenceOffline;
       BroadcastAgentPresence(uid, EffectivePresence(uid));
     }
   }
@@ -261,7 +256,7 @@ void ChatService::HandleLogin(ConnId conn, const Packet& req, bool again) {
     MsgFields f = AgentMsg(*account);
     f.to = account->uid;
     f.toType = account->type;
-    f.body = std::to_string(kNoticeForcedOffline);
+    f.body = std::to_string(kNoticeLoggedInElsewhere);
     notice.msg = f;
     out_.Note(rt.conn, "账户在其它连接登录，强制下线 uid=" + std::to_string(account->uid));
     out_.Send(rt.conn, notice);
@@ -317,14 +312,14 @@ void ChatService::HandlePresence(ConnId conn, const Packet& req) {
   if (agent == 0) return Fail(conn, req, kResultNotLoggedIn, "会话无效，请重新登录");
   if (!req.msg) return Fail(conn, req, kResultBadRequest, "请求格式错误");
   const auto value = ParseInteger(req.msg->body);
-  if (!value || (*value != kSimPresenceOffline && *value != kSimPresenceOnline && *value != kSimPresenceAway)) {
+  if (!value || (*value != kPresenceOffline && *value != kPresenceOnline && *value != kPresenceAway)) {
     return Fail(conn, req, kResultBadRequest, "状态值无效: " + req.msg->body);
   }
   AgentRuntime& rt = agents_[agent];
-  if (*value == kSimPresenceOffline) {
+  if (*value == kPresenceOffline) {
     out_.Note(conn, "退出登录 uid=" + std::to_string(agent));
     Unbind(agent);
-    rt.presence = kSimPresenceOffline;
+    rt.presence = kPresenceOffline;
     BroadcastAgentPresence(agent, EffectivePresence(agent));
     return;
   }
@@ -343,9 +338,9 @@ void ChatService::BroadcastAgentPresence(std::int32_t agent, int presence) {
     notice.command = kCommandUpdateKFState;
     notice.sessionId = rt.session;
     MsgFields f = AgentMsg(*account);
-    f.fromType = kSimMemberAgent;
+    f.fromType = kMemberKindAgent;
     f.to = uid;
-    f.toType = kSimMemberAgent;
+    f.toType = kMemberKindAgent;
     f.body = std::to_string(presence);
     notice.msg = f;
     out_.Send(rt.conn, notice);
@@ -365,9 +360,9 @@ void ChatService::HandleInitData(ConnId conn, const Packet& req) {
       const AgentAccount* a = data_.FindByUid(uid);
       if (a == nullptr || a->account != self->account) continue;
       Json::Value m(Json::objectValue);
-      m["uid"] = a->uid;
-      m["realname"] = a->details.realname;
-      m["username"] = a->username;
+      m[kAgentKeyUid] = a->uid;
+      m[kAgentKeyRealname] = a->details.realname;
+      m[kAgentKeyUsername] = a->username;
       members.append(m);
     }
     users[g.name] = members;
@@ -376,13 +371,13 @@ void ChatService::HandleInitData(ConnId conn, const Packet& req) {
   for (const OfflineMessage& m : offline_) {
     if (m.to != agent) continue;
     Json::Value v(Json::objectValue);
-    v["B7"] = m.from;
-    v["B6"] = m.time;
-    v["B4"] = m.source;
-    v["B5"] = m.currentPage;
-    v["B3"] = m.area;
-    v["B1"] = m.ip;
-    v["D3"] = m.content;
+    v[kVisitorKeyId] = m.from;
+    v[kVisitorKeyTime] = m.time;
+    v[kVisitorKeySource] = m.source;
+    v[kVisitorKeyCurrentPage] = m.currentPage;
+    v[kVisitorKeyArea] = m.area;
+    v[kVisitorKeyIp] = m.ip;
+    v[kEntryKeyContent] = m.content;
     offMsg.append(v);
   }
   // An offline message is delivered once: a client that starts again (or
@@ -393,23 +388,23 @@ void ChatService::HandleInitData(ConnId conn, const Packet& req) {
   for (const GuestbookEntry& e : guestbook_) {
     if (e.to != agent && e.to != 0) continue;
     Json::Value v(Json::objectValue);
-    v["B7"] = e.visitor;
-    v["D1"] = e.name;
-    v["D2"] = e.phone;
-    v["B6"] = e.time;
-    v["B3"] = e.area;
-    v["B5"] = e.currentPage;
-    v["B4"] = e.source;
-    v["B1"] = e.ip;
-    v["D3"] = e.content;
+    v[kVisitorKeyId] = e.visitor;
+    v[kEntryKeyName] = e.name;
+    v[kEntryKeyPhone] = e.phone;
+    v[kVisitorKeyTime] = e.time;
+    v[kVisitorKeyArea] = e.area;
+    v[kVisitorKeyCurrentPage] = e.currentPage;
+    v[kVisitorKeySource] = e.source;
+    v[kVisitorKeyIp] = e.ip;
+    v[kEntryKeyContent] = e.content;
     gbook.append(v);
   }
   Json::Value root(Json::objectValue);
-  root["users"] = users;
+  root[kStartKeyUsers] = users;
   // The presence list travels as JSON text inside the document.
-  root["userstate"] = CompactJson(PresenceList());
-  root["guestbook"]["offMsg"] = offMsg;
-  root["guestbook"]["gbook"] = gbook;
+  root[kStartKeyUserState] = CompactJson(PresenceList());
+  root[kStartKeyGuestbook][kStartKeyOfflineMessages] = offMsg;
+  root[kStartKeyGuestbook][kStartKeyGuestbookEntries] = gbook;
   MsgFields f = AgentMsg(*self);
   f.body = CompactJson(root);
   Answer(conn, req, kResultOk, f);
@@ -420,7 +415,7 @@ void ChatService::HandleOnlineVisitors(ConnId conn, const Packet& req) {
   if (agent == 0) return Fail(conn, req, kResultNotLoggedIn, "会话无效，请重新登录");
   Json::Value list(Json::arrayValue);
   for (const auto& [id, v] : visitors_) {
-    if (v.state != kVisitorLeft) list.append(v.ToJson());
+    if (v.state != kVisitorStateLeft) list.append(v.ToJson());
   }
   MsgFields f = AgentMsg(*data_.FindByUid(agent));
   f.body = CompactJson(list);
@@ -597,7 +592,7 @@ void ChatService::HandleMemberInfo(ConnId conn, const Packet& req) {
   const SimVisitor* v = FindVisitor(req.msg->from);
   if (v == nullptr) return Fail(conn, req, kResultFailed, "访客不存在");
   MsgFields f = *req.msg;
-  f.fromType = kSimMemberVisitor;
+  f.fromType = kMemberKindVisitor;
   f.body = CompactJson(v->ToJson());
   Answer(conn, req, kResultOk, f);
 }
@@ -611,9 +606,9 @@ void ChatService::HandleCallPhone(ConnId conn, const Packet& req) {
   }
   const AgentAccount* a = data_.FindByUid(agent);
   const std::string number = TextOf(body, "to");
-  int status = kCallbackSuccess;
+  int status = kCallbackSucceeded;
   static const std::regex kMobile("1[35789][0-9]{9}");
-  if (TextOf(body, "username") != a->username || TextOf(body, "password") != a->password) {
+  if (TextOf(body, kAgentKeyUsername) != a->username || TextOf(body, kAgentKeyPassword) != a->password) {
     status = kCallbackLineRejected;
   } else if (std::find(data_.callback.blacklist.begin(), data_.callback.blacklist.end(), number) !=
              data_.callback.blacklist.end()) {
@@ -621,13 +616,13 @@ void ChatService::HandleCallPhone(ConnId conn, const Packet& req) {
   } else if (!std::regex_match(number, kMobile)) {
     status = kCallbackBadNumber;
   } else if (callsPerNumber_[number] >= data_.callback.callsPerNumber) {
-    status = kCallbackTooOften;
+    status = kCallbackTooOftenByNumber;
   }
   if (forcedCallbackStatus_ != 0) {
     status = forcedCallbackStatus_;
     forcedCallbackStatus_ = 0;
   }
-  if (status == kCallbackSuccess) ++callsPerNumber_[number];
+  if (status == kCallbackSucceeded) ++callsPerNumber_[number];
   MsgFields f = req.msg.value_or(MsgFields{});
   f.body = std::to_string(status);
   Answer(conn, req, kResultOk, f);
@@ -650,16 +645,16 @@ void ChatService::HandleChat(ConnId conn, const Packet& req) {
 
 void ChatService::AgentToVisitor(ConnId conn, std::int32_t agent, const Packet& req) {
   auto it = visitors_.find(req.msg->to);
-  if (it == visitors_.end() || it->second.state == kVisitorLeft) {
+  if (it == visitors_.end() || it->second.state == kVisitorStateLeft) {
     return Fail(conn, req, kResultPeerOffline, req.msg->body);
   }
   SimVisitor& v = it->second;
-  if (v.state == kVisitorTalkEnded || (v.state == kVisitorTalking && v.agentId != agent)) {
+  if (v.state == kVisitorStateEnded || (v.state == kVisitorStateTalking && v.agentId != agent)) {
     MsgFields f = *req.msg;
     out_.Note(conn, "访客不在与该客服交谈 visitor=" + std::to_string(v.id));
     return Answer(conn, req, kResultTalkEnded, f);
   }
-  if (v.state != kVisitorTalking) StartTalk(v, agent);
+  if (v.state != kVisitorStateTalking) StartTalk(v, agent);
   ScheduleVisitorReply(v.id);
 }
 
@@ -673,20 +668,20 @@ void ChatService::AgentToAgent(ConnId conn, std::int32_t agent, const Packet& re
   Packet line;
   line.command = kCommandChatMessage;
   MsgFields f = AgentMsg(*sender);
-  f.fromType = kSimMemberAgent;
+  f.fromType = kMemberKindAgent;
   f.to = to;
-  f.toType = kSimMemberAgent;
+  f.toType = kMemberKindAgent;
   f.body = req.msg->body;
   line.msg = f;
   const AgentRuntime& rt = agents_[to];
   if (rt.session != 0) {
     DeliverToAgent(to, line);
-    if (rt.presence == kSimPresenceAway) {
+    if (rt.presence == kPresenceAway) {
       return Fail(conn, req, kResultServerNotice, target->details.realname + " 暂时离开，消息已送达，稍后回复");
     }
     return;
   }
-  if (target->scriptedPresence != kSimPresenceOffline) {
+  if (target->scriptedPresence != kPresenceOffline) {
     ScheduleColleagueReply(to, agent);
     return;
   }
@@ -730,7 +725,7 @@ void ChatService::DeliverToAgent(std::int32_t agent, const Packet& packet) {
 }
 
 void ChatService::StartTalk(SimVisitor& visitor, std::int32_t agent) {
-  visitor.state = kVisitorTalking;
+  visitor.state = kVisitorStateTalking;
   visitor.agentId = agent;
   CountTalk(visitor.id, agent);
   BroadcastVisitorState(visitor);
@@ -749,7 +744,7 @@ void ChatService::ScheduleVisitorReply(std::int32_t visitorId) {
   }
   scheduler_.After(options_.replyDelayMs, [this, visitorId, text] {
     const SimVisitor* v = FindVisitor(visitorId);
-    if (v != nullptr && v->state == kVisitorTalking) VisitorSays(visitorId, text);
+    if (v != nullptr && v->state == kVisitorStateTalking) VisitorSays(visitorId, text);
   });
 }
 
@@ -771,9 +766,9 @@ bool ChatService::BuildChatLine(std::int32_t from, std::int32_t agent, const std
   MsgFields f;
   f.account = target->account;
   f.from = from;
-  f.fromType = data_.FindByUid(from) != nullptr ? kSimMemberAgent : kSimMemberVisitor;
+  f.fromType = data_.FindByUid(from) != nullptr ? kMemberKindAgent : kMemberKindVisitor;
   f.to = agent;
-  f.toType = kSimMemberAgent;
+  f.toType = kMemberKindAgent;
   f.body = text;
   line.msg = f;
   *conn = agents_[agent].conn;
@@ -792,18 +787,18 @@ void ChatService::BroadcastVisitorState(const SimVisitor& v) {
     notice.sessionId = rt.session;
     MsgFields f;
     f.account = a->account;
-    if (v.state == kVisitorInvited && v.agentId != 0 && v.agentId != uid) {
+    if (v.state == kVisitorStateInviting && v.agentId != 0 && v.agentId != uid) {
       // Another agent's invitation comes as that colleague's notice about
       // the visitor; the client turns it round.
       f.from = v.agentId;
-      f.fromType = kSimMemberAgent;
+      f.fromType = kMemberKindAgent;
       f.to = v.id;
-      f.toType = kSimMemberVisitor;
+      f.toType = kMemberKindVisitor;
     } else {
       f.from = v.id;
-      f.fromType = kSimMemberVisitor;
+      f.fromType = kMemberKindVisitor;
       f.to = v.agentId;
-      f.toType = kSimMemberAgent;
+      f.toType = kMemberKindAgent;
     }
     f.body = std::to_string(v.state);
     notice.msg = f;
@@ -820,9 +815,9 @@ void ChatService::BroadcastVisitorDetails(const SimVisitor& v) {
     MsgFields f;
     f.account = data_.FindByUid(uid)->account;
     f.from = v.id;
-    f.fromType = kSimMemberVisitor;
+    f.fromType = kMemberKindVisitor;
     f.to = uid;
-    f.toType = kSimMemberAgent;
+    f.toType = kMemberKindAgent;
     f.body = CompactJson(v.ToJson());
     notice.msg = f;
     out_.Send(rt.conn, notice);
@@ -831,7 +826,7 @@ void ChatService::BroadcastVisitorDetails(const SimVisitor& v) {
 
 std::int32_t ChatService::PickAgentFor(const SimVisitor& v) const {
   const auto held = agents_.find(v.agentId);
-  if (held != agents_.end() && held->second.session != 0 && held->second.presence == kSimPresenceOnline) {
+  if (held != agents_.end() && held->second.session != 0 && held->second.presence == kPresenceOnline) {
     return v.agentId;
   }
   if (v.preferredAgent != 0) return v.preferredAgent;
@@ -839,7 +834,7 @@ std::int32_t ChatService::PickAgentFor(const SimVisitor& v) const {
   std::int32_t best = 0;
   std::size_t bestCount = 0;
   for (const auto& [uid, rt] : agents_) {
-    if (rt.session == 0 || rt.presence != kSimPresenceOnline) continue;
+    if (rt.session == 0 || rt.presence != kPresenceOnline) continue;
     std::size_t count = 0;
     for (const auto& [date, visitor, who] : talks_) count += who == uid ? 1 : 0;
     if (best == 0 || count < bestCount) {
@@ -854,7 +849,7 @@ std::string ChatService::VisitorArrives(SimVisitor visitor) {
   if (visitor.id <= 0) visitor.id = NextVisitorId();
   if (data_.FindByUid(visitor.id) != nullptr) return "该编号已是客服编号";
   if (visitor.onlineTime.empty()) visitor.onlineTime = Now();
-  if (visitor.state == kVisitorLeft) visitor.state = kVisitorIdle;
+  if (visitor.state == kVisitorStateLeft) visitor.state = kVisitorStateIdle;
   const auto existing = visitors_.find(visitor.id);
   if (existing != visitors_.end()) {
     // A returning visitor keeps the answers not yet given.
@@ -891,10 +886,10 @@ std::string ChatService::VisitorUpdate(std::int32_t id, const std::map<std::stri
 
 std::string ChatService::Invite(std::int32_t visitor, std::int32_t agent) {
   auto it = visitors_.find(visitor);
-  if (it == visitors_.end() || it->second.state == kVisitorLeft) return "访客不在线";
+  if (it == visitors_.end() || it->second.state == kVisitorStateLeft) return "访客不在线";
   if (data_.FindByUid(agent) == nullptr) return "客服不存在";
-  if (it->second.state == kVisitorTalking) return "访客正在交谈中";
-  it->second.state = kVisitorInvited;
+  if (it->second.state == kVisitorStateTalking) return "访客正在交谈中";
+  it->second.state = kVisitorStateInviting;
   it->second.agentId = agent;
   BroadcastVisitorState(it->second);
   return {};
@@ -902,11 +897,11 @@ std::string ChatService::Invite(std::int32_t visitor, std::int32_t agent) {
 
 std::string ChatService::InviteAnswer(std::int32_t visitor, bool accepted) {
   auto it = visitors_.find(visitor);
-  if (it == visitors_.end() || it->second.state != kVisitorInvited) return "访客没有被邀请";
+  if (it == visitors_.end() || it->second.state != kVisitorStateInviting) return "访客没有被邀请";
   if (accepted) {
     StartTalk(it->second, it->second.agentId);
   } else {
-    it->second.state = kVisitorRefused;
+    it->second.state = kVisitorStateRefused;
     BroadcastVisitorState(it->second);
   }
   return {};
@@ -916,11 +911,11 @@ std::string ChatService::VisitorSays(std::int32_t visitorId, const std::string& 
   auto it = visitors_.find(visitorId);
   if (it == visitors_.end()) return "访客不存在";
   SimVisitor& v = it->second;
-  if (v.state == kVisitorLeft) {
-    v.state = kVisitorIdle;
+  if (v.state == kVisitorStateLeft) {
+    v.state = kVisitorStateIdle;
     BroadcastVisitorDetails(v);
   }
-  if (v.state != kVisitorTalking) {
+  if (v.state != kVisitorStateTalking) {
     const std::int32_t agent = PickAgentFor(v);
     if (agent == 0 || agents_[agent].session == 0) {
       // Nobody to talk to: the line waits as an offline message.
@@ -938,9 +933,9 @@ std::string ChatService::VisitorSays(std::int32_t visitorId, const std::string& 
   MsgFields f;
   f.account = a->account;
   f.from = v.id;
-  f.fromType = kSimMemberVisitor;
+  f.fromType = kMemberKindVisitor;
   f.to = a->uid;
-  f.toType = kSimMemberAgent;
+  f.toType = kMemberKindAgent;
   f.body = text;
   line.msg = f;
   DeliverToAgent(a->uid, line);
@@ -949,16 +944,16 @@ std::string ChatService::VisitorSays(std::int32_t visitorId, const std::string& 
 
 std::string ChatService::EndTalk(std::int32_t visitor) {
   auto it = visitors_.find(visitor);
-  if (it == visitors_.end() || it->second.state != kVisitorTalking) return "访客不在交谈中";
-  it->second.state = kVisitorTalkEnded;
+  if (it == visitors_.end() || it->second.state != kVisitorStateTalking) return "访客不在交谈中";
+  it->second.state = kVisitorStateEnded;
   BroadcastVisitorState(it->second);
   return {};
 }
 
 std::string ChatService::VisitorLeaves(std::int32_t visitor) {
   auto it = visitors_.find(visitor);
-  if (it == visitors_.end() || it->second.state == kVisitorLeft) return "访客不在线";
-  it->second.state = kVisitorLeft;
+  if (it == visitors_.end() || it->second.state == kVisitorStateLeft) return "访客不在线";
+  it->second.state = kVisitorStateLeft;
   BroadcastVisitorState(it->second);
   return {};
 }
@@ -980,9 +975,9 @@ std::string ChatService::ColleagueSays(std::int32_t colleague, std::int32_t to, 
   Packet line;
   line.command = kCommandChatMessage;
   MsgFields f = AgentMsg(*from);
-  f.fromType = kSimMemberAgent;
+  f.fromType = kMemberKindAgent;
   f.to = to;
-  f.toType = kSimMemberAgent;
+  f.toType = kMemberKindAgent;
   f.body = text;
   line.msg = f;
   if (agents_[to].session == 0) {
@@ -1001,7 +996,7 @@ std::string ChatService::ColleagueSays(std::int32_t colleague, std::int32_t to, 
 std::string ChatService::SetScriptedPresence(std::int32_t agent, int presence) {
   AgentAccount* a = data_.FindByUid(agent);
   if (a == nullptr) return "客服不存在";
-  if (presence < kSimPresenceOffline || presence > kSimPresenceAway) return "状态只能是 1、2 或 3";
+  if (presence < kPresenceOffline || presence > kPresenceAway) return "状态只能是 1、2 或 3";
   if (agents_[agent].session != 0) return "该客服已由客户端登录";
   a->scriptedPresence = presence;
   BroadcastAgentPresence(agent, presence);
@@ -1033,11 +1028,11 @@ std::string ChatService::KickAgent(std::int32_t agent) {
   MsgFields f = AgentMsg(*a);
   f.to = agent;
   f.toType = a->type;
-  f.body = std::to_string(kNoticeForcedOffline);
+  f.body = std::to_string(kNoticeLoggedInElsewhere);
   notice.msg = f;
   out_.Send(rt.conn, notice);
   Unbind(agent);
-  rt.presence = kSimPresenceOffline;
+  rt.presence = kPresenceOffline;
   BroadcastAgentPresence(agent, EffectivePresence(agent));
   return {};
 }

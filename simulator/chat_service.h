@@ -125,7 +125,7 @@ class ChatService {
  private:
   struct AgentRuntime {
     ConnId conn = 0;
-    int presence = kSimPresenceOffline;  // set by the agent's own client
+    int presence = kPresenceOffline;  // set by the agent's own client
     std::int64_t session = 0;
     std::int64_t previousSession = 0;
     std::int64_t lastSeenMs = 0;

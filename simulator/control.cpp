@@ -322,7 +322,7 @@ ControlAnswer ControlCommands::Notice(const CommandWords& w) {
   f.from = static_cast<std::int32_t>(number("from", 0, &ok));
   f.fromType = static_cast<std::int8_t>(number("fromtype", 0, &ok));
   f.to = static_cast<std::int32_t>(number("to", agent, &ok));
-  f.toType = static_cast<std::int8_t>(number("totype", kSimMemberAgent, &ok));
+  f.toType = static_cast<std::int8_t>(number("totype", kMemberKindAgent, &ok));
   std::int64_t messageId = 0;
   if (options.count("id")) {
     messageId = options.at("id") == "last" ? ChatService::kLastChatId : number("id", 0, &ok);

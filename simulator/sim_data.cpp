@@ -31,7 +31,7 @@ bool ReadAgent(const Json::Value& entry, std::int32_t companyAccount, AgentAccou
   agent->password = TextOf(entry, "password");
   agent->account = IntOf(entry, "account", companyAccount);
   agent->uid = IntOf(entry, "uid", 0);
-  agent->type = static_cast<std::int8_t>(IntOf(entry, "type", kSimMemberAgent));
+  agent->type = static_cast<std::int8_t>(IntOf(entry, "type", kMemberKindAgent));
   if (agent->username.empty() || agent->uid <= 0) {
     *error = "agents: 缺少 username 或 uid 无效: " + CompactJson(entry);
     return false;
@@ -48,8 +48,8 @@ bool ReadAgent(const Json::Value& entry, std::int32_t companyAccount, AgentAccou
   d.address = TextOf(entry, "address");
   d.zipcode = TextOf(entry, "zipcode");
   d.remark = TextOf(entry, "remark");
-  agent->scriptedPresence = IntOf(entry, "presence", kSimPresenceOffline);
-  if (agent->scriptedPresence < kSimPresenceOffline || agent->scriptedPresence > kSimPresenceAway) {
+  agent->scriptedPresence = IntOf(entry, "presence", kPresenceOffline);
+  if (agent->scriptedPresence < kPresenceOffline || agent->scriptedPresence > kPresenceAway) {
     *error = "agents: presence 只能是 1、2 或 3: " + agent->username;
     return false;
   }

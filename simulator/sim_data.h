@@ -7,16 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "protocol/wire_values.h"
+
 namespace kanzo {
-
-// Member kinds on the wire.
-inline constexpr std::int8_t kSimMemberAgent = 1;
-inline constexpr std::int8_t kSimMemberVisitor = 2;
-
-// Agent presence as the protocol carries it.
-inline constexpr int kSimPresenceOffline = 1;
-inline constexpr int kSimPresenceOnline = 2;
-inline constexpr int kSimPresenceAway = 3;
 
 struct AgentDetails {
   int sex = 0;  // 0 男, 1 女
@@ -30,10 +23,10 @@ struct AgentAccount {
   std::string password;
   std::int32_t account = 0;  // the company's account number
   std::int32_t uid = 0;      // agent id
-  std::int8_t type = kSimMemberAgent;
+  std::int8_t type = kMemberKindAgent;
   AgentDetails details;
   // Presence while no client is logged in as this agent (scenario colleagues).
-  int scriptedPresence = kSimPresenceOffline;
+  int scriptedPresence = kPresenceOffline;
   // What this colleague answers when a logged-in agent writes to it while
   // nobody plays it; empty = no answer.
   std::vector<std::string> replies;

@@ -23,6 +23,7 @@
 #include "protocol/message.h"
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
+#include "records/agent_requests.h"
 
 namespace kanzo {
 namespace {
@@ -159,12 +160,7 @@ int CKanzoApp::RunLoginWindow() {
 }
 
 void CKanzoApp::LoginOut() {
-  const AgentTriple triple = records_->agent.Triple();
-  Msg body;
-  body.account = triple.account;
-  body.FROM = triple.agentId;
-  body.FROM_TYPE = static_cast<std::int8_t>(triple.agentType);
-  body.BODY = kLogoutBody;
+  Msg body = AgentRequest(records_->agent.Triple(), kLogoutBody);
   Message message(true);
   message.command = kCommandUpdateKFState;
   message.setBody(&body);

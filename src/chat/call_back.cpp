@@ -10,14 +10,12 @@
 #include "platform/message_box.h"
 #include "protocol/commands.h"
 #include "protocol/msg.h"
+#include "protocol/wire_values.h"
 
 namespace kanzo {
 namespace {
 
 constexpr std::size_t kNumberDigits = 11;
-constexpr std::int32_t kCodeSucceeded = 2;
-constexpr std::int32_t kCodeTooOftenByAddress = 5;
-constexpr std::int32_t kCodeTooOftenByNumber = 6;
 
 constexpr std::array<const char*, 14> kStatusNames = {"网民号码黑名单",
                                                       "呼叫成功",
@@ -52,8 +50,8 @@ std::int32_t ParseCode(const std::string& text) {
 }
 
 std::string BoxFor(std::int32_t code) {
-  if (code == kCodeSucceeded) return kCallBackSucceeded;
-  if (code == kCodeTooOftenByAddress || code == kCodeTooOftenByNumber) return kCallBackTooOften;
+  if (code == kCallbackSucceeded) return kCallBackSucceeded;
+  if (code == kCallbackTooOftenByAddress || code == kCallbackTooOftenByNumber) return kCallBackTooOften;
   return kCallBackUnavailable;
 }
 

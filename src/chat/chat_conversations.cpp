@@ -11,6 +11,8 @@
 #include "platform/narrow_text.h"
 #include "protocol/commands.h"
 #include "protocol/object_io.h"
+#include "protocol/wire_values.h"
+#include "records/agent_requests.h"
 #include "workspace/json_body.h"
 
 // The log names these steps by the window methods that have always written
@@ -34,15 +36,6 @@ constexpr std::size_t kShownEntries = 20;
 constexpr const char* kNewVisitorNotice = "105";
 constexpr const char* kVisitorNameFormat = "访客 ";
 constexpr const char* kVisitorLastMessage = "访客:";
-
-// Results of a failed send that have their own notice.
-constexpr std::uint8_t kResultOffline = 6;
-constexpr std::uint8_t kResultServerText = 7;
-constexpr std::uint8_t kResultVisitorEnded = 8;
-
-// Keys of the visitor-details answer.
-constexpr const char* kKeyVisitorId = "B7";
-constexpr const char* kKeyAgentId = "B8";
 
 // The wire carries member kinds in one byte: kinds beyond it (the offline
 // sender and guestbook author) go out as their low byte, as they always have.
@@ -73,13 +66,9 @@ void ChatConversations::Send() {
   const std::string line = OwnTranscriptLine(me.realname, now, markup);
   parts_.view.AppendTranscript(line);
 
-  Msg msg;
-  msg.account = me.triple.account;
-  msg.FROM = me.triple.agentId;
-  msg.FROM_TYPE = static_cast<std::int8_t>(me.triple.agentType);
+  Msg msg = AgentRequest(me.triple, wire);
   msg.TO = selectedId_;
   msg.TO_TYPE = WireKind(selectedKind_);
-  msg.BODY = wire;
   Message message(true);
   message.command = kCommandChatMessage;
   message.setBody(&msg);
@@ -213,15 +202,15 @@ void ChatConversations::OnSendFailure(const Message& message) {
 
   std::string notice = kNoticeSendFailed;
   if (sentTo.kind == kContactKindAgent) {
-    if (message.RESULT == kResultOffline) notice = kNoticeAgentOffline;
-    if (message.RESULT == kResultServerText) notice = RemoveForeignPictures(msg ? msg->BODY : std::string()) + "\n";
-  } else if (message.RESULT == kResultOffline) {
+    if (message.RESULT == kResultPeerOffline) notice = kNoticeAgentOffline;
+    if (message.RESULT == kResultServerNotice) notice = RemoveForeignPictures(msg ? msg->BODY : std::string()) + "\n";
+  } else if (message.RESULT == kResultPeerOffline) {
     notice = kNoticeVisitorOffline;
     if (hasTarget) {
       parts_.contacts.Update(target.id, [](ContactRecord& record) { record.state = kVisitorStateLeft; });
       parts_.view.RepaintTalkList();
     }
-  } else if (message.RESULT == kResultVisitorEnded) {
+  } else if (message.RESULT == kResultTalkEnded) {
     if (hasTarget && target.state == kVisitorStateEnded && target.agentId == me) {
       notice = kNoticeVisitorEnded;
     } else {
@@ -273,20 +262,24 @@ void ChatConversations::OnMemberInfo(const Message& message) {
             messageId, msg->BODY.c_str());
     return;
   }
-  const Json::Value& idValue = JsonMember(body, kKeyVisitorId);
+  const Json::Value& idValue = JsonMember(body, kVisitorKeyId);
   if (idValue.isInt()) {
     const std::int32_t id = JsonInt(idValue);
     const bool known = parts_.contacts.Update(id, [&](ContactRecord& record) {
       if (record.state == kVisitorStateLeft) record.state = kVisitorStateIdle;
       const std::pair<const char*, std::string ContactRecord::*> texts[] = {
-          {"B3", &ContactRecord::area},       {"B4", &ContactRecord::source}, {"B5", &ContactRecord::currentPage},
-          {"B11", &ContactRecord::pageTitle}, {"B1", &ContactRecord::ip},     {"B6", &ContactRecord::onlineTime},
+          {kVisitorKeyArea, &ContactRecord::area},
+          {kVisitorKeySource, &ContactRecord::source},
+          {kVisitorKeyCurrentPage, &ContactRecord::currentPage},
+          {kVisitorKeyPageTitle, &ContactRecord::pageTitle},
+          {kVisitorKeyIp, &ContactRecord::ip},
+          {kVisitorKeyTime, &ContactRecord::onlineTime},
       };
       for (const auto& [key, field] : texts) {
         const Json::Value& value = JsonMember(body, key);
         if (value.isString()) record.*field = JsonNarrow(value);
       }
-      const Json::Value& agentValue = JsonMember(body, kKeyAgentId);
+      const Json::Value& agentValue = JsonMember(body, kVisitorKeyAgentId);
       if (agentValue.isInt()) record.agentId = JsonInt(agentValue);
     });
     if (known && id == selectedId_) parts_.view.ShowVisitorCard(id);

@@ -3,6 +3,8 @@
 #include <json/value.h>
 
 #include "platform/narrow_text.h"
+#include "protocol/wire_values.h"
+#include "records/agent_requests.h"
 #include "workspace/json_body.h"
 
 namespace kanzo {
@@ -15,9 +17,9 @@ constexpr std::int32_t kTypeCommonOnly = 0;
 
 Json::Value Credentials(const AgentRecord& agent) {
   Json::Value body(Json::objectValue);
-  body["uid"] = agent.triple.agentId;
-  body["username"] = platform::NarrowToUtf8(agent.userName);
-  body["password"] = platform::NarrowToUtf8(agent.password);
+  body[kAgentKeyUid] = agent.triple.agentId;
+  body[kAgentKeyUsername] = platform::NarrowToUtf8(agent.userName);
+  body[kAgentKeyPassword] = platform::NarrowToUtf8(agent.password);
   return body;
 }
 
@@ -43,19 +45,13 @@ std::string AddCommonMessageBody(const AgentRecord& agent, const std::string& co
 
 std::string CallBackBody(const AgentRecord& agent, const std::string& number) {
   Json::Value body(Json::objectValue);
-  body["username"] = platform::NarrowToUtf8(agent.userName);
-  body["password"] = platform::NarrowToUtf8(agent.password);
+  body[kAgentKeyUsername] = platform::NarrowToUtf8(agent.userName);
+  body[kAgentKeyPassword] = platform::NarrowToUtf8(agent.password);
   body["to"] = platform::NarrowToUtf8(number);
   return RequestBodyText(body);
 }
 
-Msg QuickListsRequest(const AgentRecord& agent) {
-  Msg msg = WithBody(AgentCredentialsBody(agent));
-  msg.account = agent.triple.account;
-  msg.FROM = agent.triple.agentId;
-  msg.FROM_TYPE = static_cast<std::int8_t>(agent.triple.agentType);
-  return msg;
-}
+Msg QuickListsRequest(const AgentRecord& agent) { return AgentRequest(agent.triple, AgentCredentialsBody(agent)); }
 
 Msg CategoryRequest(const AgentRecord& agent) { return WithBody(AgentCredentialsBody(agent)); }
 

@@ -5,12 +5,9 @@
 #include <string>
 
 #include "protocol/object_codec.h"
+#include "protocol/wire_values.h"
 
 namespace kanzo {
-
-// The presence an agent asks for and shows.
-inline constexpr std::int8_t kPresenceOnline = 2;  // "在线"
-inline constexpr std::int8_t kPresenceAway = 3;    // "离开"
 
 class Login final : public Object {
  public:

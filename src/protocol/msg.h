@@ -6,12 +6,9 @@
 #include <string>
 
 #include "protocol/object_codec.h"
+#include "protocol/wire_values.h"
 
 namespace kanzo {
-
-// Member kinds in FROM_TYPE and TO_TYPE.
-inline constexpr std::int8_t kMemberKindAgent = 1;
-inline constexpr std::int8_t kMemberKindVisitor = 2;
 
 class Msg final : public Object {
  public:

@@ -13,7 +13,7 @@
 namespace kanzo {
 
 // Presence of the agent: kPresenceOnline and kPresenceAway, the values the
-// login body carries (protocol/login.h), defined once for both.
+// login body carries (protocol/wire_values.h).
 
 // How new messages are announced (flick_state).
 inline constexpr std::int32_t kFlickStateBubble = 3;

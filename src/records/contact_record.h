@@ -5,26 +5,22 @@
 #include <cstdint>
 #include <string>
 
+#include "protocol/wire_values.h"
+
 namespace kanzo {
 
 // Kinds of a record (the member kinds of the wire plus two made for people
 // known only from an offline message or a guestbook entry).
-inline constexpr std::int32_t kContactKindAgent = 1;
-inline constexpr std::int32_t kContactKindVisitor = 2;
+inline constexpr std::int32_t kContactKindAgent = kMemberKindAgent;
+inline constexpr std::int32_t kContactKindVisitor = kMemberKindVisitor;
 inline constexpr std::int32_t kContactKindOfflineSender = 144;
 inline constexpr std::int32_t kContactKindGuestbookAuthor = 145;
 
-// States of a visitor record.
-inline constexpr std::int32_t kVisitorStateLeft = 1;
-inline constexpr std::int32_t kVisitorStateIdle = 2;
-inline constexpr std::int32_t kVisitorStateInviting = 101;
-inline constexpr std::int32_t kVisitorStateRefused = 102;
-inline constexpr std::int32_t kVisitorStateEnded = 104;
-inline constexpr std::int32_t kVisitorStateTalking = 105;
+// A visitor record's state is one of the wire's kVisitorState* values.
 
-// States of an agent record (any other value counts as online).
-inline constexpr std::int32_t kAgentStateOffline = 1;
-inline constexpr std::int32_t kAgentStateAway = 3;
+// States of an agent record: its presence (any other value counts as online).
+inline constexpr std::int32_t kAgentStateOffline = kPresenceOffline;
+inline constexpr std::int32_t kAgentStateAway = kPresenceAway;
 
 struct ContactRecord {
   std::string name;      // "访客 %d" for visitors, the full name for agents

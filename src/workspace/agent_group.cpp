@@ -1,6 +1,7 @@
 #include "workspace/agent_group.h"
 
 #include "platform/narrow_text.h"
+#include "protocol/wire_values.h"
 #include "workspace/json_body.h"
 
 namespace kanzo {
@@ -10,7 +11,7 @@ std::string AgentGroupOf(const Json::Value& users, std::int32_t uid) {
   for (auto group = users.begin(); group != users.end(); ++group) {
     if (!group->isArray()) continue;
     for (const Json::Value& member : *group) {
-      if (JsonInt(JsonMember(member, "uid")) == uid) return platform::Utf8ToNarrow(group.name());
+      if (JsonInt(JsonMember(member, kAgentKeyUid)) == uid) return platform::Utf8ToNarrow(group.name());
     }
   }
   return {};

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/narrow_text.h"
+#include "protocol/wire_values.h"
 #include "workspace/list_texts.h"
 
 namespace kanzo {
@@ -33,8 +34,8 @@ void AgentTree::LoadContacts(const Json::Value& users, std::int32_t myId) {
       std::int32_t uid = 0;
       // Only agents the tree will show are counted, so that a group whose
       // members are all the agent itself (or uid 0) is left out.
-      if (!JsonIntMember(member, "uid", &uid) || uid == 0 || uid == myId) continue;
-      const std::string name = JsonTextMember(member, "realname");
+      if (!JsonIntMember(member, kAgentKeyUid, &uid) || uid == 0 || uid == myId) continue;
+      const std::string name = JsonTextMember(member, kAgentKeyRealname);
       ContactRecord* record = contacts_.Find(uid);
       if (record == nullptr) {
         auto made = std::make_unique<ContactRecord>();

@@ -5,6 +5,7 @@
 
 #include "chat/wire_display.h"
 #include "platform/narrow_text.h"
+#include "protocol/wire_values.h"
 #include "workspace/list_texts.h"
 
 namespace kanzo {
@@ -78,9 +79,9 @@ InboxOutcome Inbox::TakeOfflineMessages(const Json::Value& list) {
   if (!list.isArray()) return outcome;
   for (const Json::Value& element : list) {
     std::int32_t id = 0;
-    if (!JsonIntMember(element, "B7", &id)) continue;
-    const std::string time = JsonTextMember(element, "B6");
-    const std::string content = JsonTextMember(element, "D3");
+    if (!JsonIntMember(element, kVisitorKeyId, &id)) continue;
+    const std::string time = JsonTextMember(element, kVisitorKeyTime);
+    const std::string content = JsonTextMember(element, kEntryKeyContent);
     if (!FirstTime(kOfflineBatch, id, time, content)) continue;
 
     ContactRecord made;
@@ -88,10 +89,10 @@ InboxOutcome Inbox::TakeOfflineMessages(const Json::Value& list) {
     if (!names_.Lookup(id, &made.name)) made.name = VisitorName(id);
     made.kind = kContactKindOfflineSender;
     made.onlineTime = time;
-    made.source = JsonTextMember(element, "B4");
-    made.currentPage = JsonTextMember(element, "B5");
-    made.area = JsonTextMember(element, "B3");
-    made.ip = JsonTextMember(element, "B1");
+    made.source = JsonTextMember(element, kVisitorKeySource);
+    made.currentPage = JsonTextMember(element, kVisitorKeyCurrentPage);
+    made.area = JsonTextMember(element, kVisitorKeyArea);
+    made.ip = JsonTextMember(element, kVisitorKeyIp);
     made.lastTalkTime = std::to_string(VisitTimeSeconds(time));
     made.lastMessage = Narrow(kOfflinePrefix) + content;
     const std::string sender = made.name;
@@ -106,17 +107,17 @@ InboxOutcome Inbox::TakeGuestbook(const Json::Value& list) {
   if (!list.isArray()) return outcome;
   for (const Json::Value& element : list) {
     std::int32_t id = 0;
-    if (!JsonIntMember(element, "B7", &id)) continue;
+    if (!JsonIntMember(element, kVisitorKeyId, &id)) continue;
     GuestbookFields fields;
-    const Json::Value& written = element["D1"];
+    const Json::Value& written = element[kEntryKeyName];
     fields.name = written.isString() ? platform::Utf8ToNarrow(written.asString()) : VisitorName(id);
-    fields.phone = JsonTextMember(element, "D2");
-    fields.time = JsonTextMember(element, "B6");
-    fields.area = JsonTextMember(element, "B3");
-    fields.currentPage = JsonTextMember(element, "B5");
-    fields.source = JsonTextMember(element, "B4");
-    fields.ip = JsonTextMember(element, "B1");
-    fields.content = JsonTextMember(element, "D3");
+    fields.phone = JsonTextMember(element, kEntryKeyPhone);
+    fields.time = JsonTextMember(element, kVisitorKeyTime);
+    fields.area = JsonTextMember(element, kVisitorKeyArea);
+    fields.currentPage = JsonTextMember(element, kVisitorKeyCurrentPage);
+    fields.source = JsonTextMember(element, kVisitorKeySource);
+    fields.ip = JsonTextMember(element, kVisitorKeyIp);
+    fields.content = JsonTextMember(element, kEntryKeyContent);
     if (!FirstTime(kGuestbookBatch, id, fields.time, fields.content)) continue;
 
     ContactRecord made;

@@ -9,6 +9,7 @@
 #include "protocol/commands.h"
 #include "protocol/login.h"
 #include "protocol/msg.h"
+#include "records/agent_requests.h"
 #include "workspace/login_answer.h"
 
 namespace kanzo {
@@ -66,10 +67,7 @@ SubmitResult LoginSession::Submit(const LoginForm& form) {
   }
   waiting_ = true;
   KLOG_INFO("用户登录");
-  Login body;
-  body.username = form.userName;
-  body.password = form.password;
-  body.state = static_cast<std::int8_t>(presence_);
+  Login body = LoginBody(form.userName, form.password, presence_);
   Message request(true);
   request.command = kCommandLogin;
   request.setBody(&body);
@@ -235,10 +233,9 @@ void LoginSession::OnTimer(std::uint32_t timerId) {
 
 void LoginSession::RefreshSession() {
   const AgentTriple triple = context_.records.agent.Triple();
-  Msg body;
-  body.account = triple.account;
+  Msg body = AgentRequest(triple);
+  // A refresh names the agent as the addressee, not as the sender.
   body.FROM = 0;
-  body.FROM_TYPE = static_cast<std::int8_t>(triple.agentType);
   body.TO = triple.agentId;
   body.TO_TYPE = 0;
   Message request(true);
@@ -252,10 +249,7 @@ void LoginSession::RefreshSession() {
 
 void LoginSession::RefreshLogin() {
   const AgentRecord agent = context_.records.agent.Copy();
-  Login body;
-  body.username = agent.userName;
-  body.password = agent.password;
-  body.state = static_cast<std::int8_t>(presence_);
+  Login body = LoginBody(agent.userName, agent.password, presence_);
   Message request(true);
   request.command = kCommandRefreshLogin;
   request.setBody(&body);

@@ -8,11 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/wire_values.h"
 #include "records/agent_record.h"
 
 namespace kanzo {
 
-inline constexpr std::int32_t kPresenceOffline = 1;
 // The agent kind that sees the total conversation count.
 inline constexpr std::int32_t kAgentKindSeesTotal = 1;
 

@@ -6,6 +6,8 @@
 
 #include "log/cx_log.h"
 #include "platform/narrow_text.h"
+#include "protocol/wire_values.h"
+#include "records/agent_requests.h"
 #include "windows/window_links.h"
 #include "workspace/agent_group.h"
 #include "workspace/json_body.h"
@@ -47,13 +49,7 @@ bool MainWorkspace::SendToPane(const char* name, platform::WParam kind, const Js
 }
 
 void MainWorkspace::SendAgentRequest(CommandCode code, const std::string& body, bool withTriple) {
-  Msg msg;
-  if (withTriple) {
-    const AgentTriple triple = context_.records.agent.Triple();
-    msg.account = triple.account;
-    msg.FROM = triple.agentId;
-    msg.FROM_TYPE = static_cast<std::int8_t>(triple.agentType);
-  }
+  Msg msg = withTriple ? AgentRequest(context_.records.agent.Triple()) : Msg();
   msg.BODY = body;
   Message message(true);
   message.command = code;
@@ -128,9 +124,9 @@ void MainWorkspace::InitLoadData(const Msg* body) {
   startData_ = true;
   Json::Value root;
   if (body && ParseJsonBody(body->BODY, &root)) {
-    const Json::Value& users = JsonMember(root, "users");
-    const Json::Value& userstate = JsonMember(root, "userstate");
-    const Json::Value& guestbook = JsonMember(root, "guestbook");
+    const Json::Value& users = JsonMember(root, kStartKeyUsers);
+    const Json::Value& userstate = JsonMember(root, kStartKeyUserState);
+    const Json::Value& guestbook = JsonMember(root, kStartKeyGuestbook);
     KLOG_DEBUG("加载 客服列表：%s", CompactJsonText(users).c_str());
     KLOG_DEBUG("加载 客服状态：%s", CompactJsonText(userstate).c_str());
     KLOG_DEBUG("加载 留言和离线消息：%s", CompactJsonText(guestbook).c_str());
@@ -141,8 +137,8 @@ void MainWorkspace::InitLoadData(const Msg* body) {
     if (users.isObject()) SendToPane(kContactPaneName, kPaneLoad, users);
     if (!userstate.isNull()) LoadUserState(userstate);
     if (guestbook.isNull() || guestbook.isObject()) {
-      const Json::Value& offMsg = JsonMember(guestbook, "offMsg");
-      const Json::Value& gbook = JsonMember(guestbook, "gbook");
+      const Json::Value& offMsg = JsonMember(guestbook, kStartKeyOfflineMessages);
+      const Json::Value& gbook = JsonMember(guestbook, kStartKeyGuestbookEntries);
       if (offMsg.isArray() && offMsg.size() > 0) SendToPane(kSessionPaneName, kPaneOfflineMessages, offMsg);
       if (gbook.isArray() && gbook.size() > 0) SendToPane(kSessionPaneName, kPaneGuestbook, gbook);
     }

@@ -28,12 +28,6 @@
 
 namespace kanzo {
 
-// A presence notice body from the agent's own id that means the account has
-// been logged in elsewhere; from a colleague, one that is addressed to the
-// visitor and conversation panes instead.
-inline constexpr std::int32_t kNoticeLoggedInElsewhere = 4;
-inline constexpr std::int32_t kNoticeForVisitorPanes = 101;
-
 // What the main window shows; implemented by the window (and by tests).
 class MainWorkspaceView {
  public:

@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "log/cx_log.h"
+#include "protocol/wire_values.h"
 #include "workspace/json_body.h"
 #include "workspace/list_texts.h"
 
@@ -18,20 +19,20 @@ bool VisitorList::ReadElement(const Json::Value& element, ContactRecord* out) co
   // id 0, the id that stands for "no conversation": such elements are
   // skipped.
   std::int32_t id = 0;
-  if (!JsonIntMember(element, "B7", &id)) return false;
+  if (!JsonIntMember(element, kVisitorKeyId, &id)) return false;
   out->id = id;
   out->name = VisitorName(id);
   out->kind = kContactKindVisitor;
-  out->area = JsonTextMember(element, "B3");
-  out->currentPage = JsonTextMember(element, "B5");
-  out->source = JsonTextMember(element, "B4");
-  out->ip = JsonTextMember(element, "B1");
-  out->onlineTime = JsonTextMember(element, "B6");
-  out->pageTitle = JsonTextMember(element, "B11");
+  out->area = JsonTextMember(element, kVisitorKeyArea);
+  out->currentPage = JsonTextMember(element, kVisitorKeyCurrentPage);
+  out->source = JsonTextMember(element, kVisitorKeySource);
+  out->ip = JsonTextMember(element, kVisitorKeyIp);
+  out->onlineTime = JsonTextMember(element, kVisitorKeyTime);
+  out->pageTitle = JsonTextMember(element, kVisitorKeyPageTitle);
   std::int32_t agentId = 0;
-  if (JsonIntMember(element, "B8", &agentId)) out->agentId = agentId;
+  if (JsonIntMember(element, kVisitorKeyAgentId, &agentId)) out->agentId = agentId;
   std::int32_t state = kVisitorStateIdle;
-  JsonIntMember(element, "B10", &state);
+  JsonIntMember(element, kVisitorKeyState, &state);
   out->state = state;
   return true;
 }

@@ -48,7 +48,7 @@ TEST_F(ListsTest, StartDataHoldsColleaguesPresenceOfflineMessagesAndGuestbook) {
   bool sawSelf = false;
   for (const Json::Value& pair : state) {
     ASSERT_TRUE(pair.isArray() && pair.size() >= 2 && pair[0].isInt() && pair[1].isInt());
-    if (pair[0].asInt() == kDemoUid) sawSelf = pair[1].asInt() == kSimPresenceOnline;
+    if (pair[0].asInt() == kDemoUid) sawSelf = pair[1].asInt() == kPresenceOnline;
   }
   EXPECT_TRUE(sawSelf);
 
@@ -103,7 +103,7 @@ TEST_F(ListsTest, OnlineVisitorsCarryTheBKeysAndLeaveTheListWhenGone) {
   EXPECT_EQ(v["B1"].asString(), "10.0.0.1");
   EXPECT_EQ(v["B6"].asString().size(), 19u);
   EXPECT_TRUE(v["B8"].isInt());
-  EXPECT_EQ(v["B10"].asInt(), kVisitorIdle);
+  EXPECT_EQ(v["B10"].asInt(), kVisitorStateIdle);
 }
 
 TEST_F(ListsTest, CountsFollowTheConversationsOfTheDay) {

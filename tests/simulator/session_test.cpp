@@ -88,9 +88,9 @@ TEST_F(SessionTest, RefreshAndReloginHandOutNewSessionsAndTheRefreshCarriesPrese
     ASSERT_TRUE(pair.isArray() && pair.size() == 2);
     byId[pair[0].asInt()] = pair[1].asInt();
   }
-  EXPECT_EQ(byId[kDemoUid], kSimPresenceOnline);
-  EXPECT_EQ(byId[2003], kSimPresenceAway);  // a colleague away in the data file
-  EXPECT_EQ(byId[2004], kSimPresenceOffline);
+  EXPECT_EQ(byId[kDemoUid], kPresenceOnline);
+  EXPECT_EQ(byId[2003], kPresenceAway);  // a colleague away in the data file
+  EXPECT_EQ(byId[2004], kPresenceOffline);
 
   // The counts request carries a Msg with every field 0: the connection
   // tells whose counts they are.
