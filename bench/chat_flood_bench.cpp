@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "bench_report.h"
+#include "bench_simulator.h"
 #include "bench_timing.h"
 #include "chat/rich_edit.h"
 #include "chat/wire_display.h"
@@ -56,9 +57,9 @@
 #include "protocol/login.h"
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
-#include "simulator.h"
 #include "records/agent_record.h"
 #include "records/contact_table.h"
+#include "simulator.h"
 
 namespace kanzo {
 namespace {
@@ -169,21 +170,6 @@ class FloodWindow final : public platform::Window {
   std::map<std::int32_t, std::vector<std::string>> hidden_;
 };
 
-std::unique_ptr<Simulator> StartSimulator() {
-  SimOptions options;
-  options.dataFile = std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json";
-  options.server.port = 0;
-  options.httpPort = 0;
-  options.controlPort = kPortDisabled;
-  auto sim = std::make_unique<Simulator>(options);
-  std::string error;
-  if (!sim->StartThread(&error)) {
-    std::fprintf(stderr, "simulator: %s\n", error.c_str());
-    return nullptr;
-  }
-  return sim;
-}
-
 long long StoredLines() {
   DbRows rows;
   if (!DbQuery("SELECT COUNT(*) FROM talk_message", &rows) || rows.empty()) return -1;
@@ -216,7 +202,7 @@ int Run(int lines, double rate) {
   SetDatabasePath(folder + "/" + kDatabaseFileName);
   if (!DBManager::Init()) return 1;
 
-  std::unique_ptr<Simulator> sim = StartSimulator();
+  std::unique_ptr<Simulator> sim = bench::StartSimulator();
   if (!sim) return 1;
   platform::QtUiLoop uiLoop;
   auto probe = std::make_unique<platform::UiStallProbe>(platform::UiStallProbe::kBenchmarkTick,

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "bench_report.h"
+#include "bench_simulator.h"
 #include "bench_timing.h"
 #include "log/cx_log.h"
 #include "net/event_handles.h"
@@ -111,22 +112,6 @@ Msg RefreshBody(const Msg& loginAnswer) {
   body.FROM_TYPE = loginAnswer.FROM_TYPE;
   body.TO = loginAnswer.FROM;
   return body;
-}
-
-// The simulator with the demo accounts, any free chat port, nothing else.
-std::unique_ptr<Simulator> StartSimulator() {
-  SimOptions options;
-  options.dataFile = std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json";
-  options.server.port = 0;
-  options.httpPort = 0;
-  options.controlPort = kPortDisabled;
-  auto sim = std::make_unique<Simulator>(options);
-  std::string error;
-  if (!sim->StartThread(&error)) {
-    std::fprintf(stderr, "simulator: %s\n", error.c_str());
-    return nullptr;
-  }
-  return sim;
 }
 
 // The byte count of the flood's end note, once there are more such notes
@@ -445,7 +430,7 @@ int main() {
   using namespace kanzo;
   CxLog::Instance().SetLevel(kLogWarning);
   RegisterStartupCodecs();
-  std::unique_ptr<Simulator> sim = StartSimulator();
+  std::unique_ptr<Simulator> sim = bench::StartSimulator();
   if (!sim) return 1;
   platform::ManualUiLoop loop;
   platform::SetUiLoop(&loop);

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "chat_service.h"
 #include "control.h"
@@ -44,6 +45,17 @@ struct SimOptions {
   ServiceOptions service;
   std::int64_t sweepMs = 10000;
 };
+
+// Options for a simulator inside a test or a benchmark: the given data
+// file, any free chat and web ports, no control port.
+inline SimOptions EmbeddedSimOptions(std::string dataFile) {
+  SimOptions options;
+  options.dataFile = std::move(dataFile);
+  options.server.port = 0;
+  options.httpPort = 0;
+  options.controlPort = kPortDisabled;
+  return options;
+}
 
 class Simulator {
  public:

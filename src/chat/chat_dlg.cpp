@@ -526,9 +526,8 @@ void ChatDlg::SessionNotice(const Msg& notice) {
 }
 
 void ChatDlg::RefreshSessions() {
-  constexpr std::uint32_t kRefreshPane = 2034;
   const platform::WindowId pane = context_.router.IdOf(kSessionPaneName);
-  if (pane != platform::kNoWindow) platform::SendWindowMessage(pane, kRefreshPane, 1, 0);
+  if (pane != platform::kNoWindow) platform::SendWindowMessage(pane, kSessionRefreshMessage, kSessionRedraw, 0);
 }
 
 void ChatDlg::AddSession(std::int32_t recordId) {
@@ -538,9 +537,8 @@ void ChatDlg::AddSession(std::int32_t recordId) {
 }
 
 void ChatDlg::ColleagueUnread() {
-  constexpr std::uint32_t kColleagueUnread = 2114;
   const platform::WindowId pane = context_.router.IdOf(kContactPaneName);
-  if (pane != platform::kNoWindow) platform::SendWindowMessage(pane, kColleagueUnread, 1, 0);
+  if (pane != platform::kNoWindow) platform::SendWindowMessage(pane, kUnreadColleagueMessage, kUnreadColleagueBlink, 0);
 }
 
 void InstallChatWindowFactory(WindowFactories& factories) {

@@ -11,14 +11,11 @@
 #include "controls/skin_kit.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
+#include "windows/client_vocabulary.h"
 
 namespace kanzo {
 
 class ContactTable;
-
-// The conversation column to its parent: a conversation was chosen.
-inline constexpr std::uint32_t kMsgTalkChosen = 2026;
-inline constexpr platform::LParam kTalkLastClosed = -1;
 
 class TalkListBox final : public QWidget, public platform::Window {
   Q_OBJECT

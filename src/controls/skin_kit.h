@@ -150,9 +150,9 @@ class Texture {
 // positions are those of the device. Nothing reaches the device before Draw.
 class Canvas {
  public:
-  // `transparent` 1: the surface starts transparent; 0: it starts white.
-  // `buffered` 1: drawing goes to the off-screen surface and Draw copies it;
-  // 0: drawing goes straight to the device.
+  // A non-zero `transparent` starts the surface transparent, zero starts it
+  // white. A non-zero `buffered` draws on an off-screen surface that Draw
+  // copies to the device; zero draws straight on the device.
   Canvas(QPainter* dc, int transparent, const QRect& rect, int buffered);
   ~Canvas();
   Canvas(const Canvas&) = delete;

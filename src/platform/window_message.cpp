@@ -3,6 +3,8 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <memory>
@@ -71,6 +73,7 @@ Window* FindWindow(WindowId id) {
 }
 
 MessageResult SendWindowMessage(WindowId target, std::uint32_t message, WParam wParam, LParam lParam) {
+  CheckUiThread("SendWindowMessage");
   Window* window = FindWindow(target);
   return window ? window->OnWindowMessage(message, wParam, lParam) : 0;
 }
@@ -90,6 +93,19 @@ void SetUiLoop(UiLoop* loop) {
 }
 
 bool IsUiThread() { return gUiThread.load() == std::this_thread::get_id(); }
+
+void CheckUiThread(const char* where) {
+#ifdef KANZO_THREAD_CHECKS
+  const std::thread::id ui = gUiThread.load();
+  if (ui == std::thread::id{} || ui == std::this_thread::get_id()) return;
+  // A handler run on the wrong thread races with the windows; stop at the
+  // call, where the stack still shows who made it.
+  std::fprintf(stderr, "%s called off the user-interface thread\n", where);
+  std::abort();
+#else
+  (void)where;
+#endif
+}
 
 struct ManualUiLoop::State {
   std::mutex mutex;

@@ -69,6 +69,13 @@ class UiLoop {
 void SetUiLoop(UiLoop* loop);
 bool IsUiThread();
 
+// Entry points that only the user-interface thread may call (a window's
+// handler runs synchronously in the caller) stop the program with `where`
+// on standard error when another thread calls them while a loop is
+// installed. Builds with KANZO_THREAD_CHECKS (the default, and every test
+// and sanitizer build) check; others skip it.
+void CheckUiThread(const char* where);
+
 // A loop for tests without Qt: tasks wait until RunPending() runs them on the
 // calling thread, which must be the one that installed it.
 class ManualUiLoop final : public UiLoop {

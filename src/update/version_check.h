@@ -37,7 +37,9 @@ struct VersionCheckResult {
   std::vector<std::string> summaryLines;
 };
 
-// Steps 1 to 8 of the check. Statuses go to `progress` as they are reached;
+// The check: asks the server for the offered version, compares it with the
+// installed one and, when newer, reads the summary and the file list.
+// Statuses go to `progress` as they are reached;
 // the final status, the box and the summary lines are left to the caller,
 // because silent mode shows none of them.
 VersionCheckResult CheckVersion(HttpClient& client, const std::string& object, const std::string& programName,

@@ -52,6 +52,20 @@ inline constexpr platform::WParam kPaneGuestbook = 4;        // SessionDlg: "gbo
 inline constexpr platform::BorrowedPayload<Json::Value> kPaneJson{kPaneDataMessage};
 inline constexpr platform::OwnedPayload<Msg> kPaneNoticeMsg{kPaneDataMessage};
 
+// ---- To the conversation pane ("SessionDlg").
+// Refresh: first parameter kSessionRedraw redraws, kSessionAddTalking lists
+// the conversations the agent holds. No payload.
+inline constexpr std::uint32_t kSessionRefreshMessage = 2034;
+inline constexpr platform::WParam kSessionRedraw = 1;
+inline constexpr platform::WParam kSessionAddTalking = 2;
+
+// ---- To the colleague pane ("ContactDlg") and its tree.
+// An unread colleague: the pane starts its tree blinking. No payload.
+inline constexpr std::uint32_t kUnreadColleagueMessage = 2114;
+inline constexpr platform::WParam kUnreadColleagueBlink = 1;
+// From the pane to its tree (UserTreeCtrl): start blinking. No parameters.
+inline constexpr std::uint32_t kStartBlinkMessage = 2224;
+
 // ---- To the main window ("MainDlg").
 // The login window's signal level: second parameter the level, no payload.
 inline constexpr std::uint32_t kSignalLevelMessage = 3024;
@@ -93,6 +107,11 @@ inline constexpr platform::OwnedPayload<KeepAliveRecord> kKeepAliveRecordGone{kK
 // parent.
 // The send key was pressed. No parameters.
 inline constexpr std::uint32_t kMsgSendKeyPressed = kWmUser + 2001;  // 3025
+// The conversation column (TalkListBox) to the chat window: a conversation
+// was chosen (first parameter its record id), or the last one was closed
+// (first parameter 0, second kTalkLastClosed). No payload.
+inline constexpr std::uint32_t kMsgTalkChosen = 2026;
+inline constexpr platform::LParam kTalkLastClosed = -1;
 // A telephone-number link was clicked and the agent confirmed the call:
 // first parameter kCallPhoneRequest, the number (narrow text) borrowed.
 inline constexpr std::uint32_t kMsgCallPhone = kWmUser + 1009;  // 2033
@@ -112,5 +131,16 @@ inline constexpr std::uint32_t kKeepAliveTimerId = 1002;  // while logged in
 inline constexpr std::uint32_t kTimerOnlineVisitor = 2124;
 inline constexpr std::uint32_t kTimerQuickMessage = 2224;
 inline constexpr std::uint32_t kTimerSessionCount = 2324;
+// The colleague tree (UserTreeCtrl): blinking and the hover check.
+inline constexpr std::uint32_t kTreeBlinkTimer = 2224;
+inline constexpr std::uint32_t kTreeHoverTimer = 2025;
+// The conversation list (SessionListBox): one timer per purpose; each
+// remembers the row it watches, so that a timer of a removed row touches
+// nothing.
+inline constexpr std::uint32_t kSessionAvatarTimer = 4024;
+inline constexpr std::uint32_t kSessionDeleteTimer = 5024;
+inline constexpr std::uint32_t kSessionLeaveTimer = 6024;
+// The visitor popup (CustomerInfoDlg): hides it once the pointer has left.
+inline constexpr std::uint32_t kCustomerInfoHideTimer = 2324;
 
 }  // namespace kanzo

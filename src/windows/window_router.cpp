@@ -3,6 +3,7 @@
 namespace kanzo {
 
 WindowRouter::Entry& WindowRouter::EnterWindow(const std::string& name, platform::WindowId id) {
+  platform::CheckUiThread("WindowRouter::Enter");
   Entry& entry = entries_[name];
   entry.id = id;
   entry.links.clear();
@@ -10,11 +11,13 @@ WindowRouter::Entry& WindowRouter::EnterWindow(const std::string& name, platform
 }
 
 void WindowRouter::Leave(const std::string& name, const platform::Window& window) {
+  platform::CheckUiThread("WindowRouter::Leave");
   const auto it = entries_.find(name);
   if (it != entries_.end() && it->second.id == window.Id()) entries_.erase(it);
 }
 
 const WindowRouter::Entry* WindowRouter::LiveEntry(const std::string& name) const {
+  platform::CheckUiThread("WindowRouter");
   const auto it = entries_.find(name);
   // A window that went without leaving is absent all the same.
   if (it == entries_.end() || platform::FindWindow(it->second.id) == nullptr) return nullptr;

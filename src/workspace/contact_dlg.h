@@ -20,8 +20,9 @@ class ContactDlg final : public QWidget, public platform::Window {
   ContactDlg(QWidget* parent, WindowContext& context);
   ~ContactDlg() override;
 
-  // 2024: kind 1 "users" (a JSON value lent for the call), kind 2 the
-  // agents' states changed; 2114 with 1: the tree starts blinking.
+  // Pane data (kPaneDataMessage): kPaneLoad brings "users" (a JSON value
+  // lent for the call), kPaneNotice says the agents' states changed. An
+  // unread colleague (kUnreadColleagueMessage) starts the tree blinking.
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                           platform::LParam lParam) override;
 

@@ -10,6 +10,7 @@
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
 #include "records/contact_record.h"
+#include "windows/client_vocabulary.h"
 
 namespace kanzo {
 
@@ -22,8 +23,6 @@ inline constexpr int kCustomerInfoIpControl = 1095;
 inline constexpr int kCustomerInfoTimeControl = 1098;
 inline constexpr int kCustomerInfoTitleControl = 1094;
 inline constexpr int kCustomerInfoPageControl = 1093;
-// Hides the popup once the pointer has left it.
-inline constexpr std::uint32_t kCustomerInfoHideTimer = 2324;
 inline constexpr int kCustomerInfoHideMs = 500;
 
 class CustomerInfoDlg final : public QDialog, public platform::Window {

@@ -146,7 +146,7 @@ MainDlg::MainDlg(QWidget* owner, WindowContext& context)
       view_(std::make_unique<View>(*this)),
       workspace_(std::make_unique<MainWorkspace>(*view_, context)),
       owner_(owner) {
-  // 1: the ground, the About item (in the window's context menu, see
+  // The ground, the About item (in the window's context menu, see
   // BuildSystemMenu) and the program icon.
   setWindowTitle(Text(kCaption));
   setWindowIcon(IconFile(kProgramIcon));
@@ -158,16 +158,16 @@ MainDlg::MainDlg(QWidget* owner, WindowContext& context)
   setFixedSize(kWindowWidth, kWindowHeight);
   BuildControls();
 
-  // 2: the agent's name.
+  // The agent's name.
   ShowVariableTexts();
 
-  // 3: the answers this window handles, and its registry entry.
+  // The answers this window handles, and its registry entry.
   WindowNetworkFuture::instance().registerWindow({kCommandStartData, kCommandUpdateKFState, kCommandGetOnlineVisitor,
                                                   kCommandGetQuickMessage, kCommandLoadSessionCount},
                                                  Id());
   context_.router.Enter(kMainWindowName, *this, static_cast<MainWindowLink*>(this));
 
-  // 4: the picture and the agent card beside it.
+  // The picture and the agent card beside it.
   logo_->SetPicture(kDefaultLogo);
   if (WindowFactories::Factory factory = FindFactory(kAgentCardFactoryName)) {
     agentCard_ = factory(owner_ ? owner_.data() : this, context_);
@@ -177,13 +177,13 @@ MainDlg::MainDlg(QWidget* owner, WindowContext& context)
     }
   }
 
-  // 5: the panes under the tab strip.
+  // The panes under the tab strip.
   CreatePanes();
 
-  // 6: the settings, the tip and the tray icon.
+  // The settings, the tip and the tray icon.
   SetUpTrayIcon();
 
-  // 7-10: the start data, the lists and the counts, with their timers.
+  // The start data, the lists and the counts, with their timers.
   GetInitData();
   GetOnlineVisitor();
   timers_.SetTimer(kTimerOnlineVisitor, kOnlineVisitorPeriodMs);

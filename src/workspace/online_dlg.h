@@ -33,8 +33,10 @@ class OnlineDlg final : public QWidget, public platform::Window, public OnlinePa
   OnlineDlg(QWidget* parent, WindowContext& context);
   ~OnlineDlg() override;
 
-  // 2024: kind 1 the online visitors (a JSON value lent for the call), then
-  // 2034(2) to the conversation pane; kind 2 a Msg copy, freed here.
+  // Pane data (kPaneDataMessage): kPaneLoad brings the online visitors (a
+  // JSON value lent for the call), after which the conversation pane is
+  // asked to list the conversations the agent holds; kPaneNotice brings a
+  // Msg copy, freed here.
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam wParam,
                                           platform::LParam lParam) override;
   void AddOrUpdate(const ContactRecord& record) override;

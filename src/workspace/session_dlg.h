@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/window_message.h"
+#include "windows/client_vocabulary.h"
 #include "windows/window_context.h"
 #include "windows/window_links.h"
 #include "workspace/inbox_entries.h"
@@ -19,16 +20,8 @@ namespace kanzo {
 class SessionListBox;
 
 inline constexpr int kSessionDialogTemplate = 2002;
-// Refresh of the conversation pane: first parameter 1 redraws, 2 lists the
-// conversations the agent holds.
-inline constexpr std::uint32_t kSessionRefreshMessage = 2034;
-inline constexpr platform::WParam kSessionRedraw = 1;
-inline constexpr platform::WParam kSessionAddTalking = 2;
 // The right-button menu's one entry, "排序".
 inline constexpr int kCommandSortSessions = 32790;
-// An unread colleague: the colleague pane starts its tree blinking.
-inline constexpr std::uint32_t kUnreadColleagueMessage = 2114;
-inline constexpr platform::WParam kUnreadColleagueBlink = 1;
 
 class SessionDlg final : public QWidget, public platform::Window, public SessionPaneLink {
   Q_OBJECT

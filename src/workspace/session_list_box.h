@@ -9,6 +9,7 @@
 #include "controls/skin_kit.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
+#include "windows/client_vocabulary.h"
 #include "windows/window_context.h"
 #include "workspace/session_list.h"
 
@@ -18,11 +19,6 @@ namespace kanzo {
 
 class CustomerInfoDlg;
 
-// One timer per purpose; each remembers the row it watches, so that a
-// timer of a removed row touches nothing.
-inline constexpr std::uint32_t kSessionAvatarTimer = 4024;
-inline constexpr std::uint32_t kSessionDeleteTimer = 5024;
-inline constexpr std::uint32_t kSessionLeaveTimer = 6024;
 inline constexpr int kSessionHoverPollMs = 100;
 
 // Where the pointer is on a row.

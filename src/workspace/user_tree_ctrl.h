@@ -9,16 +9,13 @@
 #include "controls/skin_kit.h"
 #include "platform/qt/window_timers.h"
 #include "platform/window_message.h"
+#include "windows/client_vocabulary.h"
 #include "windows/window_context.h"
 #include "workspace/agent_tree.h"
 
 namespace kanzo {
 
-// Starts the blinking (from the colleague pane).
-inline constexpr std::uint32_t kStartBlinkMessage = 2224;
-inline constexpr std::uint32_t kTreeBlinkTimer = 2224;
 inline constexpr int kTreeBlinkMs = 500;
-inline constexpr std::uint32_t kTreeHoverTimer = 2025;
 inline constexpr int kTreeHoverPollMs = 100;
 
 class UserTreeCtrl final : public QWidget, public platform::Window {

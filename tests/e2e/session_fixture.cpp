@@ -60,12 +60,9 @@ void ClientSessionTest::SetUp() {
   ASSERT_TRUE(RegisterStartupCodecs());
   platform::SetUiLoop(&loop_);
 
-  SimOptions options;
-  options.dataFile = DemoData();
+  SimOptions options = EmbeddedSimOptions(DemoData());
   options.frameLogPath = dir_.File("frames.log");
   options.server.port = kChatServerPort;  // the client knows no other
-  options.httpPort = 0;
-  options.controlPort = kPortDisabled;
   options.service.replyDelayMs = kShortReplyDelayMs;
   sim_ = std::make_unique<Simulator>(options);
   std::string error;

@@ -54,6 +54,22 @@ TEST(WindowMessageTest, SendIsSynchronousAndFindsNothingOnceTheWindowIsGone) {
   EXPECT_EQ(SendWindowMessage(id, kTestMessage, 41, 0), 0);
 }
 
+#ifdef KANZO_THREAD_CHECKS
+TEST(WindowMessageDeathTest, SendFromAnotherThreadStopsWhileALoopRuns) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  auto sendFromWorker = [] {
+    ManualUiLoop loop;
+    SetUiLoop(&loop);
+    RecordingWindow window;
+    std::thread([&] { SendWindowMessage(window.Id(), kTestMessage, 0, 0); }).join();
+  };
+  EXPECT_DEATH(sendFromWorker(), "SendWindowMessage called off the user-interface thread");
+  // Without a loop there is no user-interface thread yet: any thread may send.
+  RecordingWindow window;
+  std::thread([&] { EXPECT_EQ(SendWindowMessage(window.Id(), kTestMessage, 1, 0), 2); }).join();
+}
+#endif
+
 TEST(WindowMessageTest, IdsAreNeverReused) {
   WindowId first;
   {

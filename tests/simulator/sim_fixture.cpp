@@ -10,11 +10,8 @@ std::string DemoDataFile() { return std::string(KANZO_SIM_DATA_DIR) + "/demo-acc
 void SimulatorTest::SetUp() {
   ASSERT_TRUE(RegisterStartupCodecs());
   platform::SetUiLoop(&loop_);
-  SimOptions options;
-  options.dataFile = DemoDataFile();
-  options.server.port = 0;
-  options.httpPort = 0;
-  options.controlPort = 0;
+  SimOptions options = EmbeddedSimOptions(DemoDataFile());
+  options.controlPort = 0;  // the tests drive it through its control port
   options.frameLogPath = dir_.File("frames.log");
   options.service.replyDelayMs = kTestReplyDelayMs;
   Configure(options);

@@ -69,12 +69,8 @@ class ListsWindowTest : public testing::Test {
     windows_.SendThroughDispatcher();
     windows_.context.factories = &factories_;
     InstallListPaneFactories(factories_);
-    SimOptions options;
-    options.dataFile = std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json";
+    SimOptions options = EmbeddedSimOptions(std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json");
     options.scenarioFile = std::string(KANZO_SIM_DATA_DIR) + "/default.scenario";
-    options.server.port = 0;
-    options.httpPort = 0;
-    options.controlPort = kPortDisabled;
     options.frameLogPath = dir_.File("frames.log");
     sim_ = std::make_unique<Simulator>(options);
     std::string error;

@@ -48,11 +48,7 @@ class LoginSimulatorTest : public testing::Test {
     windows_.SendThroughDispatcher();
     SetCurrentSessionId(0);
     SetAutomaticLoginAllowed(false);
-    SimOptions options;
-    options.dataFile = std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json";
-    options.server.port = 0;
-    options.httpPort = 0;
-    options.controlPort = kPortDisabled;
+    SimOptions options = EmbeddedSimOptions(std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json");
     options.frameLogPath = dir_.File("frames.log");
     sim_ = std::make_unique<Simulator>(options);
     std::string error;
