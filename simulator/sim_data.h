@@ -42,11 +42,7 @@ struct QuickCategory {
   std::string name;
 };
 
-// A common message as the server stores it. Its own name: the client's
-// windows, linked into the same test programs, have a CommonMessage of
-// another layout, and two layouts under one name make the vector code of
-// one serve the other.
-struct StoredCommonMessage {
+struct SimCommonMessage {
   std::int32_t cmid = 0;
   std::int32_t ctid = 0;
   std::int32_t uid = 0;   // 0: shared by the company
@@ -63,7 +59,7 @@ struct SimData {
   std::vector<AgentAccount> agents;
   std::vector<AgentGroup> groups;
   std::vector<QuickCategory> categories;
-  std::vector<StoredCommonMessage> common;
+  std::vector<SimCommonMessage> common;
   CallbackRules callback;
 
   AgentAccount* FindByName(const std::string& username);
