@@ -25,6 +25,7 @@
 #include "workspace/contact_dlg.h"
 #include "workspace/customer_info_dlg.h"
 #include "workspace/login_dlg.h"
+#include "workspace/login_window_fixture.h"
 #include "workspace/main_dlg.h"
 #include "workspace/online_dlg.h"
 #include "workspace/session_dlg.h"
@@ -57,16 +58,10 @@ void Send(QWidget* target, QEvent::Type type, const QPoint& at) {
   QApplication::sendEvent(target, &event);
 }
 
-class ListsWindowTest : public testing::Test {
+class ListsWindowTest : public test::LoginWindowFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(RegisterStartupCodecs());
-    SetDatabasePath(dir_.File("qmb.db"));
-    ASSERT_TRUE(DBManager::Init());
-    SkinKit::SetPictureFolder(std::string(KANZO_SOURCE_DIR) + "/assets/program/");
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(false);
-    windows_.SendThroughDispatcher();
+    ASSERT_NO_FATAL_FAILURE(LoginWindowFixture::SetUp());
     windows_.context.factories = &factories_;
     InstallListPaneFactories(factories_);
     SimOptions options = EmbeddedSimOptions(std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json");
@@ -95,11 +90,8 @@ class ListsWindowTest : public testing::Test {
   }
   void TearDown() override {
     login_.reset();
-    StopNetwork();
+    LoginWindowFixture::TearDown();
     if (sim_) sim_->Stop();
-    SetDatabasePath("");
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(true);
   }
 
   template <typename Window>
@@ -107,10 +99,7 @@ class ListsWindowTest : public testing::Test {
     return dynamic_cast<Window*>(platform::FindWindow(windows_.router.IdOf(name)));
   }
 
-  test::TempDir dir_;
-  test::TestWindowContext windows_;
   WindowFactories factories_;
-  platform::MessageBoxRecorder boxes_;
   std::unique_ptr<Simulator> sim_;
   std::unique_ptr<LoginDlg> login_;
   MainDlg* main_ = nullptr;

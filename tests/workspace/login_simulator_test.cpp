@@ -20,6 +20,7 @@
 #include "support/temp_dir.h"
 #include "support/window_context_fixture.h"
 #include "workspace/login_dlg.h"
+#include "workspace/login_window_fixture.h"
 
 namespace kanzo {
 namespace {
@@ -38,16 +39,10 @@ MainWindowMaker PlainMainWindow() {
   return maker;
 }
 
-class LoginSimulatorTest : public testing::Test {
+class LoginSimulatorTest : public test::LoginWindowFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(RegisterStartupCodecs());
-    SetDatabasePath(dir_.File("qmb.db"));
-    ASSERT_TRUE(DBManager::Init());
-    SkinKit::SetPictureFolder(std::string(KANZO_SOURCE_DIR) + "/assets/program/");
-    windows_.SendThroughDispatcher();
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(false);
+    ASSERT_NO_FATAL_FAILURE(LoginWindowFixture::SetUp());
     SimOptions options = EmbeddedSimOptions(std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json");
     options.frameLogPath = dir_.File("frames.log");
     sim_ = std::make_unique<Simulator>(options);
@@ -59,11 +54,8 @@ class LoginSimulatorTest : public testing::Test {
   }
   void TearDown() override {
     window_.reset();
-    StopNetwork();
+    LoginWindowFixture::TearDown();
     if (sim_) sim_->Stop();
-    SetDatabasePath("");
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(true);
   }
 
   void Submit(const char* user, const char* password) {
@@ -72,10 +64,7 @@ class LoginSimulatorTest : public testing::Test {
     window_->SubmitButton()->click();
   }
 
-  test::TempDir dir_;
-  platform::MessageBoxRecorder boxes_;
   std::unique_ptr<Simulator> sim_;
-  test::TestWindowContext windows_;
   std::unique_ptr<LoginDlg> window_;
 };
 
