@@ -19,13 +19,13 @@
 #include "protocol/startup_codecs.h"
 #include "simulator.h"
 #include "support/qt_pump.h"
+#include "support/simulator_login_fixture.h"
 #include "support/temp_dir.h"
 #include "support/window_context_fixture.h"
 #include "windows/client_vocabulary.h"
 #include "workspace/contact_dlg.h"
 #include "workspace/customer_info_dlg.h"
 #include "workspace/login_dlg.h"
-#include "workspace/login_window_fixture.h"
 #include "workspace/main_dlg.h"
 #include "workspace/online_dlg.h"
 #include "workspace/session_dlg.h"
@@ -38,8 +38,6 @@ namespace {
 
 using test::PumpUntil;
 
-constexpr const char* kDemoUser = "demo";
-constexpr const char* kDemoPassword = "kanzo123";
 constexpr int kWaitMs = 10000;
 // The default scenario leaves two offline messages and two guestbook
 // entries for the demo agent, and four visitors on the site.
@@ -58,24 +56,19 @@ void Send(QWidget* target, QEvent::Type type, const QPoint& at) {
   QApplication::sendEvent(target, &event);
 }
 
-class ListsWindowTest : public test::LoginWindowFixture {
+class ListsWindowTest : public test::SimulatorLoginFixture {
  protected:
   void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(LoginWindowFixture::SetUp());
+    ASSERT_NO_FATAL_FAILURE(SimulatorLoginFixture::SetUp());
     windows_.context.factories = &factories_;
     InstallListPaneFactories(factories_);
-    SimOptions options = EmbeddedSimOptions(std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json");
-    options.scenarioFile = std::string(KANZO_SIM_DATA_DIR) + "/default.scenario";
-    options.frameLogPath = dir_.File("frames.log");
-    sim_ = std::make_unique<Simulator>(options);
-    std::string error;
-    ASSERT_TRUE(sim_->StartThread(&error)) << error;
-    ASSERT_TRUE(StartNetwork("127.0.0.1", static_cast<std::uint16_t>(sim_->port())));
+    ASSERT_NO_FATAL_FAILURE(StartSimulator([&](SimOptions& options) {
+      options.scenarioFile = std::string(KANZO_SIM_DATA_DIR) + "/default.scenario";
+      options.frameLogPath = dir_.File("frames.log");
+    }));
     login_ = std::make_unique<LoginDlg>(windows_.context);
     login_->show();
-    login_->UserNameBox()->setEditText(kDemoUser);
-    login_->PasswordEdit()->setText(kDemoPassword);
-    login_->SubmitButton()->click();
+    SubmitLogin(*login_, test::kDemoUser, test::kDemoPassword);
     ASSERT_TRUE(PumpUntil(
         [&] {
           session_ = Pane<SessionDlg>(kSessionPaneName);
@@ -90,8 +83,7 @@ class ListsWindowTest : public test::LoginWindowFixture {
   }
   void TearDown() override {
     login_.reset();
-    LoginWindowFixture::TearDown();
-    if (sim_) sim_->Stop();
+    SimulatorLoginFixture::TearDown();
   }
 
   template <typename Window>
@@ -100,7 +92,6 @@ class ListsWindowTest : public test::LoginWindowFixture {
   }
 
   WindowFactories factories_;
-  std::unique_ptr<Simulator> sim_;
   std::unique_ptr<LoginDlg> login_;
   MainDlg* main_ = nullptr;
   SessionDlg* session_ = nullptr;

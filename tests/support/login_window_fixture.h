@@ -15,8 +15,10 @@
 #include "net/session_id.h"
 #include "platform/message_box.h"
 #include "protocol/startup_codecs.h"
+#include "support/demo_accounts.h"
 #include "support/temp_dir.h"
 #include "support/window_context_fixture.h"
+#include "workspace/login_dlg.h"
 #include "workspace/stored_logins.h"
 
 namespace kanzo::test {
@@ -25,7 +27,7 @@ class LoginWindowFixture : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(RegisterStartupCodecs());
-    SetDatabasePath(dir_.File("qmb.db"));
+    SetDatabasePath(DatabasePath());
     ASSERT_TRUE(DBManager::Init());
     SkinKit::SetPictureFolder(std::string(KANZO_SOURCE_DIR) + "/assets/program/");
     windows_.SendThroughDispatcher();
@@ -37,6 +39,15 @@ class LoginWindowFixture : public testing::Test {
     SetDatabasePath("");
     SetCurrentSessionId(0);
     SetAutomaticLoginAllowed(true);
+  }
+
+  std::string DatabasePath() const { return dir_.File("qmb.db"); }
+
+  // Types the account into `window` and presses its login button.
+  static void SubmitLogin(LoginDlg& window, const char* user, const char* password) {
+    window.UserNameBox()->setEditText(user);
+    window.PasswordEdit()->setText(password);
+    window.SubmitButton()->click();
   }
 
   TempDir dir_;
