@@ -54,16 +54,8 @@ constexpr std::int32_t kMe = 900;
 using test::Click;
 using test::Enter;
 using test::Key;
+using test::Mouse;
 using test::Type;
-
-void Mouse(QWidget* target, QEvent::Type type, const QPoint& at) {
-  const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
-                                    ? Qt::MouseButtons(Qt::LeftButton)
-                                    : Qt::MouseButtons(Qt::NoButton);
-  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-  QApplication::sendEvent(target, &event);
-}
 
 Json::Value Document(const std::string& text) {
   Json::Value root;

@@ -31,6 +31,7 @@
 #include "platform/qt/qt_text.h"
 #include "protocol/commands.h"
 #include "protocol/msg.h"
+#include "support/qt_input.h"
 #include "support/qt_pump.h"
 #include "support/server_messages.h"
 #include "support/temp_dir.h"
@@ -47,12 +48,7 @@ QString ShotPath(const char* name) {
   return folder + name;
 }
 
-void Mouse(QWidget& widget, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::LeftButton) {
-  const Qt::MouseButtons buttons =
-      type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ? Qt::NoButton : button;
-  QMouseEvent event(type, QPointF(pos), QPointF(widget.mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-  QApplication::sendEvent(&widget, &event);
-}
+using test::Mouse;
 
 class QuickWindowsTest : public testing::Test {
  protected:

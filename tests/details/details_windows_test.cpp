@@ -29,6 +29,7 @@
 #include "platform/message_box.h"
 #include "protocol/commands.h"
 #include "protocol/msg.h"
+#include "support/qt_input.h"
 #include "support/qt_pump.h"
 #include "support/server_messages.h"
 #include "support/stand_in_window.h"
@@ -52,12 +53,7 @@ namespace {
 
 constexpr std::int32_t kSelf = 1001;
 
-void Mouse(QWidget& w, QEvent::Type type, const QPoint& at) {
-  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent event(type, QPointF(at), QPointF(w.mapToGlobal(at)), button,
-                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&w, &event);
-}
+using test::Mouse;
 
 QPoint Centre(const CardRect& r) { return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 

@@ -18,6 +18,7 @@
 #include "platform/message_box.h"
 #include "protocol/startup_codecs.h"
 #include "simulator.h"
+#include "support/qt_input.h"
 #include "support/qt_pump.h"
 #include "support/simulator_login_fixture.h"
 #include "support/temp_dir.h"
@@ -48,12 +49,6 @@ QString ShotFolder() {
   const QString folder = QString::fromUtf8(KANZO_BINARY_DIR) + "/screenshots/lists/";
   QDir().mkpath(folder);
   return folder;
-}
-
-void Send(QWidget* target, QEvent::Type type, const QPoint& at) {
-  QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), Qt::LeftButton,
-                    type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &event);
 }
 
 class ListsWindowTest : public test::SimulatorLoginFixture {
@@ -138,7 +133,7 @@ TEST_F(ListsWindowTest, AvatarShowsThePopupBesideTheHoveredRowAndDeletionAsksFir
   list->resize(list->width(), kSessionRowHeight * 2);  // scrolled: the row is second on screen
   list->SetTopIndex(row - 1);
   const QPoint avatar(20, kSessionRowHeight + 20);
-  Send(list, QEvent::MouseMove, avatar);
+  test::Mouse(list, QEvent::MouseMove, avatar);
   CustomerInfoDlg* popup = list->Popup();
   ASSERT_NE(popup, nullptr);
   EXPECT_TRUE(popup->isVisible());
@@ -150,7 +145,7 @@ TEST_F(ListsWindowTest, AvatarShowsThePopupBesideTheHoveredRowAndDeletionAsksFir
   ASSERT_TRUE(popup->grab().toImage().save(ShotFolder() + "CustomerInfoDlg.png"));
 
   // Below the last row is nowhere: nothing is selected or deleted.
-  Send(list, QEvent::MouseButtonPress, QPoint(20, kSessionRowHeight * 2 + 5));
+  test::Mouse(list, QEvent::MouseButtonPress, QPoint(20, kSessionRowHeight * 2 + 5));
   EXPECT_EQ(list->SelectedRow(), kNoRow);
 
   // A guestbook author's row goes after the question; a talking visitor's stays.
