@@ -48,7 +48,7 @@ ChatService::ChatService(SimData data, SimOutbox& out, SimScheduler& scheduler, 
       options_(options),
       sessionRandom_(static_cast<std::uint64_t>(scheduler.NowMillis())) {
   for (const AgentAccount& a : data_.agents) agents_[a.uid];
-  for (const ServerCommonMessage& m : data_.common) nextCmid_ = std::max(nextCmid_, m.cmid + 1);
+  for (const SimCommonMessage& m : data_.common) nextCmid_ = std::max(nextCmid_, m.cmid + 1);
 }
 
 // ---------------------------------------------------------------- helpers
@@ -461,7 +461,7 @@ Json::Value ChatService::QuickListsOf(std::int32_t agent) const {
   Json::Value common(Json::objectValue);
   Json::Value quick(Json::arrayValue);
   for (const QuickCategory& c : data_.categories) common[c.name] = Json::Value(Json::arrayValue);
-  for (const ServerCommonMessage& m : data_.common) {
+  for (const SimCommonMessage& m : data_.common) {
     if (m.uid != 0 && m.uid != agent) continue;
     Json::Value v(Json::objectValue);
     v["content"] = m.content;
@@ -539,10 +539,10 @@ void ChatService::HandleAddCommon(ConnId conn, const Packet& req) {
   if (!body["ctid"].isInt() || data_.FindCategory(body["ctid"].asInt()) == nullptr) {
     return Fail(conn, req, kResultRejected, "分类不存在，请选择已有的分类");
   }
-  for (const ServerCommonMessage& m : data_.common) {
+  for (const SimCommonMessage& m : data_.common) {
     if (m.content == content && (m.uid == 0 || m.uid == agent)) return Fail(conn, req, kResultRejected, "常用语已存在");
   }
-  ServerCommonMessage m;
+  SimCommonMessage m;
   m.cmid = nextCmid_++;
   m.ctid = body["ctid"].asInt();
   m.uid = agent;

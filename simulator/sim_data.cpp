@@ -134,7 +134,7 @@ bool ParseSimData(const std::string& text, SimData* out, std::string* error) {
   }
   std::int32_t nextCmid = 1;
   for (const Json::Value& m : root["common"]) {
-    ServerCommonMessage message;
+    SimCommonMessage message;
     message.cmid = IntOf(m, "cmid", 0);
     message.ctid = IntOf(m, "ctid", 0);
     message.uid = IntOf(m, "uid", 0);

@@ -42,7 +42,7 @@ struct QuickCategory {
   std::string name;
 };
 
-struct ServerCommonMessage {
+struct SimCommonMessage {
   std::int32_t cmid = 0;
   std::int32_t ctid = 0;
   std::int32_t uid = 0;   // 0: shared by the company
@@ -59,7 +59,7 @@ struct SimData {
   std::vector<AgentAccount> agents;
   std::vector<AgentGroup> groups;
   std::vector<QuickCategory> categories;
-  std::vector<ServerCommonMessage> common;
+  std::vector<SimCommonMessage> common;
   CallbackRules callback;
 
   AgentAccount* FindByName(const std::string& username);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "chat/phone_links.h"
 #include "chat/transcript_lines.h"
 #include "chat/wire_display.h"
 #include "log/cx_log.h"
@@ -103,8 +104,7 @@ void ChatConversations::Receive(const Message& /*message*/, const Msg& msg) {
   parts_.neighbours.ChatLineArrived(ChatLineNotice{0, msg.FROM_TYPE, sender, msg.BODY});
 
   const SenderNames names = SenderNamesOf(sender, parts_.names);
-  const std::string linked = parts_.linkPhones ? parts_.linkPhones(msg.BODY) : msg.BODY;
-  const std::string text = ConvertWireTextForDisplay(linked);
+  const std::string text = ConvertWireTextForDisplay(LinkPhoneNumbers(msg.BODY));
   const std::string line = RemoveForeignPictures(IncomingTranscriptLine(names.coloured, Now(), text));
 
   const std::int32_t me = parts_.agent.AgentId();

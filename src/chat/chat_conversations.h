@@ -82,10 +82,6 @@ using SendKeySaver = std::function<bool(std::int32_t agentId, std::int32_t type)
 
 class ChatConversations {
  public:
-  // Turns a display-markup text into the same text with telephone numbers
-  // made links (the call-back links of the transcript).
-  using PhoneLinker = std::function<std::string(const std::string&)>;
-
   struct Parts {
     ContactTable& contacts;
     NameTable& names;
@@ -96,7 +92,6 @@ class ChatConversations {
     LineStore store;
     TodayHistory history;
     SendKeySaver saveSendKey;
-    PhoneLinker linkPhones;
   };
 
   explicit ChatConversations(Parts parts);

@@ -9,7 +9,6 @@
 #include <QScreen>
 
 #include "chat/face_dialog.h"
-#include "chat/phone_links.h"
 #include "chat/quick_message_menu.h"
 #include "chat/quick_message_tree_ctrl.h"
 #include "chat/quick_msg_edit_dlg.h"
@@ -133,9 +132,7 @@ ChatDlg::ChatDlg(QWidget* parent, WindowContext& context)
                    }},
       [](std::int32_t agentId, std::int32_t type) {
         return DBManager::SaveSendMsgType(agentId, std::to_string(agentId), type);
-      },
-      // Mobile numbers in what arrives become call-back links.
-      &LinkPhoneNumbers});
+      }});
   callBack_ = std::make_unique<PhoneCallBack>(context.send, [&agent] { return agent.Copy(); });
 
   talkList_ = new TalkListBox(conversations_->Talks(), contacts, this);

@@ -12,6 +12,7 @@
 #include "platform/narrow_text.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_message_box.h"
+#include "platform/qt/qt_sound.h"
 #include "platform/qt/qt_ui_loop.h"
 #include "platform/qt/ui_stall_probe.h"
 #include "platform/window_message.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   kanzo::platform::QtUiLoop uiLoop;
   kanzo::platform::InstallQtMessageBoxHandler();
+  kanzo::platform::QtSoundPlayer soundPlayer;
   // Logs at Debug whenever the user-interface thread was held up long
   // enough for the agent to notice.
   kanzo::platform::UiStallProbe stallProbe(kanzo::platform::UiStallProbe::kProgramTick,

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
-#include <QSoundEffect>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QUrl>
@@ -25,6 +24,7 @@
 #include "net/network_future.h"
 #include "net/window_network_future.h"
 #include "platform/qt/qt_text.h"
+#include "platform/sound.h"
 #include "workspace/about_dlg.h"
 #include "workspace/main_texts.h"
 #include "workspace/main_workspace.h"
@@ -586,11 +586,7 @@ void MainDlg::OnChatLineArrived(platform::WParam flag, platform::LParam lParam) 
 }
 
 void MainDlg::PlayMessageSound() {
-  if (!sound_) {
-    sound_ = std::make_unique<QSoundEffect>();
-    sound_->setSource(QUrl::fromLocalFile(QString::fromStdString(SkinKit::ResolvePicturePath(kMessageSound))));
-  }
-  sound_->play();
+  platform::PlaySoundFile(SkinKit::ResolvePicturePath(kMessageSound));
   ++soundsPlayed_;
 }
 

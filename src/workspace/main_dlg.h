@@ -25,7 +25,6 @@
 
 class QLabel;
 class QMenu;
-class QSoundEffect;
 class QSystemTrayIcon;
 
 namespace kanzo {
@@ -187,7 +186,6 @@ class MainDlg final : public QDialog, public platform::Window, public MainWindow
   QPointer<QWidget> signalCountWindow_;
 
   std::unique_ptr<QSystemTrayIcon> tray_;
-  std::unique_ptr<QSoundEffect> sound_;
   QString trayTip_;
   bool trayAway_ = false;
   int shownPresence_ = 0;  // none yet

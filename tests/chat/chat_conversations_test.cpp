@@ -116,7 +116,7 @@ class ChatConversationsTest : public testing::Test {
                                  [this](std::int32_t id, const std::string& text, bool incoming) {
                                    stored_.push_back({id, text, incoming});
                                  },
-                                 TodayHistory{}, nullptr, nullptr});
+                                 TodayHistory{}, nullptr});
   }
   ~ChatConversationsTest() override { platform::SetCurrentClock(nullptr); }
 
@@ -272,14 +272,11 @@ TEST_F(ChatConversationsTest, UnknownVisitorLineIsNamedListedAndAnnounced) {
 }
 
 TEST_F(ChatConversationsTest, IncomingTextIsLinkedBeforeFacesAndCleanedOfForeignPictures) {
-  ChatConversations linked(ChatConversations::Parts{contacts_, names_, agent_, view_, neighbours_, nullptr, nullptr,
-                                                    TodayHistory{}, nullptr,
-                                                    [](const std::string& text) { return "<" + text + ">"; }});
   names_.Set(kVisitor, "[@/etc/passwd]Ann");
-  linked.OnChatMessage(*Line(kVisitor, kMemberKindVisitor, "[FACE]a[/FACE][@/etc/shadow]"));
-  const std::string line = linked.Store().Texts(kVisitor).at(0);
+  Receive(kVisitor, kMemberKindVisitor, "你好[FACE]00_微笑[/FACE]，电话13812345678[@/etc/shadow]");
+  const std::string line = chat_->Store().Texts(kVisitor).at(0);
   EXPECT_NE(line.find("[#4895E1][]Ann ("), std::string::npos) << line;
-  EXPECT_NE(line.find("<[@a.gif][]>"), std::string::npos) << line;
+  EXPECT_NE(line.find("[>00C8]你好[@00_微笑.gif]，电话[!]13812345678[>00C8][]\n"), std::string::npos) << line;
   EXPECT_EQ(line.find("/etc/"), std::string::npos);
 }
 
@@ -322,7 +319,7 @@ TEST_F(ChatConversationsTest, OpeningShowsTheLastEntriesByUnread) {
   for (const Case c : {Case{0, 20}, Case{20, 20}, Case{35, 35}, Case{70, 60}}) {
     SCOPED_TRACE(c.unread);
     ChatConversations chat(ChatConversations::Parts{contacts_, names_, agent_, view_, neighbours_, nullptr, nullptr,
-                                                    TodayHistory{}, nullptr, nullptr});
+                                                    TodayHistory{}, nullptr});
     chat.OpenConversation(kOther);
     for (int i = 0; i < 60; ++i) chat.AppendTranscriptEntry(kVisitor, "<" + std::to_string(i) + ">", true, 0);
     contacts_.Update(kVisitor, [&](ContactRecord& r) { r.unread = c.unread; });
@@ -529,7 +526,7 @@ TEST_F(ChatConversationsTest, TodayHistoryLoadsOnceOldestFirst) {
                                                   [this](std::int32_t id, const std::string& t, bool in) {
                                                     stored_.push_back({id, t, in});
                                                   },
-                                                  history, nullptr, nullptr});
+                                                  history, nullptr});
   chat.LoadTodayConversations();
   chat.LoadTodayConversations();
   EXPECT_EQ(loads, 1);
@@ -569,12 +566,10 @@ TEST_F(ChatConversationsTest, NewLinesAreAnnouncedBySetting) {
 TEST_F(ChatConversationsTest, SendKeyChoiceGoesToRecordAndStore) {
   std::vector<std::pair<std::int32_t, std::int32_t>> saved;
   ChatConversations chat(ChatConversations::Parts{contacts_, names_, agent_, view_, neighbours_, nullptr, nullptr,
-                                                  TodayHistory{},
-                                                  [&](std::int32_t uid, std::int32_t type) {
+                                                  TodayHistory{}, [&](std::int32_t uid, std::int32_t type) {
                                                     saved.push_back({uid, type});
                                                     return true;
-                                                  },
-                                                  nullptr});
+                                                  }});
   chat.SetSendKeyType(1);
   EXPECT_EQ(agent_.Copy().sendKeyType, 1);
   EXPECT_EQ(saved, (std::vector<std::pair<std::int32_t, std::int32_t>>{{kMe, 1}}));

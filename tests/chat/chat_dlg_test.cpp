@@ -37,6 +37,7 @@
 #include "protocol/buffer.h"
 #include "protocol/commands.h"
 #include "protocol/startup_codecs.h"
+#include "support/qt_input.h"
 #include "support/qt_pump.h"
 #include "support/temp_dir.h"
 #include "support/window_context_fixture.h"
@@ -49,28 +50,10 @@ namespace {
 
 constexpr std::int32_t kMe = 900;
 
-void Key(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
-  QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-  QApplication::sendEvent(target, &press);
-  QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-  QApplication::sendEvent(target, &release);
-}
-
-void Type(QWidget* target, const QString& text) {
-  for (const QChar c : text) Key(target, c.unicode(), Qt::NoModifier, QString(c));
-}
-
-void Enter(QWidget* target, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  Key(target, Qt::Key_Return, modifiers, QStringLiteral("\r"));
-}
-
-void Click(QWidget* target, const QPoint& at) {
-  const QPointF global = target->mapToGlobal(QPointF(at));
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &release);
-}
+using test::Click;
+using test::Enter;
+using test::Key;
+using test::Type;
 
 void Mouse(QWidget* target, QEvent::Type type, const QPoint& at) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick

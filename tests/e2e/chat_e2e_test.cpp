@@ -48,7 +48,7 @@ TEST_F(ClientSessionTest, VisitorLineIsStoredAsMarkupAndComesBackAfterARestart) 
       << "the line was not stored";
   ASSERT_EQ(bodies.size(), 1u);
   EXPECT_NE(bodies[0].find("[#4895E1]访客3050 ("), std::string::npos) << bodies[0];
-  EXPECT_NE(bodies[0].find("[>00C8]你好[@00_微笑.gif]，电话[!]13812345678[>00C8]"), std::string::npos) << bodies[0];
+  EXPECT_NE(bodies[0].find("[>00C8]你好[@00_微笑.gif]，电话[!]13812345678[>00C8]\n"), std::string::npos) << bodies[0];
   const std::string log = ClientLogText(folder());
   EXPECT_NE(log.find("接收消息：FROM_TYPE=2 FROM=3050"), std::string::npos);
 
