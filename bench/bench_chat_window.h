@@ -4,7 +4,8 @@
 // installs, the chat window it owns, and the visitor and conversation panes
 // made by their factories under a stand-in for the main window; a fresh
 // database in a temporary folder; the Qt loop run as the program runs it;
-// chat lines handed to the chat window as the dispatcher hands them.
+// chat lines handed to the chat window as the dispatcher hands them. Sounds
+// are recorded, not played.
 #include <stdlib.h>
 
 #include <QEventLoop>
@@ -26,6 +27,7 @@
 #include "controls/skin_kit.h"
 #include "db/db_access.h"
 #include "db/db_manager.h"
+#include "platform/sound.h"
 #include "platform/window_message.h"
 #include "platform/window_payload.h"
 #include "protocol/commands.h"
@@ -169,6 +171,8 @@ class ClientWindows {
   std::size_t TranscriptLength(std::int32_t visitor) { return chat_->Conversations().Store().Length(visitor); }
 
  private:
+  // A line's sound, when a window plays one, is recorded, never heard.
+  platform::SoundRecorder sounds_;
   CKanzoApp app_;
   std::unique_ptr<QWidget> mainWindow_;
   QWidget* online_ = nullptr;
