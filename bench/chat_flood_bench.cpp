@@ -61,9 +61,7 @@ constexpr int kVisitors = 20;
 constexpr std::int32_t kFirstVisitor = 5001;
 constexpr std::int32_t kShownVisitor = kFirstVisitor;
 constexpr const char* kLoopback = "127.0.0.1";
-constexpr const char* kAgentUser = "demo";
-constexpr const char* kPassword = "kanzo123";
-constexpr std::int8_t kPresenceOnline = 2;
+constexpr const char* kAgentUser = bench::kDemoUser;
 constexpr auto kDeadline = std::chrono::seconds(120);
 constexpr int kSettleMs = 300;
 constexpr auto kIdleMeasure = std::chrono::seconds(5);
@@ -106,15 +104,9 @@ class LoginWindow final : public platform::Window {
 };
 
 bool LogIn(LoginWindow& window, Clock::time_point deadline) {
-  Login login;
-  login.username = kAgentUser;
-  login.password = kPassword;
-  login.state = kPresenceOnline;
-  Message request(true);
-  request.command = kCommandLogin;
-  request.setBody(&login);
+  bench::LoginRequest login(kAgentUser);
   SetCurrentSessionId(0);
-  return SendNetworkMessage(request) == 0 && bench::RunLoopUntil([&] { return window.loggedIn; }, deadline);
+  return SendNetworkMessage(login.message) == 0 && bench::RunLoopUntil([&] { return window.loggedIn; }, deadline);
 }
 
 std::size_t LinesHeld(bench::ClientWindows& windows) {
