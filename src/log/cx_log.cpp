@@ -28,8 +28,11 @@ constexpr const char* kLineEnd = "\r\n";
 // "e": opened close-on-exec, so a program started meanwhile does not get it.
 constexpr const char* kAppendCloseOnExec = "abe";
 
+// The time is kept as read and turned into text by the writer thread, so a
+// caller logging in a loop (the chat-line store thread) pays only for the
+// clock read.
 struct Record {
-  std::string time;
+  timeval time{};
   std::string sourceFile;
   std::string function;
   std::int32_t line = 0;
@@ -37,9 +40,7 @@ struct Record {
   std::string text;
 };
 
-std::string NowText() {
-  timeval tv{};
-  gettimeofday(&tv, nullptr);
+std::string TimeText(const timeval& tv) {
   tm local{};
   const time_t seconds = tv.tv_sec;
   localtime_r(&seconds, &local);
@@ -51,8 +52,9 @@ std::string NowText() {
 
 std::string FormatLine(const Record& r) {
   std::string line;
-  line.reserve(r.time.size() + r.sourceFile.size() + r.function.size() + r.text.size() + 40);
-  line += r.time;
+  const std::string time = TimeText(r.time);
+  line.reserve(time.size() + r.sourceFile.size() + r.function.size() + r.text.size() + 40);
+  line += time;
   line += ' ';
   line += LogLevelLineWord(r.level);
   line += ' ';
@@ -184,20 +186,24 @@ void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
 void CxLog::Log(const char* text, std::int32_t level, const char* sourceFile, const char* function, std::int32_t line) {
   if (level < shared_->level.load()) return;
   Record r;
-  r.time = NowText();
+  gettimeofday(&r.time, nullptr);
   if (sourceFile) r.sourceFile = log_detail::SourceFileName(sourceFile);
   if (function) r.function = function;
   r.line = sourceFile ? line : 0;
   r.level = level;
   if (text) r.text = text;
+  bool wakeWriter = false;
   {
     std::lock_guard lock(shared_->mutex);
     if (shared_->stop) return;  // a late writer at exit: nobody would write it
     shared_->queue.push_back(std::move(r));
     ++shared_->queued;
+    // Records already waiting have woken the writer; it takes this one with
+    // them, and the caller saves a wake-up.
+    wakeWriter = !shared_->recordsWaiting;
     shared_->recordsWaiting = true;
   }
-  shared_->wake.notify_one();
+  if (wakeWriter) shared_->wake.notify_one();
 }
 
 void CxLog::LogFormatV(std::int32_t level, const char* sourceFile, const char* function, std::int32_t line,
