@@ -37,6 +37,8 @@ bool DbExecBind(const std::string& sql, const std::vector<std::string>& texts);
 // NULL column reads as ""). On failure `rows` is left as it was.
 bool DbQuery(const std::string& sql, DbRows* rows);
 bool DbQueryBind(const std::string& sql, const std::vector<std::string>& texts, DbRows* rows);
+// The number of result rows, without reading their columns; -1 on failure.
+long long DbCountRowsBind(const std::string& sql, const std::vector<std::string>& texts);
 
 // One write transaction on one connection for a run of operations of the
 // creating thread: while it lives, the operations above called on that

@@ -40,16 +40,19 @@ constexpr const char* kQuerySendMsgType = "SELECT * FROM send_msg_type WHERE uid
 constexpr const char* kUpdateSendMsgType = "UPDATE send_msg_type SET key=?, type=?  WHERE uid=?";
 constexpr const char* kInsertSendMsgType = "INSERT INTO send_msg_type (uid,key,type) VALUES(?,?,?)";
 
+// The statements the store thread runs for every chat line bind every value,
+// numbers included (the int columns turn the decimal text into an integer):
+// their text never changes, so a run of lines prepares each of them once.
+// The visitor's details being bound also means a quote in a page title or a
+// remark can neither end a literal nor change the statement.
 constexpr const char* kCountUserInfo =
-    "SELECT * FROM user_info WHERE uid=%d AND lgn_account=%d AND lgn_uid=%d AND lgn_type=%d";
-// The visitor's details are bound: a quote in a page title or a remark must
-// neither end a literal nor change the statement.
+    "SELECT * FROM user_info WHERE uid=? AND lgn_account=? AND lgn_uid=? AND lgn_type=?";
 constexpr const char* kUpdateUserInfo =
     "UPDATE user_info SET area=?,source=?,currentPage=?,pageTitle=?,ip=?,phone=?,remark=?,onlineTime=?,"
-    "currTime=%lld WHERE uid=%d AND lgn_account=%d AND lgn_uid=%d AND lgn_type=%d";
+    "currTime=? WHERE uid=? AND lgn_account=? AND lgn_uid=? AND lgn_type=?";
 constexpr const char* kInsertUserInfo =
     "INSERT INTO user_info (uid,type,name,area,source,currentPage,pageTitle,ip,phone,remark,onlineTime,"
-    "lastTalkTime,currTime,lgn_account,lgn_uid,lgn_type) values (%d,%d,?,?,?,?,?,?,?,?,?,?,%lld,%d,%d,%d)";
+    "lastTalkTime,currTime,lgn_account,lgn_uid,lgn_type) values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
 // Today includes its first second: a line stored at 00:00:00 UTC is today's.
 constexpr const char* kQueryCurrentDayUserInfo =
     "SELECT uid,type,name,area,source,currentPage,pageTitle,ip,phone,remark,onlineTime,lastTalkTime FROM "
@@ -57,7 +60,7 @@ constexpr const char* kQueryCurrentDayUserInfo =
 
 constexpr const char* kInsertTalkMessage =
     "INSERT INTO talk_message (uid,type,fromMember,fromType,toMember,toType,body,currTime,lgn_account,lgn_uid,"
-    "lgn_type) values (%d,%d,%d,%d,%d,%d,?,%lld,%d,%d,%d)";
+    "lgn_type) values (?,?,?,?,?,?,?,?,?,?,?)";
 constexpr const char* kQueryCurrentDayTalkMessages =
     "SELECT body FROM talk_message WHERE currTime>=%lld AND uid=%d AND lgn_account=%d AND lgn_uid=%d AND "
     "lgn_type=%d ORDER BY rowid DESC LIMIT %d";
@@ -187,26 +190,26 @@ bool DBManager::SaveSendMsgType(std::int32_t uid, const std::string& key, std::i
 }
 
 int DBManager::CountUserInfo(std::int32_t visitorId, const AgentTriple& agent) {
-  DbRows rows;
-  if (!DbQuery(Format(kCountUserInfo, visitorId, agent.account, agent.agentId, agent.agentType), &rows)) return -1;
-  return static_cast<int>(rows.size());
+  const long long rows = DbCountRowsBind(
+      kCountUserInfo, {Decimal(visitorId), Decimal(agent.account), Decimal(agent.agentId), Decimal(agent.agentType)});
+  return rows < 0 ? -1 : static_cast<int>(rows);
 }
 
 bool DBManager::UpdateUserInfo(const ContactRecord& visitor, const AgentTriple& agent) {
-  const std::string sql =
-      Format(kUpdateUserInfo, NowSeconds(), visitor.id, agent.account, agent.agentId, agent.agentType);
-  const bool ok = DbExecBind(sql, {visitor.area, visitor.source, visitor.currentPage, visitor.pageTitle, visitor.ip,
-                                   visitor.phone, visitor.remark, visitor.onlineTime});
+  const bool ok = DbExecBind(
+      kUpdateUserInfo, {visitor.area, visitor.source, visitor.currentPage, visitor.pageTitle, visitor.ip, visitor.phone,
+                        visitor.remark, visitor.onlineTime, Decimal(NowSeconds()), Decimal(visitor.id),
+                        Decimal(agent.account), Decimal(agent.agentId), Decimal(agent.agentType)});
   KLOG_INFO("更新[用户ID=%d]交谈的用户信息%s", visitor.id, Outcome(ok));
   return ok;
 }
 
 bool DBManager::InsertUserInfo(const ContactRecord& visitor, const AgentTriple& agent) {
-  const std::string sql =
-      Format(kInsertUserInfo, visitor.id, visitor.kind, NowSeconds(), agent.account, agent.agentId, agent.agentType);
   const bool ok =
-      DbExecBind(sql, {visitor.name, visitor.area, visitor.source, visitor.currentPage, visitor.pageTitle, visitor.ip,
-                       visitor.phone, visitor.remark, visitor.onlineTime, visitor.lastTalkTime});
+      DbExecBind(kInsertUserInfo, {Decimal(visitor.id), Decimal(visitor.kind), visitor.name, visitor.area,
+                                   visitor.source, visitor.currentPage, visitor.pageTitle, visitor.ip, visitor.phone,
+                                   visitor.remark, visitor.onlineTime, visitor.lastTalkTime, Decimal(NowSeconds()),
+                                   Decimal(agent.account), Decimal(agent.agentId), Decimal(agent.agentType)});
   KLOG_INFO("插入[用户ID=%d]交谈的用户信息%s", visitor.id, Outcome(ok));
   return ok;
 }
@@ -242,10 +245,10 @@ bool DBManager::QueryCurrentDayUserInfoForList(const AgentTriple& agent,
 
 bool DBManager::InsertTalkMessage(const TalkLine& line, std::int32_t visitorId, std::int32_t visitorType,
                                   const AgentTriple& agent) {
-  const std::string sql =
-      Format(kInsertTalkMessage, visitorId, visitorType, line.fromMember, line.fromType, line.toMember, line.toType,
-             NowSeconds(), agent.account, agent.agentId, agent.agentType);
-  const bool ok = DbExecBind(sql, {line.body});
+  const bool ok = DbExecBind(
+      kInsertTalkMessage, {Decimal(visitorId), Decimal(visitorType), Decimal(line.fromMember), Decimal(line.fromType),
+                           Decimal(line.toMember), Decimal(line.toType), line.body, Decimal(NowSeconds()),
+                           Decimal(agent.account), Decimal(agent.agentId), Decimal(agent.agentType)});
   KLOG_INFO("插入[用户ID=%d,用户类型=%d]聊天信息%s", visitorId, visitorType, Outcome(ok));
   return ok;
 }

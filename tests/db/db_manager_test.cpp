@@ -215,6 +215,22 @@ TEST_F(DBManagerTest, UserInfoInsertWritesAllColumnsAndUpdateOnlyTheDetails) {
   EXPECT_EQ(r.unread, 0);
   EXPECT_EQ(test::RawQuery(state.Path(), "SELECT currTime, lgn_account, lgn_uid, lgn_type FROM user_info"),
             (std::vector<std::vector<std::string>>{{std::to_string(test::kNoon20240311 + 60), "9001", "77", "1"}}));
+
+  // The numbers go in bound as decimal text; the int columns must still hold
+  // them as integers, as the rows of earlier versions do.
+  ASSERT_TRUE(DBManager::InsertTalkMessage(IncomingLine(kVisitor, "你好"), kVisitor, kContactKindVisitor, kAgent));
+  const std::vector<std::vector<std::string>> integers{{"integer"}};
+  EXPECT_EQ(
+      test::RawQuery(state.Path(),
+                     "SELECT DISTINCT typeof(c) FROM (SELECT uid AS c FROM user_info UNION ALL SELECT type FROM "
+                     "user_info UNION ALL SELECT currTime FROM user_info UNION ALL SELECT lgn_uid FROM user_info)"),
+      integers);
+  EXPECT_EQ(
+      test::RawQuery(state.Path(),
+                     "SELECT DISTINCT typeof(c) FROM (SELECT uid AS c FROM talk_message UNION ALL SELECT fromMember "
+                     "FROM talk_message UNION ALL SELECT toType FROM talk_message UNION ALL SELECT currTime FROM "
+                     "talk_message UNION ALL SELECT lgn_account FROM talk_message)"),
+      integers);
 }
 
 TEST_F(DBManagerTest, SqlCharactersInTextsRoundTrip) {
