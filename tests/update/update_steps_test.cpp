@@ -373,5 +373,29 @@ TEST(UpdateRunningClient, FoundWithoutRegardToCaseAndEnded) {
   EXPECT_FALSE(FindRunningProgram(name).has_value());
 }
 
+TEST(UpdateRunningClient, FoundAgainRightBeforeItIsEnded) {
+  TempDir dir;
+  const std::string name = "KzUpdAgain" + std::to_string(getpid());
+  const std::string path = dir.File(name);
+  fs::copy_file("/bin/sleep", path);
+  fs::permissions(path, fs::perms::owner_all);
+  const pid_t asked = platform::StartProcess(path, {"30"});
+  ASSERT_GT(asked, 0);
+  ASSERT_TRUE(test::WaitFor([&] { return FindRunningProgram(name) == asked; }));
+  // While the question is shown the agent closes the client and starts it
+  // again: the process asked about is not the one running now.
+  ASSERT_TRUE(platform::EndProcess(asked));
+  const pid_t running = platform::StartProcess(path, {"30"});
+  ASSERT_GT(running, 0);
+  ASSERT_TRUE(test::WaitFor([&] { return FindRunningProgram(name) == running; }));
+
+  WriteFile(dir.File("update.ini"), "[Kanzo]\nVERSION=2.0\n");
+  auto client = HttpClient::Open("127.0.0.1", 9);
+  RecordingProgress progress;
+  EXPECT_TRUE(RunUpdate(*client, UpdateJob{dir.path(), name, "2.0", true}, progress));
+  EXPECT_FALSE(FindRunningProgram(name).has_value());
+  if (FindRunningProgram(name)) platform::EndProcess(running, 0);
+}
+
 }  // namespace
 }  // namespace kanzo
