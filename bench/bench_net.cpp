@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_frames.h"
 #include "bench_report.h"
 #include "bench_timing.h"
 #include "log/cx_log.h"
@@ -39,8 +40,10 @@
 namespace kanzo {
 namespace {
 
+using bench::Best;
 using bench::Clock;
 using bench::CpuSeconds;
+using bench::Percentile;
 using bench::Seconds;
 using bench::Stopwatch;
 using bench::Timing;
@@ -68,13 +71,7 @@ std::string FrameBytes(std::int64_t id) {
   message.MESSAGE_ID = id;
   message.command = kChatCommand;
   message.setBody(&body);
-  Buffer payload;
-  writeMessage(payload, message);
-  Buffer frame;
-  AppendFrame(frame.buffer(), payload.buffer());
-  std::string bytes(frame.length(), '\0');
-  frame.read(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-  return bytes;
+  return bench::FrameOf(message);
 }
 
 // A listening socket on 127.0.0.1 whose first connection gets `serve`.
@@ -252,23 +249,6 @@ std::vector<double> RoundTripMicros() {
   stop.store(true);
   echo.join();
   return micros;
-}
-
-double Percentile(std::vector<double> values, double p) {
-  if (values.empty()) return -1;
-  std::sort(values.begin(), values.end());
-  const auto index = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1));
-  return values[index];
-}
-
-// The best of the runs by each measure.
-Timing Best(const std::vector<Timing>& runs) {
-  Timing best;
-  for (const Timing& r : runs) {
-    if (r.wall > 0 && (best.wall < 0 || r.wall < best.wall)) best.wall = r.wall;
-    if (r.cpu > 0 && (best.cpu < 0 || r.cpu < best.cpu)) best.cpu = r.cpu;
-  }
-  return best;
 }
 
 void PrintRate(const char* what, const Timing& t, const Timing& raw, double megabytes) {

@@ -2,8 +2,11 @@
 // Timing shared by the benchmarks: wall and process CPU time of one run.
 // CPU time counts every thread of the process, so work of other programs on
 // a shared machine is not charged to ours.
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <ctime>
+#include <vector>
 
 namespace kanzo::bench {
 
@@ -35,5 +38,22 @@ class Stopwatch {
   Clock::time_point wall_;
   double cpu_;
 };
+
+// The best of the runs by each measure; a measure no run finished stays -1.
+inline Timing Best(const std::vector<Timing>& runs) {
+  Timing best;
+  for (const Timing& r : runs) {
+    if (r.wall > 0 && (best.wall < 0 || r.wall < best.wall)) best.wall = r.wall;
+    if (r.cpu > 0 && (best.cpu < 0 || r.cpu < best.cpu)) best.cpu = r.cpu;
+  }
+  return best;
+}
+
+// The value below which the share `p` (0 to 1) of `values` lies; -1 for none.
+inline double Percentile(std::vector<double> values, double p) {
+  if (values.empty()) return -1;
+  std::sort(values.begin(), values.end());
+  return values[static_cast<std::size_t>(p * static_cast<double>(values.size() - 1))];
+}
 
 }  // namespace kanzo::bench

@@ -74,9 +74,7 @@ constexpr int kVisitors = 20;
 constexpr std::int32_t kFirstVisitor = 5001;
 constexpr std::int32_t kShownVisitor = kFirstVisitor;
 constexpr const char* kLoopback = "127.0.0.1";
-constexpr const char* kAgentUser = "demo";
-constexpr const char* kPassword = "kanzo123";
-constexpr std::int8_t kPresenceOnline = 2;
+constexpr const char* kAgentUser = bench::kDemoUser;
 constexpr auto kDeadline = std::chrono::seconds(120);
 constexpr int kLoopPollMs = 5;
 constexpr int kSettleMs = 300;
@@ -226,16 +224,10 @@ int Run(int lines, double rate) {
   Network network(&future);
   network.connect(kLoopback, static_cast<std::uint16_t>(sim->port()));
 
-  Login login;
-  login.username = kAgentUser;
-  login.password = kPassword;
-  login.state = kPresenceOnline;
-  Message request(true);
-  request.command = kCommandLogin;
-  request.setBody(&login);
+  bench::LoginRequest login(kAgentUser);
   SetCurrentSessionId(0);
   const auto deadline = Clock::now() + kDeadline;
-  if (network.send(request) != 0 || !RunLoopUntil([&] { return window.loggedIn; }, deadline)) {
+  if (network.send(login.message) != 0 || !RunLoopUntil([&] { return window.loggedIn; }, deadline)) {
     std::fprintf(stderr, "chat_flood_bench: the agent did not log in\n");
     return 1;
   }

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_frames.h"
 #include "bench_report.h"
 #include "bench_simulator.h"
 #include "bench_timing.h"
@@ -46,8 +47,11 @@
 namespace kanzo {
 namespace {
 
+using bench::Best;
 using bench::Clock;
 using bench::CpuSeconds;
+using bench::FrameOf;
+using bench::Percentile;
 using bench::Seconds;
 using bench::Stopwatch;
 using bench::Timing;
@@ -64,13 +68,11 @@ constexpr std::size_t kReceiveBytes = 64 * 1024;
 // How much the plain reader takes between looks for the flood's end note.
 constexpr std::size_t kNoteLookBytes = 1024 * 1024;
 constexpr const char* kLoopback = "127.0.0.1";
-constexpr const char* kPassword = "kanzo123";
 // The dispatcher's agent and the plain socket's agent: two accounts, so
 // that neither logs the other off.
-constexpr const char* kClientUser = "demo";
-constexpr const char* kRawUser = "demo2";
+constexpr const char* kClientUser = bench::kDemoUser;
+constexpr const char* kRawUser = bench::kDemoUser2;
 constexpr std::int32_t kFloodSender = 3999;
-constexpr std::int8_t kPresenceOnline = 2;
 constexpr const char* kFloodEndNote = "洪水模式结束：";
 constexpr const char* kShortText = "您好，请问这款产品什么时候发货？";
 // One sentence of a long visitor line; repeated past the compression
@@ -83,26 +85,10 @@ int MillisLeft(Clock::time_point deadline) {
       0, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count()));
 }
 
-std::string FrameOf(const Message& message) {
-  Buffer payload;
-  writeMessage(payload, message);
-  Buffer frame;
-  AppendFrame(frame.buffer(), payload.buffer());
-  std::string bytes(frame.length(), '\0');
-  frame.read(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-  return bytes;
-}
-
 std::string LoginFrame(const char* user, std::int64_t* id) {
-  Login login;
-  login.username = user;
-  login.password = kPassword;
-  login.state = kPresenceOnline;
-  Message message(true);
-  message.command = kCommandLogin;
-  message.setBody(&login);
-  *id = message.MESSAGE_ID;
-  return FrameOf(message);
+  const bench::LoginRequest login(user);
+  *id = login.message.MESSAGE_ID;
+  return FrameOf(login.message);
 }
 
 // The keep-alive as the login window sends it.
@@ -298,15 +284,9 @@ class Client {
   ~Client() { network_.shutdown(); }
 
   bool LogIn() {
-    Login body;
-    body.username = kClientUser;
-    body.password = kPassword;
-    body.state = kPresenceOnline;
-    Message message(true);
-    message.command = kCommandLogin;
-    message.setBody(&body);
+    bench::LoginRequest login(kClientUser);
     SetCurrentSessionId(0);
-    if (network_.send(message) != 0) return false;
+    if (network_.send(login.message) != 0) return false;
     return loop_.RunUntil([&] { return window_.loggedIn; }, MillisLeft(Clock::now() + kDeadline));
   }
 
@@ -382,21 +362,6 @@ std::vector<double> RawRoundTrips(Simulator& sim) {
     if (i >= kWarmUpTrips) micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
   }
   return micros;
-}
-
-double Percentile(std::vector<double> values, double p) {
-  if (values.empty()) return -1;
-  std::sort(values.begin(), values.end());
-  return values[static_cast<std::size_t>(p * static_cast<double>(values.size() - 1))];
-}
-
-Timing Best(const std::vector<Timing>& runs) {
-  Timing best;
-  for (const Timing& r : runs) {
-    if (r.wall > 0 && (best.wall < 0 || r.wall < best.wall)) best.wall = r.wall;
-    if (r.cpu > 0 && (best.cpu < 0 || r.cpu < best.cpu)) best.cpu = r.cpu;
-  }
-  return best;
 }
 
 bool Report(const char* kind, int lines, std::int64_t bytes, const Timing& raw, const Timing& client) {

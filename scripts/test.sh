@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds from scratch and runs the tests twice,
-# so that memory faults and undefined behaviour fail the run:
+# Installs what is missing, then builds from scratch and runs the tests three
+# times, so that memory faults, undefined behaviour and data races fail the run:
 #   1. the normal build: every test;
 #   2. AddressSanitizer + UBSan, windows included (offscreen): every test;
-#   3. (with KANZO_TSAN_PHASE=1) ThreadSanitizer, the core (everything
-#      without windows): its tests.
+#   3. ThreadSanitizer, the core (everything without windows): its tests.
 # Each phase prints how long it took.
 #
 # Environment: KANZO_BUILD_DIR (default build-test/; the sanitizer builds go
-# beside it with -asan and -tsan), KANZO_SKIP_SANITIZERS=1 (phase 1 only),
-# KANZO_TSAN_PHASE=1 (add phase 3).
+# beside it with -asan and -tsan), KANZO_SKIP_SANITIZERS=1 (phase 1 only).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 base="${KANZO_BUILD_DIR:-$root/build-test}"
@@ -67,12 +65,10 @@ phase "AddressSanitizer + UBSan tests"
 run_tests "$base-asan"
 phase_end "AddressSanitizer + UBSan tests"
 
-if [ "${KANZO_TSAN_PHASE:-0}" = "1" ]; then
-  phase "ThreadSanitizer build (core)"
-  build "$base-tsan" -DKANZO_TSAN=ON -DKANZO_BUILD_UI=OFF "${sanitizer_flags[@]}"
-  phase_end "ThreadSanitizer build"
-  phase "ThreadSanitizer tests"
-  run_tests "$base-tsan"
-  phase_end "ThreadSanitizer tests"
-fi
+phase "ThreadSanitizer build (core)"
+build "$base-tsan" -DKANZO_TSAN=ON -DKANZO_BUILD_UI=OFF "${sanitizer_flags[@]}"
+phase_end "ThreadSanitizer build"
+phase "ThreadSanitizer tests"
+run_tests "$base-tsan"
+phase_end "ThreadSanitizer tests"
 echo "test.sh: all phases passed in $SECONDS s"

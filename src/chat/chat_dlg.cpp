@@ -27,6 +27,7 @@
 #include "net/window_network_future.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_text.h"
+#include "platform/window_message.h"
 #include "protocol/commands.h"
 #include "windows/client_vocabulary.h"
 #include "windows/network_vocabulary.h"
@@ -308,27 +309,37 @@ QString ChatDlg::TitleText() const { return title_->text(); }
 
 // ChatWindowLink
 
-void ChatDlg::RepaintTalkList() { talkList_->update(); }
+void ChatDlg::RepaintTalkList() {
+  platform::CheckUiThread("ChatDlg::RepaintTalkList");
+  talkList_->update();
+}
 
 void ChatDlg::LoadQuickMessage(const Json::Value& root) {
+  platform::CheckUiThread("ChatDlg::LoadQuickMessage");
   const QuickListsChange change = quickLists_.Set(root);
   // The menu is built from the kept texts each time it opens.
   if (change.tree) quickTree_->Load(quickLists_.Categories());
 }
 
-void ChatDlg::LoadTodayConversations() { conversations_->LoadTodayConversations(); }
+void ChatDlg::LoadTodayConversations() {
+  platform::CheckUiThread("ChatDlg::LoadTodayConversations");
+  conversations_->LoadTodayConversations();
+}
 
 void ChatDlg::OpenConversation(std::int32_t id) {
+  platform::CheckUiThread("ChatDlg::OpenConversation");
   conversations_->OpenConversation(id);
   ShowAndRaise();
 }
 
 void ChatDlg::AppendTranscriptEntry(std::int32_t id, const std::string& displayMarkup, bool incoming,
                                     std::int64_t messageId) {
+  platform::CheckUiThread("ChatDlg::AppendTranscriptEntry");
   conversations_->AppendTranscriptEntry(id, displayMarkup, incoming, messageId);
 }
 
 void ChatDlg::ReloadQuickLists() {
+  platform::CheckUiThread("ChatDlg::ReloadQuickLists");
   // The answer goes to the main window, which hands it back here.
   Msg msg = QuickListsRequest(context_.records.agent.Copy());
   Message message(true);
@@ -338,7 +349,10 @@ void ChatDlg::ReloadQuickLists() {
   context_.send(message);
 }
 
-bool ChatDlg::IsTalkListed(std::int32_t id) { return conversations_->Talks().FindTalk(id) != TalkList::kNone; }
+bool ChatDlg::IsTalkListed(std::int32_t id) {
+  platform::CheckUiThread("ChatDlg::IsTalkListed");
+  return conversations_->Talks().FindTalk(id) != TalkList::kNone;
+}
 
 // Window messages
 

@@ -4,7 +4,10 @@
 // what it stores and a test can hand it a database of its own.
 // StoredDatabase runs each statement of DBManager on the file the database
 // layer is set to (db_access.h).
+#include <utility>
+
 #include "db/db_manager.h"
+#include "platform/window_message.h"
 
 namespace kanzo {
 
@@ -38,57 +41,68 @@ class DatabaseOperations {
 };
 
 class StoredDatabase final : public DatabaseOperations {
+  // Window logic reaches the database from the user-interface thread only;
+  // the store thread runs its own statements. (Defined first: the
+  // statements below deduce its type.)
+  template <typename Statement, typename... Args>
+  static auto OnUiThread(Statement statement, Args&&... args) {
+    platform::CheckUiThread("StoredDatabase");
+    return statement(std::forward<Args>(args)...);
+  }
+
  public:
   bool QueryByUid(const std::string& table, std::int32_t uid, DbRows* rows) override {
-    return DBManager::QueryByUid(table, uid, rows);
+    return OnUiThread(&DBManager::QueryByUid, table, uid, rows);
   }
   bool UpdateField(const std::string& table, const std::string& column, const std::string& value,
                    std::int32_t uid) override {
-    return DBManager::UpdateField(table, column, value, uid);
+    return OnUiThread(&DBManager::UpdateField, table, column, value, uid);
   }
-  bool InsertSetting(std::int32_t uid) override { return DBManager::InsertSetting(uid); }
+  bool InsertSetting(std::int32_t uid) override { return OnUiThread(&DBManager::InsertSetting, uid); }
   bool UpdateFlickState(std::int32_t uid, std::int32_t value) override {
-    return DBManager::UpdateFlickState(uid, value);
+    return OnUiThread(&DBManager::UpdateFlickState, uid, value);
   }
   bool UpdateSoundState(std::int32_t uid, std::int32_t value) override {
-    return DBManager::UpdateSoundState(uid, value);
+    return OnUiThread(&DBManager::UpdateSoundState, uid, value);
   }
-  bool QuerySetting(std::int32_t uid, DbRows* rows) override { return DBManager::QuerySetting(uid, rows); }
-  bool EnsureSetting(std::int32_t uid) override { return DBManager::EnsureSetting(uid); }
-  bool QuerySendMsgType(std::int32_t uid, DbRows* rows) override { return DBManager::QuerySendMsgType(uid, rows); }
+  bool QuerySetting(std::int32_t uid, DbRows* rows) override { return OnUiThread(&DBManager::QuerySetting, uid, rows); }
+  bool EnsureSetting(std::int32_t uid) override { return OnUiThread(&DBManager::EnsureSetting, uid); }
+  bool QuerySendMsgType(std::int32_t uid, DbRows* rows) override {
+    return OnUiThread(&DBManager::QuerySendMsgType, uid, rows);
+  }
   bool SaveSendMsgType(std::int32_t uid, const std::string& key, std::int32_t type) override {
-    return DBManager::SaveSendMsgType(uid, key, type);
+    return OnUiThread(&DBManager::SaveSendMsgType, uid, key, type);
   }
   int CountUserInfo(std::int32_t visitorId, const AgentTriple& agent) override {
-    return DBManager::CountUserInfo(visitorId, agent);
+    return OnUiThread(&DBManager::CountUserInfo, visitorId, agent);
   }
   bool UpdateUserInfo(const ContactRecord& visitor, const AgentTriple& agent) override {
-    return DBManager::UpdateUserInfo(visitor, agent);
+    return OnUiThread(&DBManager::UpdateUserInfo, visitor, agent);
   }
   bool InsertUserInfo(const ContactRecord& visitor, const AgentTriple& agent) override {
-    return DBManager::InsertUserInfo(visitor, agent);
+    return OnUiThread(&DBManager::InsertUserInfo, visitor, agent);
   }
   bool QueryCurrentDayUserInfoForList(const AgentTriple& agent,
                                       std::vector<std::unique_ptr<ContactRecord>>* list) override {
-    return DBManager::QueryCurrentDayUserInfoForList(agent, list);
+    return OnUiThread(&DBManager::QueryCurrentDayUserInfoForList, agent, list);
   }
   bool InsertTalkMessage(const TalkLine& line, std::int32_t visitorId, std::int32_t visitorType,
                          const AgentTriple& agent) override {
-    return DBManager::InsertTalkMessage(line, visitorId, visitorType, agent);
+    return OnUiThread(&DBManager::InsertTalkMessage, line, visitorId, visitorType, agent);
   }
   bool QueryCurrentDayTalkMessageById(std::int32_t visitorId, const AgentTriple& agent,
                                       std::vector<std::string>* bodies) override {
-    return DBManager::QueryCurrentDayTalkMessageById(visitorId, agent, bodies);
+    return OnUiThread(&DBManager::QueryCurrentDayTalkMessageById, visitorId, agent, bodies);
   }
   bool DeleteUserTalkMessageById(std::int32_t visitorId, const AgentTriple& agent) override {
-    return DBManager::DeleteUserTalkMessageById(visitorId, agent);
+    return OnUiThread(&DBManager::DeleteUserTalkMessageById, visitorId, agent);
   }
-  bool QueryStoredLogins(DbRows* rows) override { return DBManager::QueryStoredLogins(rows); }
+  bool QueryStoredLogins(DbRows* rows) override { return OnUiThread(&DBManager::QueryStoredLogins, rows); }
   bool QueryLoginByName(const std::string& userName, DbRows* rows) override {
-    return DBManager::QueryLoginByName(userName, rows);
+    return OnUiThread(&DBManager::QueryLoginByName, userName, rows);
   }
-  bool SaveLogin(const LoginRecord& login) override { return DBManager::SaveLogin(login); }
-  bool MarkLoggedOut(const std::string& userName) override { return DBManager::MarkLoggedOut(userName); }
+  bool SaveLogin(const LoginRecord& login) override { return OnUiThread(&DBManager::SaveLogin, login); }
+  bool MarkLoggedOut(const std::string& userName) override { return OnUiThread(&DBManager::MarkLoggedOut, userName); }
 };
 
 }  // namespace kanzo

@@ -6,6 +6,7 @@
 
 #include "controls/skin_kit.h"
 #include "platform/qt/qt_text.h"
+#include "platform/window_message.h"
 #include "windows/client_vocabulary.h"
 
 namespace kanzo {
@@ -77,6 +78,7 @@ SettingBasicDlg::~SettingBasicDlg() { context_.router.Leave(kSettingBasicName, *
 QRadioButton* SettingBasicDlg::Radio(int id) const { return findChild<QRadioButton*>(QString::number(id)); }
 
 void SettingBasicDlg::RefreshSettings() {
+  platform::CheckUiThread("SettingBasicDlg::RefreshSettings");
   settings_.Load();
   ShowState();
 }

@@ -5,6 +5,7 @@
 
 #include "controls/logo_panel.h"
 #include "platform/qt/qt_text.h"
+#include "platform/window_message.h"
 
 namespace kanzo {
 namespace {
@@ -63,6 +64,7 @@ UserInfoDlg::UserInfoDlg(QWidget* parent, const SharedAgentRecord& agent)
 QLabel* UserInfoDlg::Field(int controlId) const { return findChild<QLabel*>(QString::number(controlId)); }
 
 void UserInfoDlg::FillFromAgentRecord() {
+  platform::CheckUiThread("UserInfoDlg::FillFromAgentRecord");
   const QFontMetrics metrics(font());
   for (const AgentCardField& field : AgentCardFieldsOf(agent_.Copy())) {
     QLabel* value = Field(field.controlId);

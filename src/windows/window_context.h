@@ -9,9 +9,12 @@
 // locks for the chat-line store thread.
 #include <functional>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "db/db_operations.h"
 #include "platform/clock.h"
+#include "platform/window_message.h"
 #include "protocol/message.h"
 #include "records/records.h"
 #include "windows/window_router.h"
@@ -27,8 +30,25 @@ struct ProgramTexts {
 };
 
 struct WindowContext {
-  // Hands a request to the dispatcher; 0 when queued.
-  using Sender = std::function<int(Message&)>;
+  // Hands a request to the dispatcher; 0 when queued. Window logic sends
+  // from the user-interface thread only, and so does every copy of the
+  // sender that logic keeps: the thread check travels with it.
+  class Sender {
+   public:
+    Sender() = default;
+    template <typename Send>
+    requires(!std::is_same_v<std::decay_t<Send>, Sender> && std::is_invocable_r_v<int, Send&, Message&>)
+        Sender(Send send)
+        : send_(std::move(send)) {}  // NOLINT: any callable converts, as to std::function
+
+    int operator()(Message& message) const {
+      platform::CheckUiThread("WindowContext::send");
+      return send_ ? send_(message) : -1;
+    }
+
+   private:
+    std::function<int(Message&)> send_;
+  };
 
   Sender send;
   const platform::Clock& clock;

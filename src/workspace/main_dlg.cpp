@@ -25,6 +25,7 @@
 #include "net/window_network_future.h"
 #include "platform/qt/qt_text.h"
 #include "platform/sound.h"
+#include "platform/window_message.h"
 #include "workspace/about_dlg.h"
 #include "workspace/main_texts.h"
 #include "workspace/main_workspace.h"
@@ -346,11 +347,13 @@ void MainDlg::ShowAgentDetails() {
 }
 
 void MainDlg::RefreshAgentDetails() {
+  platform::CheckUiThread("MainDlg::RefreshAgentDetails");
   ShowAgentDetails();
   UpdateTrayTip();
 }
 
 void MainDlg::SettingsChanged() {
+  platform::CheckUiThread("MainDlg::SettingsChanged");
   UpdateTrayTip();
   SetTrayIcon();
 }
@@ -411,6 +414,7 @@ void MainDlg::OpenBackOffice() {
 void MainDlg::ForceOffline() { workspace_->ForceOffline(); }
 
 void MainDlg::Quit() {
+  platform::CheckUiThread("MainDlg::Quit");
   SetTrayIcon();
   RemoveTrayIcon();
   StopTimers();

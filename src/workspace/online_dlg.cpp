@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/clock.h"
+#include "platform/window_message.h"
 #include "windows/client_vocabulary.h"
 #include "workspace/main_workspace.h"
 #include "workspace/session_dlg.h"
@@ -42,6 +43,7 @@ platform::MessageResult OnlineDlg::OnWindowMessage(std::uint32_t message, platfo
 }
 
 void OnlineDlg::AddOrUpdate(const ContactRecord& record) {
+  platform::CheckUiThread("OnlineDlg::AddOrUpdate");
   list_->Visitors().AddOrUpdate(record);
   RedrawTalkList();
 }

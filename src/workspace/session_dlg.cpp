@@ -6,6 +6,7 @@
 
 #include "log/cx_log.h"
 #include "platform/qt/qt_text.h"
+#include "platform/window_message.h"
 #include "windows/client_vocabulary.h"
 #include "workspace/main_workspace.h"
 #include "workspace/session_list_box.h"
@@ -69,6 +70,7 @@ void SessionDlg::PassOn(const InboxOutcome& outcome) {
 }
 
 void SessionDlg::AddSession(std::int32_t id) {
+  platform::CheckUiThread("SessionDlg::AddSession");
   sessions_.AddSession(context_.records.contacts.Find(id));
   list_->Refresh();
 }

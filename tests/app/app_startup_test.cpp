@@ -93,11 +93,28 @@ std::string WriteRecordingProgram(const test::TempDir& dir) {
   return program;
 }
 
-void LogInAs(WindowContext& context, const std::string& userName, std::int32_t agentId) {
-  context.records.agent.Update([&](AgentRecord& r) {
-    r.userName = userName;
-    r.triple = {1000, agentId, 1};
+constexpr const char* kAgentUser = "agent7";
+constexpr std::int32_t kAgentId = 7;
+
+// What the login window leaves behind when the agent has logged in: the
+// agent's record, and with `stored` the login kept in the database.
+void LogIn(WindowContext& context, bool stored = true) {
+  if (stored) {
+    LoginRecord login;
+    login.uid = kAgentId;
+    login.userName = kAgentUser;
+    DBManager::SaveLogin(login);
+  }
+  context.records.agent.Update([](AgentRecord& r) {
+    r.userName = kAgentUser;
+    r.triple = {1000, kAgentId, 1};
   });
+}
+
+// The forced log-off clears the agent id before the window ends, so the
+// program sends no logout.
+void ForceLogOff(WindowContext& context) {
+  context.records.agent.Update([](AgentRecord& r) { r.triple.agentId = 0; });
 }
 
 TEST_F(AppStartupTest, QuitAfterLoginMarksTheAccountAndLogsOut) {
@@ -108,11 +125,7 @@ TEST_F(AppStartupTest, QuitAfterLoginMarksTheAccountAndLogsOut) {
   {
     CKanzoApp app({}, dir_.path(), program);
     app.SetLoginWindowRunner([](WindowContext& context) {
-      LoginRecord login;
-      login.uid = 7;
-      login.userName = "agent7";
-      DBManager::SaveLogin(login);
-      LogInAs(context, "agent7", 7);
+      LogIn(context);
       return kLoginResultQuit;
     });
     written = LogWrittenDuring([&] { EXPECT_FALSE(app.InitInstance()); });
@@ -153,7 +166,7 @@ TEST_F(AppStartupTest, LinesStillQueuedWhenTheProgramEndsAreAllStored) {
     app.Factories().Set(kChatWindowName,
                         [](QWidget*, WindowContext& context) -> QWidget* { return new StandInChatWindow(context); });
     app.SetLoginWindowRunner([&](WindowContext& context) {
-      LogInAs(context, "agent7", 7);
+      LogIn(context, false);
       auto visitor = std::make_unique<ContactRecord>();
       visitor->id = kVisitor;
       visitor->kind = kContactKindVisitor;
@@ -161,8 +174,7 @@ TEST_F(AppStartupTest, LinesStillQueuedWhenTheProgramEndsAreAllStored) {
       auto* chat = static_cast<StandInChatWindow*>(context.factories->ApplicationWindow(kChatWindowName, context));
       for (int i = 0; i < kLines; ++i) chat->Store().Add(kVisitor, "line " + std::to_string(i), i % 2 == 0);
       queuedAtEnd = chat->Store().QueuedCount();
-      // The window ends with the forced log-off so that no logout is sent.
-      context.records.agent.Update([](AgentRecord& r) { r.triple.agentId = 0; });
+      ForceLogOff(context);
       return kLoginResultClosed;
     });
     app.InitInstance();
@@ -182,13 +194,8 @@ TEST_F(AppStartupTest, ForcedLogOffRestartsWithoutLogoutOrDatabaseChange) {
   {
     CKanzoApp app({}, dir_.path(), program);
     app.SetLoginWindowRunner([](WindowContext& context) {
-      LoginRecord login;
-      login.uid = 7;
-      login.userName = "agent7";
-      DBManager::SaveLogin(login);
-      LogInAs(context, "agent7", 7);
-      // The forced log-off clears the agent id before the window ends.
-      context.records.agent.Update([](AgentRecord& r) { r.triple.agentId = 0; });
+      LogIn(context);
+      ForceLogOff(context);
       return kLoginResultForcedOffline;
     });
     written = LogWrittenDuring([&] { app.InitInstance(); });

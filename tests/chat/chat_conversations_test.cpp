@@ -11,6 +11,7 @@
 #include "chat/transcript_lines.h"
 #include "platform/clock.h"
 #include "protocol/commands.h"
+#include "support/server_messages.h"
 
 namespace kanzo {
 namespace {
@@ -134,24 +135,10 @@ class ChatConversationsTest : public testing::Test {
   }
 
   static std::unique_ptr<Message> Line(std::int32_t from, std::int8_t fromType, const std::string& body) {
-    auto message = std::make_unique<Message>();
-    message->command = kCommandChatMessage;
-    auto msg = std::make_unique<Msg>();
-    msg->FROM = from;
-    msg->FROM_TYPE = fromType;
-    msg->TO = kMe;
-    msg->TO_TYPE = kMemberKindAgent;
-    msg->BODY = body;
-    message->adoptBody(std::move(msg));
-    return message;
+    return test::Notice(kCommandChatMessage, body, from, fromType, kMe, kMemberKindAgent);
   }
   static std::unique_ptr<Message> Failure(std::int64_t id, std::uint8_t result, const Msg* returned) {
-    auto message = std::make_unique<Message>();
-    message->command = kCommandChatMessage;
-    message->MESSAGE_ID = id;
-    message->RESULT = result;
-    if (returned) message->adoptBody(std::make_unique<Msg>(*returned));
-    return message;
+    return test::ServerMessage({.command = kCommandChatMessage, .id = id, .result = result}, returned);
   }
   void Receive(std::int32_t from, std::int8_t type, const std::string& body) {
     chat_->OnChatMessage(*Line(from, type, body));
@@ -479,14 +466,7 @@ TEST_F(ChatConversationsTest, VisitorDetailsAreRequestedAndApplied) {
   EXPECT_EQ(sent_[0].msg.account, kAccount);
 
   auto answer = [](std::uint8_t result, const char* body) {
-    auto message = std::make_unique<Message>();
-    message->command = kCommandRefreshMemberInfo;
-    message->RESULT = result;
-    auto msg = std::make_unique<Msg>();
-    msg->FROM = kVisitor;
-    msg->BODY = body;
-    message->adoptBody(std::move(msg));
-    return message;
+    return test::ServerMessage({.command = kCommandRefreshMemberInfo, .result = result}, test::MsgBody(body, kVisitor));
   };
   view_.card = 0;
   chat_->OnMemberInfo(*answer(0, R"({"B7":5,"B3":"上海","B1":"10.0.0.1","B8":901,"B4":7})"));

@@ -39,6 +39,7 @@
 #include "protocol/startup_codecs.h"
 #include "support/qt_input.h"
 #include "support/qt_pump.h"
+#include "support/server_messages.h"
 #include "support/temp_dir.h"
 #include "support/window_context_fixture.h"
 #include "windows/client_vocabulary.h"
@@ -53,26 +54,8 @@ constexpr std::int32_t kMe = 900;
 using test::Click;
 using test::Enter;
 using test::Key;
+using test::Mouse;
 using test::Type;
-
-void Mouse(QWidget* target, QEvent::Type type, const QPoint& at) {
-  const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
-                                    ? Qt::MouseButtons(Qt::LeftButton)
-                                    : Qt::MouseButtons(Qt::NoButton);
-  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-  QApplication::sendEvent(target, &event);
-}
-
-std::unique_ptr<Message> Answer(CommandCode command, std::uint8_t result, const std::string& body) {
-  auto message = std::make_unique<Message>();
-  message->command = command;
-  message->RESULT = result;
-  auto msg = std::make_unique<Msg>();
-  msg->BODY = body;
-  message->adoptBody(std::move(msg));
-  return message;
-}
 
 Json::Value Document(const std::string& text) {
   Json::Value root;
@@ -234,15 +217,8 @@ TEST_F(ChatDlgTest, BubbleShowsCountsAndOpensTheConversation) {
 }
 
 TEST_F(ChatDlgTest, HiddenWindowRaisesTheBubbleForALine) {
-  auto message = std::make_unique<Message>();
-  message->command = kCommandChatMessage;
-  auto msg = std::make_unique<Msg>();
-  msg->FROM = 5;
-  msg->FROM_TYPE = kMemberKindVisitor;
-  msg->TO = kMe;
-  msg->BODY = "你好[FACE]微笑[/FACE]";
-  message->adoptBody(std::move(msg));
-  window->Conversations().OnChatMessage(*message);
+  window->Conversations().OnChatMessage(
+      *test::Notice(kCommandChatMessage, "你好[FACE]微笑[/FACE]", 5, kMemberKindVisitor, kMe));
   ASSERT_NE(window->Bubble(), nullptr);
   EXPECT_EQ(window->Bubble()->TitleText(), QStringLiteral("访客(5)"));
   EXPECT_EQ(window->Bubble()->BodyText(), QStringLiteral("你好微笑"));
@@ -350,15 +326,7 @@ TEST_F(ChatDlgTest, ForcedPopupSettingShowsTheWindowForTheNextLine) {
   settings.Load();
   ASSERT_TRUE(settings.Click(kForceWindowAlertId).handled);
   ASSERT_FALSE(window->isVisible());
-  auto message = std::make_unique<Message>();
-  message->command = kCommandChatMessage;
-  auto msg = std::make_unique<Msg>();
-  msg->FROM = 5;
-  msg->FROM_TYPE = kMemberKindVisitor;
-  msg->TO = kMe;
-  msg->BODY = "在吗";
-  message->adoptBody(std::move(msg));
-  Deliver(std::move(message));
+  Deliver(test::Notice(kCommandChatMessage, "在吗", 5, kMemberKindVisitor, kMe));
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->Conversations().SelectedId(), 5);
   EXPECT_TRUE(window->Bubble() == nullptr || !window->Bubble()->isVisible());
@@ -381,7 +349,7 @@ TEST_F(ChatDlgTest, VisitorCardFollowsTheConversationAndItsDetails) {
   EXPECT_TRUE(card->ShownLine(kCardName).contains(QStringLiteral("访客 6")));
 
   // The details answer of the shown visitor redraws the card.
-  Deliver(Answer(kCommandRefreshMemberInfo, 0, R"({"B7":6,"B3":"杭州","B11":"<b>价格</b>"})"));
+  Deliver(test::Answer(kCommandRefreshMemberInfo, 0, R"({"B7":6,"B3":"杭州","B11":"<b>价格</b>"})"));
   EXPECT_TRUE(card->ShownLine(kCardArea).contains(QStringLiteral("杭州")));
   EXPECT_TRUE(card->ShownLine(kCardTitle).contains(QStringLiteral("<b>价格")));
 }
@@ -438,9 +406,9 @@ TEST_F(ChatDlgWireTest, ConfirmedLinkCallsBackAndTheAnswerIsShown) {
   EXPECT_TRUE(peer.Silent(200));  // the other first parameter asked for nothing
   EXPECT_EQ(boxes.Count(), 0u);
 
-  Deliver(Answer(kCommandCallPhone, 0, "2"));
-  Deliver(Answer(kCommandCallPhone, 0, "6"));
-  Deliver(Answer(kCommandCallPhone, 1, "2"));
+  Deliver(test::Answer(kCommandCallPhone, 0, "2"));
+  Deliver(test::Answer(kCommandCallPhone, 0, "6"));
+  Deliver(test::Answer(kCommandCallPhone, 1, "2"));
   ASSERT_EQ(boxes.Count(), 3u);
   EXPECT_EQ(boxes.Boxes()[0].caption, "提示");
   EXPECT_EQ(boxes.Boxes()[0].text, "呼叫成功，请等待回拨");

@@ -15,6 +15,7 @@
 #include "chat/quick_test_support.h"
 #include "platform/message_box.h"
 #include "protocol/commands.h"
+#include "support/server_messages.h"
 #include "support/temp_dir.h"
 #include "workspace/json_body.h"
 
@@ -25,17 +26,9 @@ using platform::MessageBoxRecorder;
 using test::QuickAgent;
 using test::RequestRecorder;
 
-std::unique_ptr<Message> Answer(std::int32_t command, std::uint8_t result, const std::string* body) {
-  auto message = std::make_unique<Message>();
-  message->command = command;
-  message->RESULT = result;
-  message->MESSAGE_ID = 0x123456789LL;
-  if (body) {
-    auto msg = std::make_unique<Msg>();
-    msg->BODY = *body;
-    message->adoptBody(std::move(msg));
-  }
-  return message;
+std::unique_ptr<Message> Answer(std::int32_t command, std::uint8_t result, const std::string* text) {
+  const Msg body = test::MsgBody(text ? *text : std::string());
+  return test::ServerMessage({.command = command, .id = 0x123456789LL, .result = result}, text ? &body : nullptr);
 }
 
 std::vector<std::string> BoxTexts(const MessageBoxRecorder& boxes) {

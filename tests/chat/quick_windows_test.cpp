@@ -31,7 +31,9 @@
 #include "platform/qt/qt_text.h"
 #include "protocol/commands.h"
 #include "protocol/msg.h"
+#include "support/qt_input.h"
 #include "support/qt_pump.h"
+#include "support/server_messages.h"
 #include "support/temp_dir.h"
 #include "support/window_context_fixture.h"
 
@@ -46,12 +48,7 @@ QString ShotPath(const char* name) {
   return folder + name;
 }
 
-void Mouse(QWidget& widget, QEvent::Type type, QPoint pos, Qt::MouseButton button = Qt::LeftButton) {
-  const Qt::MouseButtons buttons =
-      type == QEvent::MouseButtonRelease || type == QEvent::MouseMove ? Qt::NoButton : button;
-  QMouseEvent event(type, QPointF(pos), QPointF(widget.mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-  QApplication::sendEvent(&widget, &event);
-}
+using test::Mouse;
 
 class QuickWindowsTest : public testing::Test {
  protected:
@@ -144,16 +141,6 @@ TEST_F(QuickWindowsTest, StockReplyReplacesTheDraftAsPlainTextWithinTheLimit) {
   EXPECT_EQ(input.toPlainText().size(), 1024);
 }
 
-std::unique_ptr<Message> Answer(std::int32_t command, std::uint8_t result, const std::string& body) {
-  auto message = std::make_unique<Message>();
-  message->command = command;
-  message->RESULT = result;
-  auto msg = std::make_unique<Msg>();
-  msg->BODY = body;
-  message->adoptBody(std::move(msg));
-  return message;
-}
-
 TEST_F(QuickWindowsTest, EditorIsOneApplicationModalWindowThatTakesItsAnswers) {
   platform::MessageBoxRecorder boxes;
   QWidget chatWindow;
@@ -165,8 +152,9 @@ TEST_F(QuickWindowsTest, EditorIsOneApplicationModalWindowThatTakesItsAnswers) {
   EXPECT_EQ(editor->windowTitle(), QString::fromUtf8("常用语"));
   EXPECT_TRUE(editor->Quick()->isChecked());
 
-  platform::SendPayload(editor->Id(), kNetworkMessage, kNetworkEventMessage,
-                        Answer(kCommandQuickMsgClass, 0, R"({"cm":[{"name":"问候","id":2},{"name":"价格","id":1}]})"));
+  platform::SendPayload(
+      editor->Id(), kNetworkMessage, kNetworkEventMessage,
+      test::Answer(kCommandQuickMsgClass, 0, R"({"cm":[{"name":"问候","id":2},{"name":"价格","id":1}]})"));
   ASSERT_EQ(editor->Category()->count(), 2);
   EXPECT_EQ(editor->Category()->itemText(0), QString::fromUtf8("价格"));
   EXPECT_EQ(editor->Category()->currentText(), QString::fromUtf8("价格"));

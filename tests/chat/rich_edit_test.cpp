@@ -24,6 +24,7 @@
 #include "chat/rich_edit_pictures.h"
 #include "platform/message_box.h"
 #include "platform/window_message.h"
+#include "support/qt_input.h"
 #include "support/temp_dir.h"
 #include "windows/client_vocabulary.h"
 
@@ -255,11 +256,7 @@ class RichEditLinkTest : public RichEditTest {
     const QRect caret = view.cursorRect(at);
     return QPoint(caret.right() + 2, caret.center().y());
   }
-  void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button) {
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
-    QMouseEvent event(type, QPointF(pos), QPointF(view.viewport()->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(view.viewport(), &event);
-  }
+  void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button) { test::Mouse(view.viewport(), type, pos, button); }
   int linkStart = 0;
 };
 

@@ -20,6 +20,7 @@
 #include "controls/skin_kit.h"
 #include "controls/state_button.h"
 #include "picture_files.h"
+#include "support/qt_input.h"
 #include "support/qt_pump.h"
 #include "support/temp_dir.h"
 
@@ -44,11 +45,7 @@ const QPoint kFarAway(3000, 3000);
 // Runs the event loop until `done` holds or `timeoutMs` passes.
 using ::kanzo::test::PumpUntil;
 
-void Mouse(QWidget* w, QEvent::Type type, const QPoint& local, Qt::MouseButton button = Qt::NoButton) {
-  const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::MouseButtons();
-  QMouseEvent event(type, QPointF(local), QPointF(w->mapToGlobal(local)), button, buttons, Qt::NoModifier);
-  QCoreApplication::sendEvent(w, &event);
-}
+using test::Mouse;
 
 // The pointer goes to a point of the widget and moves there.
 void PointAt(QWidget* w, const QPoint& local) {

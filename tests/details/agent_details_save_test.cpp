@@ -12,6 +12,7 @@
 #include "protocol/commands.h"
 #include "protocol/msg.h"
 #include "records/records.h"
+#include "support/server_messages.h"
 
 namespace kanzo {
 namespace {
@@ -51,17 +52,9 @@ class AgentDetailsSaveTest : public ::testing::Test {
     });
   }
 
-  static std::unique_ptr<Message> Answer(std::int64_t id, std::uint8_t result, const char* body) {
-    auto m = std::make_unique<Message>();
-    m->command = kCommandSaveAgentInfo;
-    m->MESSAGE_ID = id;
-    m->RESULT = result;
-    if (body) {
-      auto msg = std::make_unique<Msg>();
-      msg->BODY = body;
-      m->adoptBody(std::move(msg));
-    }
-    return m;
+  static std::unique_ptr<Message> Answer(std::int64_t id, std::uint8_t result, const char* text) {
+    const Msg body = test::MsgBody(text ? text : "");
+    return test::ServerMessage({.command = kCommandSaveAgentInfo, .id = id, .result = result}, text ? &body : nullptr);
   }
 
   std::vector<Sent> sent;

@@ -29,7 +29,10 @@
 #include "platform/message_box.h"
 #include "protocol/commands.h"
 #include "protocol/msg.h"
+#include "support/qt_input.h"
 #include "support/qt_pump.h"
+#include "support/server_messages.h"
+#include "support/stand_in_window.h"
 #include "support/window_context_fixture.h"
 #include "windows/client_vocabulary.h"
 #include "windows/network_vocabulary.h"
@@ -50,33 +53,21 @@ namespace {
 
 constexpr std::int32_t kSelf = 1001;
 
-void Mouse(QWidget& w, QEvent::Type type, const QPoint& at) {
-  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-  QMouseEvent event(type, QPointF(at), QPointF(w.mapToGlobal(at)), button,
-                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(&w, &event);
-}
+using test::Mouse;
 
 QPoint Centre(const CardRect& r) { return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
 QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // A main window that only counts what the settings tell it.
-class CountingMainWindow final : public platform::Window, public MainWindowLink {
+class CountingMainWindow final : public test::StandInWindow<MainWindowLink> {
  public:
-  explicit CountingMainWindow(WindowRouter& router) : router_(router) {
-    router_.Enter(kMainWindowName, *this, static_cast<MainWindowLink*>(this));
-  }
-  ~CountingMainWindow() override { router_.Leave(kMainWindowName, *this); }
-  platform::MessageResult OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) override { return 0; }
+  explicit CountingMainWindow(WindowRouter& router) : StandInWindow(router, kMainWindowName) {}
   void RefreshAgentDetails() override { ++refreshed; }
   void SettingsChanged() override { ++settingsChanged; }
   void Quit() override {}
   int refreshed = 0;
   int settingsChanged = 0;
-
- private:
-  WindowRouter& router_;
 };
 
 class DetailsWindowsTest : public ::testing::Test {
@@ -220,11 +211,8 @@ TEST_F(DetailsWindowsTest, SettingsWindowPagesAndWhatTheyTellTheMainWindow) {
   ASSERT_EQ(sent.size(), 1u);
   // Typed after the save went out: not what the server saved.
   self.Edit(kRealnameEditId)->setText(QString::fromUtf8("王五"));
-  auto answer = std::make_unique<Message>();
-  answer->command = kCommandSaveAgentInfo;
-  answer->MESSAGE_ID = sent[0];
-  answer->adoptBody(std::make_unique<Msg>());
-  platform::SendPayload(self.Id(), kNetworkMessage, kNetworkEventMessage, std::move(answer));
+  platform::SendPayload(self.Id(), kNetworkMessage, kNetworkEventMessage,
+                        test::ServerMessage({.command = kCommandSaveAgentInfo, .id = sent[0]}, Msg()));
   EXPECT_EQ(windows.records.agent.Copy().realname, "李四");
   EXPECT_EQ(mainWindow.refreshed, 1);
 

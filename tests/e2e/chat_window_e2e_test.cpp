@@ -26,6 +26,7 @@
 #include "simulator.h"
 #include "support/qt_input.h"
 #include "support/qt_pump.h"
+#include "support/simulator_login_fixture.h"
 #include "support/window_context_fixture.h"
 #include "windows/client_vocabulary.h"
 #include "workspace/bubble_notify_dlg.h"
@@ -38,8 +39,7 @@
 namespace kanzo {
 namespace {
 
-constexpr const char* kUser = "demo";
-constexpr const char* kPassword = "kanzo123";
+constexpr std::int64_t kReplyDelayMs = 50;
 constexpr std::int32_t kVisitor = 3050;
 constexpr int kWaitMs = 8000;
 // Long enough for a repeated answer to have been read and handled.
@@ -47,36 +47,19 @@ constexpr int kSettleMs = 500;
 
 int Count(const QString& text, const QString& needle) { return static_cast<int>(text.count(needle)); }
 
-class ChatWindowE2eTest : public testing::Test {
+class ChatWindowE2eTest : public test::SimulatorLoginFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(RegisterStartupCodecs());
-    SkinKit::SetPictureFolder(KANZO_SOURCE_DIR "/assets/program/");
-    ASSERT_TRUE(DBManager::Init());
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(false);
-    windows_.SendThroughDispatcher();
+    ASSERT_NO_FATAL_FAILURE(SimulatorLoginFixture::SetUp());
     windows_.context.factories = &factories_;
     InstallListPaneFactories(factories_);
     InstallChatWindowFactory(factories_);
-
-    SimOptions options;
-    options.dataFile = KANZO_SOURCE_DIR "/simulator/data/program/demo-accounts.json";
-    options.server.port = 0;
-    options.httpPort = 0;
-    options.controlPort = kPortDisabled;
-    options.service.replyDelayMs = 50;
-    sim_ = std::make_unique<Simulator>(options);
-    std::string error;
-    ASSERT_TRUE(sim_->StartThread(&error)) << error;
-    ASSERT_TRUE(StartNetwork("127.0.0.1", static_cast<std::uint16_t>(sim_->port())));
+    ASSERT_NO_FATAL_FAILURE(StartSimulator([](SimOptions& options) { options.service.replyDelayMs = kReplyDelayMs; }));
 
     // Logged in by the login window, as the agent does.
     login_ = std::make_unique<LoginDlg>(windows_.context);
     login_->show();
-    login_->UserNameBox()->setEditText(kUser);
-    login_->PasswordEdit()->setText(kPassword);
-    login_->SubmitButton()->click();
+    SubmitLogin(*login_, test::kDemoUser, test::kDemoPassword);
     ASSERT_TRUE(test::PumpUntil([&] { return login_->MainWindow() != nullptr; }, kWaitMs)) << "no main window";
     main_ = dynamic_cast<MainDlg*>(login_->MainWindow());
     ASSERT_NE(main_, nullptr);
@@ -92,10 +75,7 @@ class ChatWindowE2eTest : public testing::Test {
   void TearDown() override {
     login_.reset();
     factories_.DestroyApplicationWindows();
-    StopNetwork();
-    if (sim_) sim_->Stop();
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(true);
+    SimulatorLoginFixture::TearDown();
   }
 
   // Chat frames from the client, as the simulator logged them.
@@ -118,11 +98,7 @@ class ChatWindowE2eTest : public testing::Test {
     test::Enter(chat_->Input());
   }
 
-  test::DbFixtureState db_;
-  test::TestWindowContext windows_;
   WindowFactories factories_;
-  platform::MessageBoxRecorder boxes_;
-  std::unique_ptr<Simulator> sim_;
   std::unique_ptr<LoginDlg> login_;
   MainDlg* main_ = nullptr;
   ChatDlg* chat_ = nullptr;
@@ -176,10 +152,10 @@ TEST_F(ChatWindowE2eTest, VisitorLineRingsRaisesTheBubbleAndTheTypedAnswerGoesOu
   const QString notice = QStringLiteral("访客已下线，消息发送失败");
   EXPECT_EQ(Count(chat_->Transcript()->toPlainText(), notice), 1) << chat_->Transcript()->toPlainText().toStdString();
   EXPECT_TRUE(test::PumpUntil(
-      [&] { return test::RawCount(db_.Path(), "talk_message", "body LIKE '%访客已下线，消息发送失败%'") == 1; },
+      [&] { return test::RawCount(DatabasePath(), "talk_message", "body LIKE '%访客已下线，消息发送失败%'") == 1; },
       kWaitMs));
   test::PumpUntil([] { return false; }, kSettleMs);
-  EXPECT_EQ(test::RawCount(db_.Path(), "talk_message", "body LIKE '%访客已下线，消息发送失败%'"), 1);
+  EXPECT_EQ(test::RawCount(DatabasePath(), "talk_message", "body LIKE '%访客已下线，消息发送失败%'"), 1);
 }
 
 }  // namespace

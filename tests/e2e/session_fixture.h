@@ -16,13 +16,14 @@
 #include "e2e/client_process.h"
 #include "platform/window_message.h"
 #include "simulator.h"
+#include "support/demo_accounts.h"
 #include "support/temp_dir.h"
 
 namespace kanzo::test {
 
-inline constexpr const char* kE2eUser = "demo";
-inline constexpr const char* kE2ePassword = "kanzo123";
-inline constexpr std::int32_t kE2eUid = 2001;
+inline constexpr const char* kE2eUser = kDemoUser;
+inline constexpr const char* kE2ePassword = kDemoPassword;
+inline constexpr std::int32_t kE2eUid = kDemoUid;
 
 // One line of the frame log, read back.
 struct FrameLine {

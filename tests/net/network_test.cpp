@@ -14,6 +14,7 @@
 #include "protocol/commands.h"
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
+#include "support/server_messages.h"
 #include "support/temp_dir.h"
 
 namespace kanzo {
@@ -66,17 +67,7 @@ class RecordingFuture : public NetworkFuture {
 
 // The payload bytes of a server message with a Msg body.
 std::string MessageBytes(std::int32_t command, const std::string& text, std::int64_t id = 0) {
-  Msg body;
-  body.BODY = text;
-  Message message;
-  message.MESSAGE_ID = id;
-  message.command = command;
-  message.setBody(&body);
-  Buffer buffer;
-  writeMessage(buffer, message);
-  std::string bytes(buffer.length(), '\0');
-  buffer.read(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-  return bytes;
+  return test::MessageBytes(*test::ServerMessage({.command = command, .id = id}, test::MsgBody(text)));
 }
 
 class NetworkTest : public ::testing::Test {

@@ -13,6 +13,7 @@
 #include "platform/window_message.h"
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
+#include "support/server_messages.h"
 #include "support/temp_dir.h"
 
 namespace kanzo {
@@ -42,10 +43,7 @@ class RecordingWindow : public platform::Window {
 };
 
 std::unique_ptr<Message> Incoming(std::int32_t command, std::int64_t id = 0) {
-  auto message = std::make_unique<Message>();
-  message->command = command;
-  message->MESSAGE_ID = id;
-  return message;
+  return test::ServerMessage({.command = command, .id = id});
 }
 
 class WindowNetworkFutureTest : public ::testing::Test {
@@ -161,16 +159,8 @@ TEST_F(WindowNetworkFutureTest, AServerMessageReachesItsWindowThroughTheDispatch
 
   RecordingWindow chat;
   ASSERT_TRUE(WindowNetworkFuture::instance().registerWindow(11, chat.Id()));
-  Msg body;
-  body.BODY = "访客的消息";
-  Message line;
-  line.command = 11;
-  line.MESSAGE_ID = 42;
-  line.setBody(&body);
-  Buffer encoded;
-  writeMessage(encoded, line);
-  std::string bytes(encoded.length(), '\0');
-  encoded.read(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+  const std::string bytes =
+      test::MessageBytes(*test::ServerMessage({.command = 11, .id = 42}, test::MsgBody("访客的消息")));
   ASSERT_TRUE(peer.Send(FrameOf(bytes) + FrameOf(bytes)));
 
   ASSERT_TRUE(loop.RunUntil([&] { return chat.received.size() == 2; }, kWaitMs));

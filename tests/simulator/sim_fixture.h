@@ -11,16 +11,11 @@
 #include "platform/window_message.h"
 #include "simulator.h"
 #include "simulator/agent_window.h"
+#include "support/demo_accounts.h"
 #include "support/temp_dir.h"
 
 namespace kanzo::test {
 
-inline constexpr const char* kDemoUser = "demo";
-inline constexpr const char* kDemoUser2 = "demo2";
-inline constexpr const char* kDemoPassword = "kanzo123";
-inline constexpr std::int32_t kDemoUid = 2001;
-inline constexpr std::int32_t kDemoUid2 = 2002;
-inline constexpr std::int32_t kDemoAccount = 10001;
 inline constexpr std::int64_t kTestReplyDelayMs = 50;
 
 std::string DemoDataFile();

@@ -25,6 +25,20 @@ inline void Enter(QWidget* target, Qt::KeyboardModifiers modifiers = Qt::NoModif
   Key(target, Qt::Key_Return, modifiers, QStringLiteral("\r"));
 }
 
+// One mouse event at `at`: a move carries no button, a press or a double
+// click holds `button`, a release lets it go.
+inline void Mouse(QWidget* target, QEvent::Type type, const QPoint& at, Qt::MouseButton button = Qt::LeftButton) {
+  const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : button;
+  const Qt::MouseButtons held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick
+                                    ? Qt::MouseButtons(button)
+                                    : Qt::MouseButtons(Qt::NoButton);
+  QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), changed, held, Qt::NoModifier);
+  QApplication::sendEvent(target, &event);
+}
+inline void Mouse(QWidget& target, QEvent::Type type, const QPoint& at, Qt::MouseButton button = Qt::LeftButton) {
+  Mouse(&target, type, at, button);
+}
+
 inline void Click(QWidget* target, const QPoint& at) {
   const QPointF global = target->mapToGlobal(QPointF(at));
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);

@@ -18,7 +18,9 @@
 #include "platform/message_box.h"
 #include "protocol/startup_codecs.h"
 #include "simulator.h"
+#include "support/qt_input.h"
 #include "support/qt_pump.h"
+#include "support/simulator_login_fixture.h"
 #include "support/temp_dir.h"
 #include "support/window_context_fixture.h"
 #include "windows/client_vocabulary.h"
@@ -37,8 +39,6 @@ namespace {
 
 using test::PumpUntil;
 
-constexpr const char* kDemoUser = "demo";
-constexpr const char* kDemoPassword = "kanzo123";
 constexpr int kWaitMs = 10000;
 // The default scenario leaves two offline messages and two guestbook
 // entries for the demo agent, and four visitors on the site.
@@ -51,36 +51,19 @@ QString ShotFolder() {
   return folder;
 }
 
-void Send(QWidget* target, QEvent::Type type, const QPoint& at) {
-  QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), Qt::LeftButton,
-                    type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(target, &event);
-}
-
-class ListsWindowTest : public testing::Test {
+class ListsWindowTest : public test::SimulatorLoginFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(RegisterStartupCodecs());
-    SetDatabasePath(dir_.File("qmb.db"));
-    ASSERT_TRUE(DBManager::Init());
-    SkinKit::SetPictureFolder(std::string(KANZO_SOURCE_DIR) + "/assets/program/");
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(false);
-    windows_.SendThroughDispatcher();
+    ASSERT_NO_FATAL_FAILURE(SimulatorLoginFixture::SetUp());
     windows_.context.factories = &factories_;
     InstallListPaneFactories(factories_);
-    SimOptions options = EmbeddedSimOptions(std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json");
-    options.scenarioFile = std::string(KANZO_SIM_DATA_DIR) + "/default.scenario";
-    options.frameLogPath = dir_.File("frames.log");
-    sim_ = std::make_unique<Simulator>(options);
-    std::string error;
-    ASSERT_TRUE(sim_->StartThread(&error)) << error;
-    ASSERT_TRUE(StartNetwork("127.0.0.1", static_cast<std::uint16_t>(sim_->port())));
+    ASSERT_NO_FATAL_FAILURE(StartSimulator([&](SimOptions& options) {
+      options.scenarioFile = std::string(KANZO_SIM_DATA_DIR) + "/default.scenario";
+      options.frameLogPath = dir_.File("frames.log");
+    }));
     login_ = std::make_unique<LoginDlg>(windows_.context);
     login_->show();
-    login_->UserNameBox()->setEditText(kDemoUser);
-    login_->PasswordEdit()->setText(kDemoPassword);
-    login_->SubmitButton()->click();
+    SubmitLogin(*login_, test::kDemoUser, test::kDemoPassword);
     ASSERT_TRUE(PumpUntil(
         [&] {
           session_ = Pane<SessionDlg>(kSessionPaneName);
@@ -95,11 +78,7 @@ class ListsWindowTest : public testing::Test {
   }
   void TearDown() override {
     login_.reset();
-    StopNetwork();
-    if (sim_) sim_->Stop();
-    SetDatabasePath("");
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(true);
+    SimulatorLoginFixture::TearDown();
   }
 
   template <typename Window>
@@ -107,11 +86,7 @@ class ListsWindowTest : public testing::Test {
     return dynamic_cast<Window*>(platform::FindWindow(windows_.router.IdOf(name)));
   }
 
-  test::TempDir dir_;
-  test::TestWindowContext windows_;
   WindowFactories factories_;
-  platform::MessageBoxRecorder boxes_;
-  std::unique_ptr<Simulator> sim_;
   std::unique_ptr<LoginDlg> login_;
   MainDlg* main_ = nullptr;
   SessionDlg* session_ = nullptr;
@@ -158,7 +133,7 @@ TEST_F(ListsWindowTest, AvatarShowsThePopupBesideTheHoveredRowAndDeletionAsksFir
   list->resize(list->width(), kSessionRowHeight * 2);  // scrolled: the row is second on screen
   list->SetTopIndex(row - 1);
   const QPoint avatar(20, kSessionRowHeight + 20);
-  Send(list, QEvent::MouseMove, avatar);
+  test::Mouse(list, QEvent::MouseMove, avatar);
   CustomerInfoDlg* popup = list->Popup();
   ASSERT_NE(popup, nullptr);
   EXPECT_TRUE(popup->isVisible());
@@ -170,7 +145,7 @@ TEST_F(ListsWindowTest, AvatarShowsThePopupBesideTheHoveredRowAndDeletionAsksFir
   ASSERT_TRUE(popup->grab().toImage().save(ShotFolder() + "CustomerInfoDlg.png"));
 
   // Below the last row is nowhere: nothing is selected or deleted.
-  Send(list, QEvent::MouseButtonPress, QPoint(20, kSessionRowHeight * 2 + 5));
+  test::Mouse(list, QEvent::MouseButtonPress, QPoint(20, kSessionRowHeight * 2 + 5));
   EXPECT_EQ(list->SelectedRow(), kNoRow);
 
   // A guestbook author's row goes after the question; a talking visitor's stays.

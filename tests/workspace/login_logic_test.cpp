@@ -17,6 +17,8 @@
 #include "protocol/commands.h"
 #include "protocol/login.h"
 #include "protocol/msg.h"
+#include "support/server_messages.h"
+#include "support/stand_in_window.h"
 #include "support/temp_dir.h"
 #include "support/window_context_fixture.h"
 #include "workspace/keep_alive_records.h"
@@ -223,12 +225,9 @@ class RecordingHost : public LoginSessionHost {
 };
 
 // A window in the router that records its messages.
-class RecordingWindow : public platform::Window {
+class RecordingWindow : public test::StandInWindow<> {
  public:
-  RecordingWindow(WindowRouter& router, const char* name) : router_(router), name_(name) {
-    router_.Enter(name_, *this);
-  }
-  ~RecordingWindow() override { router_.Leave(name_, *this); }
+  RecordingWindow(WindowRouter& router, const char* name) : StandInWindow(router, name) {}
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam w, platform::LParam l) override {
     if (message == kKeepAliveRecordMessage && w == kKeepAliveRecordRemoved)
       removedIds.push_back(platform::TakePayload(kKeepAliveRecordGone, l)->MESSAGE_ID);
@@ -243,21 +242,11 @@ class RecordingWindow : public platform::Window {
       if (m == message && wp == w) out.push_back(lp);
     return out;
   }
-
- private:
-  WindowRouter& router_;
-  std::string name_;
 };
 
 std::unique_ptr<Message> Answer(std::int32_t command, std::int64_t id, std::uint8_t result, std::int64_t session,
                                 const Msg* body) {
-  auto message = std::make_unique<Message>();
-  message->command = command;
-  message->MESSAGE_ID = id;
-  message->RESULT = result;
-  message->SESSION_ID = session;
-  if (body) message->adoptBody(std::make_unique<Msg>(*body));
-  return message;
+  return test::ServerMessage({.command = command, .id = id, .result = result, .session = session}, body);
 }
 
 Msg LoginAnswerBody(std::int32_t agentId, const std::string& json) {

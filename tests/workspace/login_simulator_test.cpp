@@ -17,6 +17,7 @@
 #include "protocol/startup_codecs.h"
 #include "simulator.h"
 #include "support/qt_pump.h"
+#include "support/simulator_login_fixture.h"
 #include "support/temp_dir.h"
 #include "support/window_context_fixture.h"
 #include "workspace/login_dlg.h"
@@ -24,9 +25,9 @@
 namespace kanzo {
 namespace {
 
-constexpr const char* kDemoUser = "demo";
-constexpr const char* kDemoPassword = "kanzo123";
-constexpr std::int32_t kDemoUid = 2001;
+using test::kDemoPassword;
+using test::kDemoUid;
+using test::kDemoUser;
 constexpr int kWaitMs = 5000;
 
 using ::kanzo::test::PumpUntil;
@@ -38,44 +39,22 @@ MainWindowMaker PlainMainWindow() {
   return maker;
 }
 
-class LoginSimulatorTest : public testing::Test {
+class LoginSimulatorTest : public test::SimulatorLoginFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(RegisterStartupCodecs());
-    SetDatabasePath(dir_.File("qmb.db"));
-    ASSERT_TRUE(DBManager::Init());
-    SkinKit::SetPictureFolder(std::string(KANZO_SOURCE_DIR) + "/assets/program/");
-    windows_.SendThroughDispatcher();
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(false);
-    SimOptions options = EmbeddedSimOptions(std::string(KANZO_SIM_DATA_DIR) + "/demo-accounts.json");
-    options.frameLogPath = dir_.File("frames.log");
-    sim_ = std::make_unique<Simulator>(options);
-    std::string error;
-    ASSERT_TRUE(sim_->StartThread(&error)) << error;
-    ASSERT_TRUE(StartNetwork("127.0.0.1", static_cast<std::uint16_t>(sim_->port())));
+    ASSERT_NO_FATAL_FAILURE(SimulatorLoginFixture::SetUp());
+    ASSERT_NO_FATAL_FAILURE(
+        StartSimulator([&](SimOptions& options) { options.frameLogPath = dir_.File("frames.log"); }));
     window_ = std::make_unique<LoginDlg>(windows_.context, nullptr, PlainMainWindow());
     window_->show();
   }
   void TearDown() override {
     window_.reset();
-    StopNetwork();
-    if (sim_) sim_->Stop();
-    SetDatabasePath("");
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(true);
+    SimulatorLoginFixture::TearDown();
   }
 
-  void Submit(const char* user, const char* password) {
-    window_->UserNameBox()->setEditText(user);
-    window_->PasswordEdit()->setText(password);
-    window_->SubmitButton()->click();
-  }
+  void Submit(const char* user, const char* password) { SubmitLogin(*window_, user, password); }
 
-  test::TempDir dir_;
-  platform::MessageBoxRecorder boxes_;
-  std::unique_ptr<Simulator> sim_;
-  test::TestWindowContext windows_;
   std::unique_ptr<LoginDlg> window_;
 };
 

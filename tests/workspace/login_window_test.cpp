@@ -24,12 +24,14 @@
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/qt/qt_text.h"
-#include "protocol/buffer.h"
 #include "protocol/commands.h"
 #include "protocol/login.h"
 #include "protocol/msg.h"
 #include "protocol/startup_codecs.h"
+#include "support/login_window_fixture.h"
 #include "support/qt_pump.h"
+#include "support/server_messages.h"
+#include "support/stand_in_window.h"
 #include "support/temp_dir.h"
 #include "support/window_context_fixture.h"
 #include "workspace/login_dlg.h"
@@ -54,12 +56,9 @@ void Pump(int ms) {
 
 // The main window as a test sees it: it takes the window messages the login
 // window sends it and records the presence it was told.
-class FakeMainWindow : public QDialog, public platform::Window {
+class FakeMainWindow : public QDialog, public test::StandInWindow<> {
  public:
-  FakeMainWindow(QWidget* owner, WindowRouter& router) : QDialog(owner), router_(router) {
-    router_.Enter(kMainWindowName, *this);
-  }
-  ~FakeMainWindow() override { router_.Leave(kMainWindowName, *this); }
+  FakeMainWindow(QWidget* owner, WindowRouter& router) : QDialog(owner), StandInWindow(router, kMainWindowName) {}
   platform::MessageResult OnWindowMessage(std::uint32_t message, platform::WParam, platform::LParam l) override {
     if (message == kSignalLevelMessage) levels.push_back(static_cast<int>(l));
     if (message == kLoginRenewedMessage) ++renewed;
@@ -69,9 +68,6 @@ class FakeMainWindow : public QDialog, public platform::Window {
   int renewed = 0;
   int presence = 0;
   int agentStatesCalls = 0;
-
- private:
-  WindowRouter& router_;
 };
 
 struct MakerLog {
@@ -93,45 +89,21 @@ MainWindowMaker TestMaker(MakerLog* log) {
   return maker;
 }
 
-std::string MessageFrame(std::int32_t command, std::int64_t id, std::uint8_t result, std::int64_t session,
-                         const Msg* body) {
-  Message message;
-  message.command = command;
-  message.MESSAGE_ID = id;
-  message.RESULT = result;
-  message.SESSION_ID = session;
-  if (body) message.setBody(const_cast<Msg*>(body));
-  Buffer buffer;
-  writeMessage(buffer, message);
-  std::string bytes(buffer.length(), '\0');
-  buffer.read(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-  return test::FrameOf(bytes);
-}
-
-class LoginWindowTest : public testing::Test {
+class LoginWindowTest : public test::LoginWindowFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(RegisterStartupCodecs());
-    SetDatabasePath(dir_.File("qmb.db"));
-    ASSERT_TRUE(DBManager::Init());
-    SkinKit::SetPictureFolder(std::string(KANZO_SOURCE_DIR) + "/assets/program/");
     platform::SetCurrentClock(&clock_);
     clock_.SetSeconds(kStartSeconds);
-    windows_.SendThroughDispatcher();
+    ASSERT_NO_FATAL_FAILURE(LoginWindowFixture::SetUp());
     windows_.context.factories = &factories_;
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(false);
     ASSERT_TRUE(peer_.listening());
     ASSERT_TRUE(StartNetwork("127.0.0.1", peer_.port()));
     ASSERT_TRUE(peer_.Accept());
   }
   void TearDown() override {
     window_.reset();
-    StopNetwork();
+    LoginWindowFixture::TearDown();
     platform::SetCurrentClock(nullptr);
-    SetDatabasePath("");
-    SetCurrentSessionId(0);
-    SetAutomaticLoginAllowed(true);
   }
 
   LoginDlg& Window() {
@@ -143,9 +115,7 @@ class LoginWindowTest : public testing::Test {
   std::unique_ptr<Message> NextRequest() {
     std::string payload;
     if (!peer_.ReadFrame(&payload, nullptr, kWaitMs)) return nullptr;
-    Buffer buffer;
-    buffer.write(payload.data(), static_cast<std::int32_t>(payload.size()));
-    return readMessage(buffer);
+    return test::MessageFromBytes(payload);
   }
 
   // The next request with `command`, passing over the others.
@@ -159,7 +129,8 @@ class LoginWindowTest : public testing::Test {
   }
 
   void Answer(std::int32_t command, std::int64_t id, std::uint8_t result, std::int64_t session, const Msg* body) {
-    ASSERT_TRUE(peer_.Send(MessageFrame(command, id, result, session, body)));
+    ASSERT_TRUE(peer_.Send(test::MessageFrame(
+        *test::ServerMessage({.command = command, .id = id, .result = result, .session = session}, body))));
   }
 
   void StoreLogin(const std::string& name, const std::string& password, bool remember, bool autoLogin, int state,
@@ -213,12 +184,9 @@ class LoginWindowTest : public testing::Test {
            Window().AutoLoginBox()->isEnabled() && Window().PresenceButton()->isEnabled();
   }
 
-  test::TempDir dir_;
   platform::SettableClock clock_;
-  platform::MessageBoxRecorder boxes_;
   test::TestPeer peer_;
   MakerLog maker_;
-  test::TestWindowContext windows_;
   WindowFactories factories_;
   std::unique_ptr<LoginDlg> window_;
 };

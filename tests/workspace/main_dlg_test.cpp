@@ -30,8 +30,8 @@
 #include "net/test_peer.h"
 #include "net/window_network_future.h"
 #include "platform/qt/qt_text.h"
-#include "protocol/buffer.h"
 #include "protocol/startup_codecs.h"
+#include "support/server_messages.h"
 #include "support/window_context_fixture.h"
 #include "windows/window_links.h"
 #include "workspace/main_texts.h"
@@ -49,19 +49,13 @@ constexpr std::int32_t kVisitor = 5005;
 constexpr int kQuietMs = 300;
 
 // A list pane as the later parts make it: a widget in the window registry.
-class QtPane final : public QWidget, public platform::Window, public test::PaneRecorder {
+class QtPane final : public QWidget, public test::StandInWindow<>, public test::PaneRecorder {
  public:
   QtPane(const std::string& name, QWidget* parent, WindowRouter& router)
-      : QWidget(parent), PaneRecorder(name), router_(router) {
-    router_.Enter(name, *this);
-  }
-  ~QtPane() override { router_.Leave(this->name(), *this); }
+      : QWidget(parent), StandInWindow(router, name) {}
   platform::MessageResult OnWindowMessage(std::uint32_t m, platform::WParam w, platform::LParam l) override {
     return Record(m, w, l);
   }
-
- private:
-  WindowRouter& router_;
 };
 
 // A statistics window that does not enter the router itself.
@@ -97,30 +91,8 @@ class UrlRecorder : public QObject {
   std::vector<QUrl> urls;
 };
 
+using ::kanzo::test::Notice;
 using ::kanzo::test::PumpUntil;
-
-std::unique_ptr<Message> Notice(std::int32_t command, const std::string& body, std::int32_t from = 0,
-                                std::int8_t fromType = 0, std::int32_t to = 0, std::int8_t toType = 0) {
-  auto message = std::make_unique<Message>();
-  message->command = command;
-  auto msg = std::make_unique<Msg>();
-  msg->FROM = from;
-  msg->FROM_TYPE = fromType;
-  msg->TO = to;
-  msg->TO_TYPE = toType;
-  msg->BODY = body;
-  message->adoptBody(std::move(msg));
-  return message;
-}
-
-// The frame the server sends for `message`.
-std::string FrameBytes(const Message& message) {
-  Buffer buffer;
-  writeMessage(buffer, message);
-  std::string bytes(buffer.length(), '\0');
-  buffer.read(bytes.data(), static_cast<std::int32_t>(bytes.size()));
-  return test::FrameOf(bytes);
-}
 
 class MainDlgTest : public ::testing::Test {
  protected:
@@ -159,9 +131,7 @@ class MainDlgTest : public ::testing::Test {
   std::unique_ptr<Message> NextRequest() {
     std::string payload;
     if (!peer.ReadFrame(&payload)) return nullptr;
-    Buffer buffer;
-    buffer.write(payload.data(), static_cast<std::int32_t>(payload.size()));
-    return readMessage(buffer);
+    return test::MessageFromBytes(payload);
   }
   std::vector<std::int32_t> StartRequests() {
     std::vector<std::int32_t> commands;
@@ -364,7 +334,7 @@ TEST_F(MainDlgTest, CountsFromTheServerAreShownByAgentKind) {
     Message answer;
     answer.command = kCommandLoadSessionCount;
     answer.setBody(&msg);
-    ASSERT_TRUE(peer.Send(FrameBytes(answer)));
+    ASSERT_TRUE(peer.Send(test::MessageFrame(answer)));
   };
 
   serverSends(R"({"total_chat":12,"my_chat":3})");
@@ -436,9 +406,7 @@ TEST_F(MainDlgTest, BadBodiesChangeNothingAndNeverCrash) {
 
   for (CommandCode code : {kCommandStartData, kCommandGetOnlineVisitor, kCommandGetQuickMessage, kCommandUpdateKFState,
                            kCommandLoadSessionCount, kCommandChatMessage}) {
-    auto bare = std::make_unique<Message>();
-    bare->command = code;
-    Deliver(std::move(bare));
+    Deliver(test::ServerMessage({.command = code}));
   }
   EXPECT_EQ(w.CountsText(), counts);
   for (const char* body : {"not json", R"({"userstate":[[1002,3]]})", R"({"users":"x","userstate":"[[1002,"})",

@@ -12,6 +12,7 @@
 #include "db/db_test_support.h"
 #include "platform/narrow_text.h"
 #include "protocol/message_id.h"
+#include "support/server_messages.h"
 #include "support/window_context_fixture.h"
 #include "workspace/main_texts.h"
 #include "workspace/pane_recorder.h"
@@ -22,6 +23,7 @@ namespace {
 using test::CorePane;
 using test::FakeChatWindow;
 using test::FakeSettingPage;
+using test::Notice;
 
 constexpr std::int32_t kAccount = 77;
 constexpr std::int32_t kSelf = 1001;
@@ -57,26 +59,6 @@ std::unique_ptr<ContactRecord> Contact(std::int32_t id, std::int32_t kind, std::
   r->kind = kind;
   r->state = state;
   return r;
-}
-
-std::unique_ptr<Message> Received(std::int32_t command, const std::string& body, std::int32_t from = 0,
-                                  std::int8_t fromType = 0, std::int32_t to = 0, std::int8_t toType = 0) {
-  auto message = std::make_unique<Message>();
-  message->command = command;
-  auto msg = std::make_unique<Msg>();
-  msg->FROM = from;
-  msg->FROM_TYPE = fromType;
-  msg->TO = to;
-  msg->TO_TYPE = toType;
-  msg->BODY = body;
-  message->adoptBody(std::move(msg));
-  return message;
-}
-
-std::unique_ptr<Message> ReceivedWithoutBody(std::int32_t command) {
-  auto message = std::make_unique<Message>();
-  message->command = command;
-  return message;
 }
 
 class MainWorkspaceTest : public ::testing::Test {
@@ -165,13 +147,13 @@ TEST_F(MainWorkspaceTest, CountsTextDependsOnTheAgentKindAndBadCountsReadAsZero)
     SCOPED_TRACE(c.body);
     windows.records.agent.Update([&](AgentRecord& a) { a.agentKind = c.kind; });
     view.counts.clear();
-    workspace.OnNetworkMessage(Received(kCommandLoadSessionCount, c.body));
+    workspace.OnNetworkMessage(Notice(kCommandLoadSessionCount, c.body));
     ASSERT_EQ(view.counts.size(), 1u);
     EXPECT_EQ(view.counts[0], c.text);
   }
   // An answer without a body leaves the line as it is.
   view.counts.clear();
-  workspace.OnNetworkMessage(ReceivedWithoutBody(kCommandLoadSessionCount));
+  workspace.OnNetworkMessage(test::ServerMessage({.command = kCommandLoadSessionCount}));
   EXPECT_TRUE(view.counts.empty());
 }
 
@@ -183,13 +165,13 @@ TEST_F(MainWorkspaceTest, OwnIdWithFourForcesTheLogOffAndNothingElseDoes) {
   const Case cases[] = {{"5", false}, {"\"4\"", false}, {"4x", false}, {"[4]", false}, {"", false}, {"4", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
-    workspace.OnNetworkMessage(Received(kCommandUpdateKFState, c.body, kSelf, kMemberKindAgent));
+    workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, c.body, kSelf, kMemberKindAgent));
     EXPECT_EQ(view.forcedOffline, c.forced ? 1 : 0);
     EXPECT_EQ(windows.records.agent.AgentId(), c.forced ? 0 : kSelf);
   }
   EXPECT_TRUE(sent.empty()) << "a forced log-off sends nothing";
   // Once logged off, a notice from id 0 is nobody's own.
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "4", 0, kMemberKindAgent));
+  workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, "4", 0, kMemberKindAgent));
   EXPECT_EQ(view.forcedOffline, 1);
 }
 
@@ -198,7 +180,7 @@ TEST_F(MainWorkspaceTest, VisitorNoticesGoToBothVisitorPanesAsCopies) {
       contacts(windows.router, kContactPaneName);
   FakeChatWindow chat(windows.router);
   workspace.OnNetworkMessage(
-      Received(kCommandUpdateKFState, "105", kVisitor, kMemberKindVisitor, kSelf, kMemberKindAgent));
+      Notice(kCommandUpdateKFState, "105", kVisitor, kMemberKindVisitor, kSelf, kMemberKindAgent));
   for (CorePane* pane : {&online, &session}) {
     SCOPED_TRACE(pane->name());
     ASSERT_EQ(pane->deliveries.size(), 1u);
@@ -221,7 +203,7 @@ TEST_F(MainWorkspaceTest, ColleagueNoticeWith101IsSwappedAndForwardedWithoutTouc
   CorePane online(windows.router, kOnlinePaneName), session(windows.router, kSessionPaneName),
       contacts(windows.router, kContactPaneName);
   workspace.OnNetworkMessage(
-      Received(kCommandUpdateKFState, "101", kColleague, kMemberKindAgent, kVisitor, kMemberKindVisitor));
+      Notice(kCommandUpdateKFState, "101", kColleague, kMemberKindAgent, kVisitor, kMemberKindVisitor));
   for (CorePane* pane : {&online, &session}) {
     ASSERT_EQ(pane->deliveries.size(), 1u);
     const Msg* copy = pane->deliveries[0].notice.get();
@@ -242,7 +224,7 @@ TEST_F(MainWorkspaceTest, ColleaguePresenceGoesIntoTheContactTable) {
   windows.records.contacts.Enter(Contact(kVisitor, kContactKindVisitor, 105));
   CorePane contacts(windows.router, kContactPaneName), online(windows.router, kOnlinePaneName);
 
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "3", kColleague, kMemberKindAgent));
+  workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, "3", kColleague, kMemberKindAgent));
   EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 3);
   ASSERT_EQ(contacts.deliveries.size(), 1u);
   EXPECT_EQ(contacts.deliveries[0].kind, kPaneNotice);
@@ -250,12 +232,12 @@ TEST_F(MainWorkspaceTest, ColleaguePresenceGoesIntoTheContactTable) {
 
   // Unknown colleague, a visitor's id given as a colleague, text bodies,
   // other sender kinds: nothing changes.
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "3", kOtherColleague, kMemberKindAgent));
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "3", kVisitor, kMemberKindAgent));
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "\"1\"", kColleague, kMemberKindAgent));
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "{}", kColleague, kMemberKindAgent));
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "1", kColleague, 7));
-  workspace.OnNetworkMessage(ReceivedWithoutBody(kCommandUpdateKFState));
+  workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, "3", kOtherColleague, kMemberKindAgent));
+  workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, "3", kVisitor, kMemberKindAgent));
+  workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, "\"1\"", kColleague, kMemberKindAgent));
+  workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, "{}", kColleague, kMemberKindAgent));
+  workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, "1", kColleague, 7));
+  workspace.OnNetworkMessage(test::ServerMessage({.command = kCommandUpdateKFState}));
   EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 3);
   EXPECT_EQ(windows.records.contacts.Find(kVisitor)->state, 105);
   EXPECT_EQ(contacts.deliveries.size(), 1u);
@@ -265,8 +247,8 @@ TEST_F(MainWorkspaceTest, ColleaguePresenceGoesIntoTheContactTable) {
 
 TEST_F(MainWorkspaceTest, NoticesForAbsentPanesAreDroppedWithoutLeaks) {
   FakeChatWindow chat(windows.router);
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "1", kVisitor, kMemberKindVisitor, kSelf, 1));
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, "101", kColleague, kMemberKindAgent, kVisitor, 2));
+  workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, "1", kVisitor, kMemberKindVisitor, kSelf, 1));
+  workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, "101", kColleague, kMemberKindAgent, kVisitor, 2));
   EXPECT_EQ(chat.repaints, 2);
 }
 
@@ -281,7 +263,7 @@ TEST_F(MainWorkspaceTest, StartDataFeedsThePanesAndThePresenceList) {
                            R"("userstate":"[[1002,3],[1001,3],[1002,2],[9,2],[1],null]",)"
                            R"("guestbook":{"offMsg":[{"A1":1}],"gbook":[]}})";
   EXPECT_FALSE(workspace.HasStartData());
-  workspace.OnNetworkMessage(Received(kCommandStartData, body));
+  workspace.OnNetworkMessage(Notice(kCommandStartData, body));
   EXPECT_TRUE(workspace.HasStartData());
 
   ASSERT_EQ(contacts.deliveries.size(), 2u);
@@ -311,7 +293,7 @@ TEST_F(MainWorkspaceTest, RenewedLoginAsksForStartDataUntilAnAnswerCame) {
   ASSERT_EQ(sent.size(), 2u);
   EXPECT_EQ(sent[0].command, kCommandStartData);
   // Even an answer that is not JSON counts as the start data.
-  workspace.OnNetworkMessage(Received(kCommandStartData, "oops"));
+  workspace.OnNetworkMessage(Notice(kCommandStartData, "oops"));
   workspace.OnLoginRenewed();
   EXPECT_EQ(sent.size(), 2u);
   EXPECT_EQ(view.details, 1);
@@ -336,13 +318,13 @@ TEST_F(MainWorkspaceTest, BadStartDataChangesNothing) {
   };
   for (const char* body : bodies) {
     SCOPED_TRACE(body);
-    workspace.OnNetworkMessage(Received(kCommandStartData, body));
+    workspace.OnNetworkMessage(Notice(kCommandStartData, body));
   }
   // Nesting past the reader's limit makes it throw; the client must go on.
   const std::string deep(100000, '[');
-  workspace.OnNetworkMessage(Received(kCommandStartData, deep.c_str()));
-  workspace.OnNetworkMessage(Received(kCommandUpdateKFState, deep.c_str()));
-  workspace.OnNetworkMessage(ReceivedWithoutBody(kCommandStartData));
+  workspace.OnNetworkMessage(Notice(kCommandStartData, deep.c_str()));
+  workspace.OnNetworkMessage(Notice(kCommandUpdateKFState, deep.c_str()));
+  workspace.OnNetworkMessage(test::ServerMessage({.command = kCommandStartData}));
   EXPECT_TRUE(contacts.deliveries.empty());
   EXPECT_TRUE(session.deliveries.empty());
   EXPECT_EQ(windows.records.contacts.Find(kColleague)->state, 2);
@@ -366,24 +348,24 @@ TEST_F(MainWorkspaceTest, PresenceListEntriesThatAreNotIntegersCountAsZero) {
 TEST_F(MainWorkspaceTest, OnlineVisitorsAndQuickMessagesGoWhereTheyBelong) {
   CorePane online(windows.router, kOnlinePaneName);
   FakeChatWindow chat(windows.router);
-  workspace.OnNetworkMessage(Received(kCommandGetOnlineVisitor, R"([{"B7":5005}])"));
-  workspace.OnNetworkMessage(Received(kCommandGetOnlineVisitor, "null"));
-  workspace.OnNetworkMessage(Received(kCommandGetOnlineVisitor, R"({"B7":5005})"));
-  workspace.OnNetworkMessage(Received(kCommandGetOnlineVisitor, "[broken"));
-  workspace.OnNetworkMessage(ReceivedWithoutBody(kCommandGetOnlineVisitor));
+  workspace.OnNetworkMessage(Notice(kCommandGetOnlineVisitor, R"([{"B7":5005}])"));
+  workspace.OnNetworkMessage(Notice(kCommandGetOnlineVisitor, "null"));
+  workspace.OnNetworkMessage(Notice(kCommandGetOnlineVisitor, R"({"B7":5005})"));
+  workspace.OnNetworkMessage(Notice(kCommandGetOnlineVisitor, "[broken"));
+  workspace.OnNetworkMessage(test::ServerMessage({.command = kCommandGetOnlineVisitor}));
   ASSERT_EQ(online.deliveries.size(), 2u);
   EXPECT_EQ(online.deliveries[0].json[0]["B7"].asInt(), kVisitor);
   EXPECT_TRUE(online.deliveries[1].json.isNull());
 
-  workspace.OnNetworkMessage(Received(kCommandGetQuickMessage, R"({"quick":["你好"]})"));
-  workspace.OnNetworkMessage(Received(kCommandGetQuickMessage, R"(["你好"])"));
-  workspace.OnNetworkMessage(Received(kCommandGetQuickMessage, "你好"));
-  workspace.OnNetworkMessage(ReceivedWithoutBody(kCommandGetQuickMessage));
+  workspace.OnNetworkMessage(Notice(kCommandGetQuickMessage, R"({"quick":["你好"]})"));
+  workspace.OnNetworkMessage(Notice(kCommandGetQuickMessage, R"(["你好"])"));
+  workspace.OnNetworkMessage(Notice(kCommandGetQuickMessage, "你好"));
+  workspace.OnNetworkMessage(test::ServerMessage({.command = kCommandGetQuickMessage}));
   ASSERT_EQ(chat.quickMessages.size(), 1u);
   EXPECT_EQ(chat.quickMessages[0]["quick"][0].asString(), "你好");
 
   // Commands this window does not handle are dropped unread.
-  workspace.OnNetworkMessage(Received(kCommandChatMessage, "{}"));
+  workspace.OnNetworkMessage(Notice(kCommandChatMessage, "{}"));
   workspace.OnNetworkMessage(nullptr);
   EXPECT_EQ(online.deliveries.size(), 2u);
 }

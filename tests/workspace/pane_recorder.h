@@ -10,6 +10,7 @@
 
 #include "platform/window_message.h"
 #include "protocol/msg.h"
+#include "support/stand_in_window.h"
 #include "windows/client_vocabulary.h"
 #include "windows/window_links.h"
 #include "windows/window_router.h"
@@ -26,8 +27,6 @@ struct PaneDelivery {
 // Handles 2024 as the panes do; `isJson(kind)` says which kinds carry JSON.
 class PaneRecorder {
  public:
-  explicit PaneRecorder(std::string name) : name_(std::move(name)) {}
-
   platform::MessageResult Record(std::uint32_t message, platform::WParam wParam, platform::LParam lParam) {
     if (message != kPaneDataMessage) return 0;
     PaneDelivery d;
@@ -42,36 +41,21 @@ class PaneRecorder {
     deliveries.push_back(std::move(d));
     return 0;
   }
-  const std::string& name() const { return name_; }
-
   std::vector<PaneDelivery> deliveries;
-
- private:
-  std::string name_;
 };
 
 // A pane without a window toolkit, entered in the router.
-class CorePane final : public platform::Window, public PaneRecorder {
+class CorePane final : public StandInWindow<>, public PaneRecorder {
  public:
-  CorePane(WindowRouter& router, const std::string& name) : PaneRecorder(name), router_(router) {
-    router_.Enter(name, *this);
-  }
-  ~CorePane() override { router_.Leave(this->name(), *this); }
+  CorePane(WindowRouter& router, const std::string& name) : StandInWindow(router, name) {}
   platform::MessageResult OnWindowMessage(std::uint32_t m, platform::WParam w, platform::LParam l) override {
     return Record(m, w, l);
   }
-
- private:
-  WindowRouter& router_;
 };
 
-class FakeChatWindow final : public platform::Window, public ChatWindowLink {
+class FakeChatWindow final : public StandInWindow<ChatWindowLink> {
  public:
-  explicit FakeChatWindow(WindowRouter& router) : router_(router) {
-    router_.Enter(kChatWindowName, *this, static_cast<ChatWindowLink*>(this));
-  }
-  ~FakeChatWindow() override { router_.Leave(kChatWindowName, *this); }
-  platform::MessageResult OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) override { return 0; }
+  explicit FakeChatWindow(WindowRouter& router) : StandInWindow(router, kChatWindowName) {}
   void RepaintTalkList() override { ++repaints; }
   void LoadQuickMessage(const Json::Value& root) override { quickMessages.push_back(root); }
   void LoadTodayConversations() override { ++todayLoads; }
@@ -83,23 +67,13 @@ class FakeChatWindow final : public platform::Window, public ChatWindowLink {
   int repaints = 0;
   int todayLoads = 0;
   std::vector<Json::Value> quickMessages;
-
- private:
-  WindowRouter& router_;
 };
 
-class FakeSettingPage final : public platform::Window, public SettingBasicLink {
+class FakeSettingPage final : public StandInWindow<SettingBasicLink> {
  public:
-  explicit FakeSettingPage(WindowRouter& router) : router_(router) {
-    router_.Enter(kSettingBasicName, *this, static_cast<SettingBasicLink*>(this));
-  }
-  ~FakeSettingPage() override { router_.Leave(kSettingBasicName, *this); }
-  platform::MessageResult OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) override { return 0; }
+  explicit FakeSettingPage(WindowRouter& router) : StandInWindow(router, kSettingBasicName) {}
   void RefreshSettings() override { ++refreshes; }
   int refreshes = 0;
-
- private:
-  WindowRouter& router_;
 };
 
 }  // namespace kanzo::test
