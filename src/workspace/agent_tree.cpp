@@ -34,7 +34,7 @@ void AgentTree::LoadContacts(const Json::Value& users, std::int32_t myId) {
       std::int32_t uid = 0;
       // Only agents the tree will show are counted, so that a group whose
       // members are all the agent itself (or uid 0) is left out.
-      if (!JsonIntMember(member, kAgentKeyUid, &uid) || uid == 0 || uid == myId) continue;
+      if (!JsonIdMember(member, kAgentKeyUid, &uid) || uid == myId) continue;
       const std::string name = JsonTextMember(member, kAgentKeyRealname);
       ContactRecord* record = contacts_.Find(uid);
       if (record == nullptr) {

@@ -68,8 +68,13 @@ CustomerInfoDlg* CustomerInfoDlg::Of(QWidget* owner) {
 void CustomerInfoDlg::Fill(const ContactRecord* record) {
   if (record == nullptr) return;
   const auto set = [this](int control, const std::string& narrow) {
-    for (Field& field : fields_)
-      if (field.control == control) field.value->setText(platform::FromNarrow(narrow));
+    for (Field& field : fields_) {
+      if (field.control != control) continue;
+      // A page address is often wider than the panel: cut it where a
+      // reader sees that it goes on, not in the middle of a letter.
+      field.text = platform::FromNarrow(narrow);
+      field.value->setText(field.value->fontMetrics().elidedText(field.text, Qt::ElideRight, field.value->width()));
+    }
   };
   set(kCustomerInfoIdControl, std::to_string(record->id));
   set(kCustomerInfoNameControl, record->name);
@@ -84,7 +89,7 @@ void CustomerInfoDlg::Fill(const ContactRecord* record) {
 
 QString CustomerInfoDlg::FieldText(int control) const {
   for (const Field& field : fields_)
-    if (field.control == control) return field.value->text();
+    if (field.control == control) return field.text;
   return {};
 }
 

@@ -36,7 +36,8 @@ class CustomerInfoDlg final : public QDialog, public platform::Window {
 
   // Shows the record's fields; a null record leaves the popup as it is.
   void Fill(const ContactRecord* record);
-  // The text of a field by its control id (tests, the gallery).
+  // The whole text of a field by its control id (tests, the gallery); the
+  // label shows it cut with "…" where it is wider than the panel.
   QString FieldText(int control) const;
 
   platform::MessageResult OnWindowMessage(std::uint32_t, platform::WParam, platform::LParam) override { return 0; }
@@ -53,6 +54,7 @@ class CustomerInfoDlg final : public QDialog, public platform::Window {
     int control;
     const char* label;
     QLabel* value = nullptr;
+    QString text;
   };
 
   platform::WindowTimers timers_;

@@ -79,7 +79,7 @@ InboxOutcome Inbox::TakeOfflineMessages(const Json::Value& list) {
   if (!list.isArray()) return outcome;
   for (const Json::Value& element : list) {
     std::int32_t id = 0;
-    if (!JsonIntMember(element, kVisitorKeyId, &id)) continue;
+    if (!JsonIdMember(element, kVisitorKeyId, &id)) continue;
     const std::string time = JsonTextMember(element, kVisitorKeyTime);
     const std::string content = JsonTextMember(element, kEntryKeyContent);
     if (!FirstTime(kOfflineBatch, id, time, content)) continue;
@@ -107,7 +107,7 @@ InboxOutcome Inbox::TakeGuestbook(const Json::Value& list) {
   if (!list.isArray()) return outcome;
   for (const Json::Value& element : list) {
     std::int32_t id = 0;
-    if (!JsonIntMember(element, kVisitorKeyId, &id)) continue;
+    if (!JsonIdMember(element, kVisitorKeyId, &id)) continue;
     GuestbookFields fields;
     const Json::Value& written = element[kEntryKeyName];
     fields.name = written.isString() ? platform::Utf8ToNarrow(written.asString()) : VisitorName(id);

@@ -82,6 +82,13 @@ bool JsonIntMember(const Json::Value& element, const char* key, std::int32_t* ou
   return true;
 }
 
+bool JsonIdMember(const Json::Value& element, const char* key, std::int32_t* out) {
+  std::int32_t id = kNoContactId;
+  if (!JsonIntMember(element, key, &id) || id == kNoContactId) return false;
+  *out = id;
+  return true;
+}
+
 std::string JsonTextMember(const Json::Value& element, const char* key) {
   if (!element.isObject()) return {};
   const Json::Value* member = element.find(key, key + std::char_traits<char>::length(key));

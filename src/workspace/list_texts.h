@@ -11,6 +11,10 @@
 
 namespace kanzo {
 
+// Id 0 stands for "no conversation" in the chat window: no list row or
+// record may carry it.
+inline constexpr std::int32_t kNoContactId = 0;
+
 // A visit time as the server writes it: "2014-12-23 12:00:00".
 inline constexpr std::size_t kVisitTimeLength = 19;
 
@@ -28,6 +32,9 @@ bool VisitorStatusText(std::int32_t state, const std::string& agentName, std::st
 bool IsJsonInt(const Json::Value& value);
 // The member `key` of an object or null element as a 32-bit integer.
 bool JsonIntMember(const Json::Value& element, const char* key, std::int32_t* out);
+// The member `key` as the id of a visitor or agent: a 32-bit integer other
+// than kNoContactId.
+bool JsonIdMember(const Json::Value& element, const char* key, std::int32_t* out);
 // The member `key` as program text; empty when it is not a string.
 std::string JsonTextMember(const Json::Value& element, const char* key);
 

@@ -25,7 +25,8 @@ PopupPlace PlaceDetailPopup(int listLeft, int listRight, int listTop, int popupW
 SessionList::SessionList(ContactTable& contacts) : contacts_(contacts) {}
 
 bool SessionList::AddSession(ContactRecord* record) {
-  if (record == nullptr || !listed_.insert(record->id).second) return false;
+  // Id 0 is the chat window's "no conversation": no row may carry it.
+  if (record == nullptr || record->id == kNoContactId || !listed_.insert(record->id).second) return false;
   rows_.push_back(record);
   return true;
 }

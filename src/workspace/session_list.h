@@ -40,7 +40,7 @@ class SessionList {
   SessionList(const SessionList&) = delete;
   SessionList& operator=(const SessionList&) = delete;
 
-  // Appends the record; false (nothing changes) when its id is listed.
+  // Appends the record; false (nothing changes) when its id is listed or 0.
   bool AddSession(ContactRecord* record);
   int FindIndex(std::int32_t id) const;
   std::size_t Size() const { return rows_.size(); }

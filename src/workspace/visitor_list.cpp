@@ -15,11 +15,11 @@ VisitorList::VisitorList(ContactTable& contacts, const NameTable& names, const p
     : contacts_(contacts), names_(names), clock_(clock) {}
 
 bool VisitorList::ReadElement(const Json::Value& element, ContactRecord* out) const {
-  // A null element or one without an integer "B7" would list a record with
-  // id 0, the id that stands for "no conversation": such elements are
-  // skipped.
-  std::int32_t id = 0;
-  if (!JsonIntMember(element, kVisitorKeyId, &id)) return false;
+  // A null element or one without an integer "B7" (or with "B7" 0) would
+  // list a record with id 0, the id that stands for "no conversation": such
+  // elements are skipped.
+  std::int32_t id = kNoContactId;
+  if (!JsonIdMember(element, kVisitorKeyId, &id)) return false;
   out->id = id;
   out->name = VisitorName(id);
   out->kind = kContactKindVisitor;
@@ -53,6 +53,7 @@ void VisitorList::LoadVisitors(const Json::Value& list) {
 }
 
 ContactRecord* VisitorList::AddOrUpdate(const ContactRecord& record) {
+  if (record.id == kNoContactId) return nullptr;
   ContactRecord* listed = nullptr;
   if (auto it = listed_.find(record.id); it != listed_.end()) {
     listed = it->second;
@@ -81,6 +82,8 @@ ContactRecord* VisitorList::AddOrUpdate(const ContactRecord& record) {
 }
 
 void VisitorList::UpdateState(std::int32_t visitorId, std::int32_t agentId, std::int32_t state) {
+  // A notice from id 0 would make a record with the "no conversation" id.
+  if (visitorId == kNoContactId) return;
   if (!contacts_.Contains(visitorId)) {
     ContactRecord made;
     made.id = visitorId;
@@ -115,7 +118,7 @@ bool VisitorList::ApplyNotice(const Msg& notice) {
     AddOrUpdate(record);
     return true;
   }
-  if (IsJsonInt(body)) {
+  if (IsJsonInt(body) && notice.FROM != kNoContactId) {
     UpdateState(notice.FROM, notice.TO, body.asInt());
     return true;
   }

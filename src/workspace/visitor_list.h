@@ -31,16 +31,18 @@ class VisitorList {
 
   // Lists the visitor of `record` (entering it in the contact table when
   // the table does not know the id) and copies its visit fields into the
-  // table's record; then applies its state. Returns the table's record.
+  // table's record; then applies its state. Returns the table's record;
+  // nullptr (nothing changes) for id 0, which stands for "no conversation".
   ContactRecord* AddOrUpdate(const ContactRecord& record);
 
   // A state change of a visitor through an agent; an unknown visitor is
-  // made and listed first.
+  // made and listed first. Id 0 changes nothing.
   void UpdateState(std::int32_t visitorId, std::int32_t agentId, std::int32_t state);
 
   // A visitor notice: FROM the visitor, TO the agent, BODY a visitor object
   // (added or updated like one element of a load) or an integer state.
-  // False when the body is neither.
+  // False when the body is neither, or when an object has no usable "B7"
+  // or a state comes FROM id 0.
   bool ApplyNotice(const Msg& notice);
 
   // The list index of `id`, or -1.

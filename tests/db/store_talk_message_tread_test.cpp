@@ -102,8 +102,10 @@ TEST_F(StoreTalkMessageTreadTest, AddDoesNotWaitForALockedDatabase) {
   ASSERT_EQ(sqlite3_open(state.Path().c_str(), &holder), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
   store.Add(7, "first", true);
-  // The store thread now waits on the lock this thread holds, so a line can
-  // only be queued here if Add does not touch the database.
+  // Once the store thread has taken the first line it waits on the lock this
+  // thread holds, and lines added meanwhile stay queued for its next run; so a
+  // line can only be queued here if Add does not touch the database.
+  ASSERT_TRUE(test::WaitFor([&] { return store.QueuedCount() == 0; }));
   for (int i = 0; i < 50; ++i) store.Add(7, "queued " + std::to_string(i), true);
   const std::size_t queuedWhileLocked = store.QueuedCount();
   sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);

@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "db/db_manager.h"
@@ -484,6 +486,231 @@ TEST_F(ListsTest, BlinkingAlternatesTheUnreadAgentOrItsCollapsedGroupAndStops) {
   EXPECT_FALSE(tree.BlinkTick());
   EXPECT_EQ(tree.AgentLabel(0, zhao), "赵磊");
   EXPECT_EQ(tree.GroupLabel(1), "B");
+}
+
+// ---------------------------------------------------------------- bad input
+
+std::string Deep(std::size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+
+TEST_F(ListsTest, BadVisitorLoadsAndNoticesChangeNothingOrWhatTheListSays) {
+  const Json::Value baseline = Parse(R"([{"B7":7,"B3":"上海","B10":105,"B8":2002}])");
+  constexpr std::int32_t kLoad = -1;  // a case with this sender is a load
+  struct Case {
+    std::int32_t from, to;
+    std::string body;
+    std::vector<std::int32_t> ids;
+    std::string status7;  // visitor 7's line afterwards
+  };
+  const std::string talking = "访客与王芳交谈中";
+  const std::string noIds = R"([[{"B7":7}],{"B7":true},{"B7":null},{"B7":[7]},{"B7":{"v":7}},{"B7":7e0},{"B7":0}])";
+  const std::string extremes = R"([{"B7":2147483647},{"B7":7,"B10":105,"B8":2002},{"B7":-2147483648}])";
+  const std::vector<Case> cases = {
+      // Loads that are no list leave it alone; an empty list empties it.
+      {kLoad, 0, R"({"B7":1})", {7}, talking},
+      {kLoad, 0, R"("text")", {7}, talking},
+      {kLoad, 0, "true", {7}, talking},
+      {kLoad, 0, "[]", {}, talking},
+      // Elements without a usable id are nobody: the list is what remains.
+      {kLoad, 0, noIds, {}, talking},
+      // Keys of the wrong type read as absent: idle, nobody's agent.
+      {kLoad, 0, R"([{"B7":7,"B10":"105","B8":"2002","B11":[1]}])", {7}, ""},
+      {kLoad, 0, R"([{"B7":7},{"B7":7,"B10":104,"B8":2002}])", {7}, "与王芳交谈结束"},
+      {kLoad, 0, R"([{"B7":7,"B10":1}])", {}, "访客已经离开"},
+      {kLoad, 0, extremes, {7, 2147483647, -2147483648}, talking},
+      // Notices.
+      {0, kSelf, "105", {7}, talking},  // id 0 is "no conversation"
+      {7, kSelf, R"({"B7":0})", {7}, talking},
+      {7, kSelf, R"({"B7":"7","B10":1})", {7}, talking},
+      {7, kSelf, "null", {7}, talking},
+      {7, kSelf, "[105]", {7}, talking},
+      {7, kSelf, "true", {7}, talking},
+      {7, kSelf, "1e2", {7}, talking},
+      {7, kSelf, "2147483648", {7}, talking},
+      {7, kSelf, Deep(100'000), {7}, talking},
+      {7, 555, "101", {7}, "访客被客服555邀请中"},  // unknown agent
+      {7, kSelf, "-5", {7}, talking},               // unknown state keeps the line
+      {99, kSelf, "1", {7}, talking},               // an unknown visitor that left
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body.substr(0, 80));
+    visitors.LoadVisitors(baseline);
+    if (c.from == kLoad) {
+      visitors.LoadVisitors(Parse(c.body));
+    } else {
+      visitors.ApplyNotice(Notice(c.from, c.to, c.body));
+    }
+    EXPECT_EQ(Ids(visitors), c.ids);
+    EXPECT_EQ(contacts.Find(7)->statusText, c.status7);
+    EXPECT_FALSE(contacts.Contains(kNoContactId));
+  }
+  EXPECT_EQ(contacts.Find(99)->statusText, "访客已经离开");
+  EXPECT_EQ(visitors.AddOrUpdate(ContactRecord{}), nullptr);
+  visitors.UpdateState(kNoContactId, kSelf, kVisitorStateTalking);
+  EXPECT_FALSE(contacts.Contains(kNoContactId));
+}
+
+TEST_F(ListsTest, BadConversationNoticesAndIndicesChangeNothing) {
+  Enter(contacts, 21, kContactKindVisitor, kVisitorStateTalking, kSelf);
+  Enter(contacts, 22, kContactKindVisitor, kVisitorStateTalking, kColleague);
+  Enter(contacts, kNoContactId, kContactKindVisitor, kVisitorStateTalking, kSelf);
+  struct Case {
+    std::int32_t from, to;
+    std::string body;
+    std::vector<std::int32_t> ids;  // after the notice, with 21 listed before
+  };
+  for (const Case& c : std::vector<Case>{{22, kSelf, "105", {21, 22}},
+                                         {kNoContactId, kSelf, "105", {21}},
+                                         {21, kSelf, "105", {21}},  // listed once
+                                         {99, kSelf, "105", {21}},  // unknown visitor
+                                         {22, kSelf, "105.0", {21}},
+                                         {22, kSelf, R"("105")", {21}},
+                                         {22, kSelf, "[105]", {21}},
+                                         {22, kSelf, R"({"B7":22,"B10":105})", {21}},
+                                         {22, kSelf, "", {21}},
+                                         {22, kSelf, "null", {21}},
+                                         {22, kSelf, Deep(100'000), {21}},
+                                         {22, kColleague, "105", {21}}}) {
+    SCOPED_TRACE(c.body.substr(0, 80));
+    SessionList list{contacts};
+    list.AddSession(contacts.Find(21));
+    list.ApplyNotice(Notice(c.from, c.to, c.body), kSelf);
+    EXPECT_EQ(Ids(list), c.ids);
+  }
+
+  ASSERT_TRUE(DBManager::InsertTalkMessage({21, 2, kSelf, 1, "line"}, 21, 2, kTriple));
+  sessions.AddSession(contacts.Find(21));
+  for (int index : {-1, 1, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()}) {
+    EXPECT_EQ(sessions.CheckDelete(index), SessionList::DeleteCheck::kNoRow) << index;
+    EXPECT_FALSE(sessions.RemoveSession(index, kTriple)) << index;
+  }
+  EXPECT_EQ(Ids(sessions), (std::vector<std::int32_t>{21}));
+  EXPECT_EQ(test::RawCount(db.Path(), "talk_message", "uid=21"), 1);
+
+  constexpr int kMax = std::numeric_limits<int>::max();
+  constexpr int kMin = std::numeric_limits<int>::min();
+  for (auto [y, top] : std::vector<std::pair<int, int>>{{kMax, kMax}, {kMax, 0}, {kMin, 0}, {0, kMin}, {0, 3}})
+    EXPECT_EQ(SessionRowAt(y, top, 3), kNoRow) << y << "/" << top;
+}
+
+TEST(InboxBadInput, JunkEntriesAreSkippedAndWrongTypedFieldsReadEmpty) {
+  struct Case {
+    bool guestbook;
+    std::string list;
+    std::vector<std::int32_t> ids;  // of the entries, in order
+    std::string firstMarkup;        // empty: not compared
+  };
+  const std::string junk = R"([null,1,"a",[],[{"B7":1}],{"B7":"1"},{"B7":1.5},{"B7":0},{"B7":true},{"D3":"x"}])";
+  const std::vector<Case> cases = {
+      {false, "null", {}, ""},
+      {false, R"({"B7":5})", {}, ""},
+      {false, R"("x")", {}, ""},
+      {true, "7", {}, ""},
+      {false, junk, {}, ""},
+      {true, junk, {}, ""},
+      {false, R"([{"B7":5,"B6":12,"D3":["x"],"B1":{}}])", {5}, "\n[#0000FF]访客 5\n[>00C8#333333]\n[C][#999999]\n"},
+      // Conversion characters in what a visitor typed are text.
+      {false,
+       R"([{"B7":5,"B6":"%s","D3":"%s%n%d%%"}])",
+       {5},
+       "\n[#0000FF]访客 5\n[>00C8#333333]%s%n%d%%\n[C][#999999]%s\n"},
+      {true,
+       R"([{"B7":6,"D1":{"n":1},"D2":13800000000,"D3":"%n"}])",
+       {6},
+       "\n[#0000FF]访客 6\n[>00C8#333333]姓名：访客 6\n电话：\n区域：\n来源：\n当前页：\nIP：\n时间：\n内容：%n\n"},
+      // The same entry twice in one answer is taken once.
+      {false, R"([{"B7":5,"D3":"a"},{"B7":5,"D3":"a"},{"B7":5,"D3":"b"}])", {5, 5}, ""},
+  };
+  NameTable names;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.list);
+    ContactTable table;
+    SessionList list{table};
+    Inbox inbox{list, table, names};
+    const Json::Value value = Parse(c.list);
+    const InboxOutcome out = c.guestbook ? inbox.TakeGuestbook(value) : inbox.TakeOfflineMessages(value);
+    std::vector<std::int32_t> ids;
+    for (const InboxEntry& e : out.entries) ids.push_back(e.id);
+    EXPECT_EQ(ids, c.ids);
+    EXPECT_EQ(out.taken, c.ids.size());
+    EXPECT_EQ(list.Size(), c.ids.empty() ? 0u : 1u);
+    EXPECT_FALSE(table.Contains(kNoContactId));
+    if (!c.firstMarkup.empty()) EXPECT_EQ(out.entries.at(0).markup, c.firstMarkup);
+    if (!c.ids.empty()) EXPECT_EQ(table.Find(c.ids[0])->unread, static_cast<int>(c.ids.size()));
+  }
+}
+
+TEST(InboxBadInput, AHugeAnswerBecomesOneRowPerSender) {
+  constexpr int kSenders = 5;
+  constexpr int kMessages = 10'000;
+  Json::Value list(Json::arrayValue);
+  for (int i = 0; i < kMessages; ++i) {
+    Json::Value m(Json::objectValue);
+    m["B7"] = 100 + i % kSenders;
+    m["D3"] = std::to_string(i);
+    list.append(m);
+  }
+  ContactTable table;
+  NameTable names;
+  SessionList sessions{table};
+  Inbox inbox{sessions, table, names};
+  EXPECT_EQ(inbox.TakeOfflineMessages(list).entries.size(), static_cast<std::size_t>(kMessages));
+  EXPECT_EQ(sessions.Size(), static_cast<std::size_t>(kSenders));
+  EXPECT_EQ(table.Find(100)->unread, kMessages / kSenders);
+  EXPECT_TRUE(inbox.TakeOfflineMessages(list).entries.empty());  // the same answer again
+  EXPECT_EQ(table.Find(100)->unread, kMessages / kSenders);
+}
+
+TEST_F(ListsTest, BadColleagueListsLeaveTheTreeOrEmptyItAsTheLoadSays) {
+  const Json::Value baseline = Parse(R"({"A":[{"uid":2002,"realname":"王芳"}]})");
+  struct Case {
+    std::string users;
+    std::string groups;  // "name:uid,uid;..." afterwards
+  };
+  for (const Case& c : std::vector<Case>{
+           // No object: ignored.
+           {"[1]", "A:2002"},
+           {R"("A")", "A:2002"},
+           {"5", "A:2002"},
+           {"true", "A:2002"},
+           // An object replaces the tree, with only its usable members.
+           {"{}", ""},
+           {R"({"A":"2002","B":{"uid":2003},"C":null,"D":7})", ""},
+           {R"({"A":[null,1,"x",[],{"uid":"2003"},{"uid":2003.5},{"uid":0},{"uid":true},{"realname":"无"}]})", ""},
+           {R"({"A":[{"uid":2003,"realname":7}]})", "A:2003"},
+           {R"({"A":[{"uid":2003},{"uid":2003}],"B":[{"uid":2003}]})", "A:2003;B:2003"},
+           {R"({"":[{"uid":2004}]})", ":2004"},
+       }) {
+    SCOPED_TRACE(c.users);
+    tree.LoadContacts(baseline, kSelf);
+    tree.LoadContacts(Parse(c.users), kSelf);
+    std::string groups;
+    for (const ColleagueGroup& g : tree.Groups()) {
+      groups += (groups.empty() ? "" : ";") + g.name + ":";
+      for (std::size_t i = 0; i < g.agents.size(); ++i) groups += (i ? "," : "") + std::to_string(g.agents[i]->id);
+      EXPECT_EQ(g.total, static_cast<int>(g.agents.size()));
+      EXPECT_EQ(g.agentHidden.size(), g.agents.size());
+    }
+    EXPECT_EQ(groups, c.groups);
+    EXPECT_FALSE(contacts.Contains(kNoContactId));
+  }
+  EXPECT_EQ(contacts.Find(2003)->name, "");
+
+  // A huge group loads, orders and counts.
+  Json::Value users(Json::objectValue);
+  for (int i = 0; i < 10'000; ++i) {
+    Json::Value agent(Json::objectValue);
+    agent["uid"] = 10'000 + i;
+    agent["realname"] = std::to_string(i);
+    users["g"].append(agent);
+  }
+  tree.LoadContacts(users, kSelf);
+  ASSERT_EQ(tree.Groups().size(), 1u);
+  EXPECT_EQ(tree.Groups()[0].total, 10'000);
+  contacts.Find(19'999)->state = kAgentStateAway;
+  tree.OnlineFirst();
+  tree.CountOnline();
+  EXPECT_EQ(tree.Groups()[0].agents[0]->id, 19'999);
+  EXPECT_EQ(tree.Groups()[0].online, 1);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Renders every skinned control in every state (normal, hover, pressed,
 // selected; each login state; each signal level) into PNG files, one per
-// control and state, plus gallery.png with all of them on one sheet.
+// control and state, plus gallery.png with all of them on one sheet; then
+// the windows, the list panes filled by the simulator among them.
 //   kanzo_gallery <output-folder> [<picture-folder>]
 #include <QApplication>
 #include <QDir>
@@ -30,6 +31,7 @@
 #include "db/db_operations.h"
 #include "details/setting_dlg.h"
 #include "details/user_info_dlg.h"
+#include "list_windows.h"
 #include "platform/clock.h"
 #include "platform/narrow_text.h"
 #include "platform/qt/qt_ui_loop.h"
@@ -412,7 +414,8 @@ int main(int argc, char** argv) {
                                db};
   const bool chatOk = ChatWindows(folder, context);
   const bool detailsOk = DetailWindows(folder, context);
-  const bool ok = gallery.WriteSheet() && chatOk && detailsOk;
+  const bool listsOk = kanzo::ListWindows(folder, KANZO_SIM_DATA_FOLDER);
+  const bool ok = gallery.WriteSheet() && chatOk && detailsOk && listsOk;
   std::printf("%zu pictures and gallery.png in %s\n", gallery.Count(), qPrintable(folder));
   return ok ? 0 : 1;
 }
