@@ -51,6 +51,7 @@ RichEdit::RichEdit(QWidget* parent)
     : QTextEdit(parent),
       faceFolder_(platform::ProgramFolder() + kFaceFolderName),
       typingFormat_(ToQtCharFormat(kMarkupDefaultFormat)),
+      insertionFormat_(ToQtCharFormat(CharFormat{})),
       markupCursor_(document()),
       pictures_(std::make_unique<RichEditPictures>(this)) {
   setAcceptRichText(false);
@@ -95,10 +96,10 @@ void RichEdit::MoveInsertionToEnd() {
 }
 
 void RichEdit::InsertText(std::string_view narrow) {
-  markupCursor_.insertText(NormaliseLineBreaks(platform::FromNarrow(narrow)), ToQtCharFormat(insertionFormat_));
+  markupCursor_.insertText(NormaliseLineBreaks(platform::FromNarrow(narrow)), insertionFormat_);
 }
 
-void RichEdit::SetInsertionFormat(const CharFormat& format) { insertionFormat_ = format; }
+void RichEdit::SetInsertionFormat(const CharFormat& format) { insertionFormat_ = ToQtCharFormat(format); }
 
 void RichEdit::SetParagraphFormat(const ParaFormat& format) {
   QTextBlockFormat block = markupCursor_.blockFormat();
@@ -158,8 +159,8 @@ void RichEdit::AppendMarkup(std::string_view markup) {
   // narrower one. The bar is held on while it goes in, so that it is laid
   // out at the width it will be shown at; should it fit after all, the bar
   // goes again as before.
-  const bool holdBar = markup.size() >= kLongAppendBytes &&
-                       verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded && !verticalScrollBar()->isVisible();
+  const bool holdBar = markup.size() >= kLongAppendBytes && verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded &&
+                       !verticalScrollBar()->isVisible();
   if (holdBar) setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   MoveInsertionToEnd();
   markupCursor_.beginEditBlock();
