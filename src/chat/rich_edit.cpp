@@ -31,6 +31,8 @@ namespace {
 constexpr const char* kFaceFolderName = "face/";
 constexpr const char* kCallPhoneCaption = "拨打电话";
 constexpr const char* kCallPhoneText = "即将拨打电话：%s";
+// Markup this long (a conversation's backlog) surely fills more than a view.
+constexpr std::size_t kLongAppendBytes = 16 * 1024;
 
 // Qt marks line breaks inside text with these; the markup knows only "\n".
 QString NormaliseLineBreaks(QString text) {
@@ -49,6 +51,7 @@ RichEdit::RichEdit(QWidget* parent)
     : QTextEdit(parent),
       faceFolder_(platform::ProgramFolder() + kFaceFolderName),
       typingFormat_(ToQtCharFormat(kMarkupDefaultFormat)),
+      insertionFormat_(ToQtCharFormat(CharFormat{})),
       markupCursor_(document()),
       pictures_(std::make_unique<RichEditPictures>(this)) {
   setAcceptRichText(false);
@@ -93,10 +96,10 @@ void RichEdit::MoveInsertionToEnd() {
 }
 
 void RichEdit::InsertText(std::string_view narrow) {
-  markupCursor_.insertText(NormaliseLineBreaks(platform::FromNarrow(narrow)), ToQtCharFormat(insertionFormat_));
+  markupCursor_.insertText(NormaliseLineBreaks(platform::FromNarrow(narrow)), insertionFormat_);
 }
 
-void RichEdit::SetInsertionFormat(const CharFormat& format) { insertionFormat_ = format; }
+void RichEdit::SetInsertionFormat(const CharFormat& format) { insertionFormat_ = ToQtCharFormat(format); }
 
 void RichEdit::SetParagraphFormat(const ParaFormat& format) {
   QTextBlockFormat block = markupCursor_.blockFormat();
@@ -150,10 +153,20 @@ void RichEdit::ReadRange(MarkupContentSink& sink, int from, int to) const {
 void RichEdit::AppendMarkup(std::string_view markup) {
   // One edit block per markup text: the document is laid out once, not after
   // every run, tag and picture.
+  //
+  // A long text into a view without a scroll bar would be laid out once at
+  // the full width and, when the bar then appears, once again at the
+  // narrower one. The bar is held on while it goes in, so that it is laid
+  // out at the width it will be shown at; should it fit after all, the bar
+  // goes again as before.
+  const bool holdBar = markup.size() >= kLongAppendBytes && verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded &&
+                       !verticalScrollBar()->isVisible();
+  if (holdBar) setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   MoveInsertionToEnd();
   markupCursor_.beginEditBlock();
   InsertMarkup(*this, markup);
   markupCursor_.endEditBlock();
+  if (holdBar) setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   ScrollToEnd();
 }
 

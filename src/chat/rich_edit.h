@@ -118,7 +118,9 @@ class RichEdit : public QTextEdit, public MarkupView {
   bool linkReporting_ = false;
   int characterLimit_ = 0;
   QTextCharFormat typingFormat_;
-  CharFormat insertionFormat_;
+  // Converted once when set: a backlog inserts thousands of runs in few
+  // formats.
+  QTextCharFormat insertionFormat_;
   // Where the markup operations insert: the end when appending, the caret
   // when pasting or placing a face.
   QTextCursor markupCursor_;

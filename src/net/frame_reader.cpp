@@ -34,7 +34,10 @@ struct InflateStream {
 
 }  // namespace
 
+FrameReader::~FrameReader() { reportDiscarded(); }
+
 void FrameReader::reset() {
+  reportDiscarded();
   handedOut_ = 0;
   pending_ = false;
   pendingHeader_ = 0;
@@ -45,7 +48,14 @@ void FrameReader::discard(evbuffer* input, std::size_t count) {
   if (count == 0) return;
   evbuffer_drain(input, count);
   discarded_ += count;
-  KLOG_WARN("丢弃无法识别的数据：%zu字节", count);
+  unreported_ += count;
+  if (unreported_ >= kDiscardReportBytes) reportDiscarded();
+}
+
+void FrameReader::reportDiscarded() {
+  if (unreported_ == 0) return;
+  KLOG_WARN("丢弃无法识别的数据：%llu字节", static_cast<unsigned long long>(unreported_));
+  unreported_ = 0;
 }
 
 bool FrameReader::findHeader(evbuffer* input) {
@@ -55,7 +65,11 @@ bool FrameReader::findHeader(evbuffer* input) {
     // The usual case: the next frame starts right here.
     unsigned char word[kFrameWordBytes];
     evbuffer_copyout(input, word, sizeof word);
-    if ((ReadBigEndian32(word) & kFrameMagicMask) == kFrameMagic) return available >= kFrameHeaderBytes;
+    if ((ReadBigEndian32(word) & kFrameMagicMask) == kFrameMagic) {
+      // The run of junk, if any, ends at a header.
+      reportDiscarded();
+      return available >= kFrameHeaderBytes;
+    }
 
     const evbuffer_ptr found = evbuffer_search(input, kMagicBytes, sizeof kMagicBytes, nullptr);
     if (found.pos < 0) {
@@ -68,8 +82,8 @@ bool FrameReader::findHeader(evbuffer* input) {
       discard(input, at + 1);
       continue;
     }
+    // The input now starts with a header word: the loop takes it.
     discard(input, at - kMagicOffset);
-    return evbuffer_get_length(input) >= kFrameHeaderBytes;
   }
 }
 

@@ -27,13 +27,25 @@ struct FramePayload {
 
 class FrameReader {
  public:
+  // A run of skipped bytes is reported once it has grown this long, so a
+  // stream of junk that never ends still shows in the log, a line per
+  // this many bytes rather than a line per stray header byte.
+  static constexpr std::uint64_t kDiscardReportBytes = 64 * 1024;
+
+  FrameReader() = default;
+  // Reports a run of skipped bytes still unreported.
+  ~FrameReader();
+  FrameReader(const FrameReader&) = delete;
+  FrameReader& operator=(const FrameReader&) = delete;
+
   // Takes at most one frame from the front of `input`; on kFrame `payload`
   // shows its message bytes, which leave the input on the next call. Bytes
   // before a header are discarded.
   FrameStatus next(evbuffer* input, FramePayload* payload);
 
   // Forgets a partly received frame (the connection it came on is gone,
-  // and its input buffer with it).
+  // and its input buffer with it) and reports the bytes skipped since the
+  // last report.
   void reset();
 
   bool framePending() const { return pending_; }
@@ -45,6 +57,8 @@ class FrameReader {
   // header; false when more bytes are needed first.
   bool findHeader(evbuffer* input);
   void discard(evbuffer* input, std::size_t count);
+  // One Warning for the run of bytes skipped since the last one, if any.
+  void reportDiscarded();
 
   // Bytes of the frame last handed out, still at the front of the input.
   std::size_t handedOut_ = 0;
@@ -53,6 +67,10 @@ class FrameReader {
   std::uint32_t pendingHeader_ = 0;
   std::int32_t pendingLength_ = 0;
   std::uint64_t discarded_ = 0;
+  // Skipped bytes not yet in the log: junk that repeats a header's start
+  // bytes is skipped a few bytes at a time, and a line for each piece would
+  // grow the log in step with what the server sends.
+  std::uint64_t unreported_ = 0;
 };
 
 // Inflates a compressed payload: a 4-byte big-endian size of the message,

@@ -45,6 +45,37 @@ std::string ExecutableNameOf(const std::string& pidDir) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// A killed process is dead once the kernel has handled the signal, which
+// takes a moment; it stays a zombie until its parent reaps it.
+constexpr int kForcedEndWaitMs = 2000;
+constexpr int kEndPollMs = 20;
+
+// Dead: no such process, or a zombie (it runs no more and holds no file; only
+// its parent's wait is missing, and that parent may not be this process).
+bool HasEnded(pid_t pid) {
+  if (kill(pid, 0) != 0) return errno == ESRCH;
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  // "pid (name) state ...": the name may hold spaces and parentheses.
+  const auto close = line.rfind(')');
+  return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z';
+}
+
+// Polls for the end of `pid` for up to `waitMs`, reaping it when it is a child.
+bool WaitUntilGone(pid_t pid, int waitMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    waitpid(pid, nullptr, WNOHANG);
+    if (HasEnded(pid)) {
+      waitpid(pid, nullptr, WNOHANG);
+      return true;
+    }
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kEndPollMs));
+  }
+}
+
 }  // namespace
 
 pid_t StartProcess(const std::string& path, const std::vector<std::string>& args) {
@@ -87,15 +118,9 @@ std::vector<pid_t> FindProcessesByName(const std::string& name) {
 
 bool EndProcess(pid_t pid, int graceMs) {
   if (kill(pid, SIGTERM) != 0) return errno == ESRCH;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(graceMs);
-  while (std::chrono::steady_clock::now() < deadline) {
-    waitpid(pid, nullptr, WNOHANG);
-    if (kill(pid, 0) != 0) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  if (WaitUntilGone(pid, graceMs)) return true;
   kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-  return kill(pid, 0) != 0;
+  return WaitUntilGone(pid, kForcedEndWaitMs);
 }
 
 void ReapChildren() {

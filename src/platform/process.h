@@ -18,7 +18,8 @@ pid_t StartProcess(const std::string& path, const std::vector<std::string>& args
 std::vector<pid_t> FindProcessesByName(const std::string& name);
 
 // Asks a process to end (SIGTERM), then forces it (SIGKILL) if it is still
-// there after graceMs. True when it has gone.
+// there after graceMs. True when it has ended: gone, or dead and left for a
+// parent other than this process to reap.
 bool EndProcess(pid_t pid, int graceMs = 2000);
 
 // Reaps finished children (started with StartProcess and not waited for).

@@ -12,11 +12,14 @@
 #include "db/store_talk_message_tread.h"
 #include "log/cx_log.h"
 #include "platform/message_box.h"
+#include "support/process_log.h"
 #include "support/temp_dir.h"
 #include "workspace/about_dlg.h"
 
 namespace kanzo {
 namespace {
+
+using test::LogWrittenDuring;
 
 constexpr const char* kStartLine = "==================系统启动==================";
 constexpr const char* kExitLine = "==================系统退出==================";
@@ -34,16 +37,6 @@ class AppStartupTest : public testing::Test {
   }
   test::TempDir dir_;
 };
-
-// What the process log gained while `run` ran.
-std::string LogWrittenDuring(const std::function<void()>& run) {
-  CxLog& log = CxLog::Instance();
-  log.Flush();
-  const std::size_t before = test::ReadFile(log.FilePath()).size();
-  run();
-  log.Flush();
-  return test::ReadFile(log.FilePath()).substr(before);
-}
 
 TEST_F(AppStartupTest, UnresolvableHostShowsTheErrorBoxAndEndsWithoutExitLine) {
   test::TempDir& dir = dir_;

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -196,6 +197,41 @@ TEST_F(RichEditTest, FormatLeftByAnAppendCarriesOn) {
   view.AppendMarkup("[B#FF0000]x");
   view.AppendMarkup("y\r\nz");
   EXPECT_EQ(view.ReadDisplayMarkup(), "[B#FF0000$0A]xy\nz");
+}
+
+// A conversation's backlog goes in as one long markup text; it must end the
+// same as the lines appended one by one, scrolled to the end, and the scroll
+// bar shows only when the text does not fit.
+TEST_F(RichEditTest, LongAppendEndsAsLineByLineAppends) {
+  std::string backlog;
+  RichEdit oneByOne;
+  oneByOne.SetFaceFolder(faces.path());
+  oneByOne.resize(view.size());
+  oneByOne.show();
+  for (int i = 0; i < 400; ++i) {
+    const std::string line = "\n[#4895E1]访客5 (10:00:00)\n[>00C8]第" + std::to_string(i) + "行 [@smile.gif] 您好\n";
+    backlog += line;
+    oneByOne.AppendMarkup(line);
+  }
+  ASSERT_GE(backlog.size(), 16u * 1024u);
+  view.AppendMarkup(backlog);
+  EXPECT_EQ(view.ReadDisplayMarkup(), oneByOne.ReadDisplayMarkup());
+  EXPECT_EQ(view.document()->toPlainText(), oneByOne.document()->toPlainText());
+  EXPECT_EQ(view.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+  EXPECT_TRUE(view.verticalScrollBar()->isVisible());
+  EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+  EXPECT_EQ(view.document()->textWidth(), oneByOne.document()->textWidth());
+
+  // As long in bytes, but only format tags around one letter: it fits, and
+  // the bar goes again, the text laid out at the full width.
+  view.clear();
+  std::string tags;
+  while (tags.size() < 16u * 1024u) tags += "[B]";
+  view.AppendMarkup(tags + "x");
+  EXPECT_EQ(view.document()->toPlainText(), QStringLiteral("x"));
+  EXPECT_EQ(view.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+  EXPECT_FALSE(view.verticalScrollBar()->isVisible());
+  EXPECT_EQ(view.document()->textWidth(), view.viewport()->width());
 }
 
 TEST_F(RichEditTest, SendKeyEnterMode) {

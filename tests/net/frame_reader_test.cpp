@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "net/event_handles.h"
 #include "net/frame_bytes.h"
 #include "net/frame_format.h"
+#include "support/process_log.h"
 
 namespace kanzo {
 namespace {
@@ -16,6 +18,7 @@ using test::BigEndian32;
 using test::CompressedPayload;
 using test::FrameOf;
 using test::kCompressedHeader;
+using test::LogWrittenDuring;
 
 // Feeds `chunks` one after the other and takes every frame that completes.
 struct Feed {
@@ -102,6 +105,58 @@ TEST(FrameReaderTest, SkipsGarbageBeforeAHeader) {
   feed.Push(FrameOf("x").substr(3));
   ASSERT_EQ(feed.frames.size(), 1u);
   EXPECT_EQ(feed.frames[0], "x");
+}
+
+// The byte counts of the skip lines in `log`, in order.
+std::vector<std::uint64_t> SkipReports(const std::string& log) {
+  static const std::string kSkipLine = "丢弃无法识别的数据：";
+  std::vector<std::uint64_t> counts;
+  for (std::size_t at = log.find(kSkipLine); at != std::string::npos; at = log.find(kSkipLine, at + 1))
+    counts.push_back(std::strtoull(log.c_str() + at + kSkipLine.size(), nullptr, 10));
+  return counts;
+}
+
+TEST(FrameReaderTest, JunkIsLoggedOncePerRunWithItsSizeNotOncePerPiece) {
+  // After its first byte this junk is skipped two bytes at a time, each time
+  // at a stray pair of a header's start bytes.
+  std::string junk = "\x43";
+  for (int i = 0; i < 1000; ++i) junk += "\x67\x43";
+  const std::string stream = junk + FrameOf("after");
+  std::vector<std::string> pieces;
+  for (std::size_t at = 0; at < stream.size(); at += 7) pieces.push_back(stream.substr(at, 7));
+  struct Case {
+    const char* name;
+    std::vector<std::string> reads;
+  };
+  const Case cases[] = {{"one read", {stream}}, {"seven bytes a read", pieces}};
+  for (const Case& c : cases) {
+    Feed feed;
+    const std::string log = LogWrittenDuring([&] {
+      for (const std::string& bytes : c.reads) feed.Push(bytes);
+    });
+    ASSERT_EQ(feed.frames, (std::vector<std::string>{"after"})) << c.name;
+    EXPECT_EQ(feed.reader.discardedBytes(), junk.size()) << c.name;
+    EXPECT_EQ(SkipReports(log), (std::vector<std::uint64_t>{junk.size()})) << c.name;
+  }
+
+  // Junk that never ends is reported as it grows, and the rest when the
+  // connection goes.
+  std::string flood = "\x43";
+  while (flood.size() < 3 * FrameReader::kDiscardReportBytes + 1000) flood += "\x67\x43";
+  Feed feed;
+  const std::string log = LogWrittenDuring([&] {
+    feed.Push(flood);
+    feed.reader.reset();
+  });
+  const std::vector<std::uint64_t> reports = SkipReports(log);
+  ASSERT_EQ(reports.size(), 4u);
+  std::uint64_t reported = 0;
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    if (i < 3) EXPECT_EQ(reports[i], FrameReader::kDiscardReportBytes) << i;
+    reported += reports[i];
+  }
+  EXPECT_EQ(reported, feed.reader.discardedBytes());
+  EXPECT_GE(reported, flood.size() - kFrameWordBytes);
 }
 
 TEST(FrameReaderTest, AcceptsOtherFlagBitsAndEmptyPayloads) {

@@ -226,6 +226,23 @@ TEST(SocketClientTest, AServerSilentAfterARequestIsLeftForANewConnection) {
   EXPECT_EQ(payload, "on the new connection");
 }
 
+TEST(SocketClientTest, AWriteThatMakesNoProgressBreaksTheConnection) {
+  // A server that has stopped reading: its receive window fills and stays
+  // full, so the client's output stops moving.
+  TestPeer peer(0, 4096);
+  SocketClient::Deadlines deadlines = ShortDeadlines();
+  deadlines.silenceMs = 60000;  // only the stalled write may end this connection
+  deadlines.writeMs = 300;
+  RecordingClient client(deadlines);
+  ASSERT_TRUE(client.connect(kLoopback, peer.port()));
+  ASSERT_TRUE(peer.Accept());
+  ASSERT_TRUE(WaitFor([&] { return client.state() == SocketClient::kConnected; }));
+  // More than the socket buffers on both sides hold.
+  ASSERT_TRUE(client.write(Frame(std::string(32 * 1024 * 1024, 'w'))));
+  ASSERT_TRUE(peer.Accept());
+  EXPECT_EQ(client.losses(), 1);
+}
+
 TEST(SocketClientTest, AConnectThatNeverCompletesIsAbandonedAndRetried) {
   TestPeer peer(0, 0, 0);
   ASSERT_TRUE(peer.listening());

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "platform/process.h"
 #include "platform/program_folder.h"
@@ -31,6 +32,23 @@ TEST(ProcessTest, FindsByNameWithoutRegardToCaseAndEnds) {
   }));
   EXPECT_TRUE(EndProcess(pid));
   EXPECT_TRUE(FindProcessesByName("SLEEPYKANZO").empty());
+}
+
+TEST(ProcessTest, AProgramThatHadToBeForcedCountsAsEndedOnceItIsDead) {
+  // The updater ends a client that is not its child and that may be slow to
+  // go (it logs out first). Forced, the client is dead at once, but it stays
+  // listed until its own parent reaps it; and that parent need not reap it.
+  test::TempDir dir;
+  const std::string program = dir.File("StubbornKanzo");
+  std::filesystem::copy_file("/bin/sleep", program);
+  const pid_t parent = StartProcess("/bin/sh", {"-c", "trap '' TERM; '" + program + "' 30 & exec /bin/sleep 30"});
+  ASSERT_GT(parent, 0);
+  std::vector<pid_t> found;
+  ASSERT_TRUE(test::WaitFor([&] { return !(found = FindProcessesByName("StubbornKanzo")).empty(); }));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_TRUE(EndProcess(found[0], 100));
+  EXPECT_TRUE(FindProcessesByName("StubbornKanzo").empty());
+  EXPECT_TRUE(EndProcess(parent, 0));
 }
 
 TEST(ProcessTest, ProgramFolderEndsWithSlash) {

@@ -1,5 +1,6 @@
 // The updater's steps against a real HTTP server on 127.0.0.1 and real files
 // in a temporary program folder.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -234,13 +235,20 @@ TEST_F(UpdateStepsTest, BadDownloadsFailBeforeAnythingIsInstalled) {
     TestHttpAnswer answer;
     std::string line;
     std::size_t fileRequests;
+    // A line that says why, where the last one alone does not tell.
+    std::string reason = "";
   } cases[] = {
       {"error page", "b.txt", {404, "<html>not here</html>"}, "b.txt下载失败", 2},
       {"server error", "b.txt", {500, "oops"}, "b.txt下载失败", 2},
       {"short body", "b.txt", {200, "partial", {}, false, 1000}, "b.txt下载失败", 2},
       {"empty body", "b.txt", {200, ""}, "b.txt下载失败", 2},
       {"empty chunked body", "b.txt", {200, "", {}, true}, "b.txt下载失败", 2},
-      {"larger than any program", "b.txt", {200, "big", {}, false, kMaxDownloadBytes + 1}, "b.txt下载失败", 2},
+      {"larger than any program",
+       "b.txt",
+       {200, "big", {}, false, kMaxDownloadBytes + 1},
+       "b.txt下载失败",
+       2,
+       "网络文件b.txt超出允许的大小，已拒绝"},
       {"parent folder",
        "../kanzo-evil-" + std::to_string(getpid()),
        {200, "evil"},
@@ -266,6 +274,7 @@ TEST_F(UpdateStepsTest, BadDownloadsFailBeforeAnythingIsInstalled) {
     EXPECT_FALSE(Exists(outside));
     ASSERT_FALSE(progress.lines().empty());
     EXPECT_EQ(progress.lines().back(), c.line);
+    if (!c.reason.empty()) EXPECT_THAT(progress.lines(), testing::Contains(c.reason));
     EXPECT_EQ(progress.statuses(), std::vector<std::string>{"更新未完成！"});
     EXPECT_FALSE(Exists(dir_.File("a.txt.upg")));
     EXPECT_FALSE(Exists(dir_.File("b.txt.upg")));
@@ -371,6 +380,30 @@ TEST(UpdateRunningClient, FoundWithoutRegardToCaseAndEnded) {
   RecordingProgress progress;
   EXPECT_TRUE(RunUpdate(*client, UpdateJob{dir.path(), name, "2.0", true}, progress));
   EXPECT_FALSE(FindRunningProgram(name).has_value());
+}
+
+TEST(UpdateRunningClient, FoundAgainRightBeforeItIsEnded) {
+  TempDir dir;
+  const std::string name = "KzUpdAgain" + std::to_string(getpid());
+  const std::string path = dir.File(name);
+  fs::copy_file("/bin/sleep", path);
+  fs::permissions(path, fs::perms::owner_all);
+  const pid_t asked = platform::StartProcess(path, {"30"});
+  ASSERT_GT(asked, 0);
+  ASSERT_TRUE(test::WaitFor([&] { return FindRunningProgram(name) == asked; }));
+  // While the question is shown the agent closes the client and starts it
+  // again: the process asked about is not the one running now.
+  ASSERT_TRUE(platform::EndProcess(asked));
+  const pid_t running = platform::StartProcess(path, {"30"});
+  ASSERT_GT(running, 0);
+  ASSERT_TRUE(test::WaitFor([&] { return FindRunningProgram(name) == running; }));
+
+  WriteFile(dir.File("update.ini"), "[Kanzo]\nVERSION=2.0\n");
+  auto client = HttpClient::Open("127.0.0.1", 9);
+  RecordingProgress progress;
+  EXPECT_TRUE(RunUpdate(*client, UpdateJob{dir.path(), name, "2.0", true}, progress));
+  EXPECT_FALSE(FindRunningProgram(name).has_value());
+  if (FindRunningProgram(name)) platform::EndProcess(running, 0);
 }
 
 }  // namespace
