@@ -123,50 +123,49 @@ bool BindTexts(sqlite3* db, sqlite3_stmt* stmt, const std::string& sql, const st
   return true;
 }
 
-bool RunQuery(const std::string& sql, const std::vector<std::string>& texts, DbRows* rows) {
+// Runs a statement on the thread's connection and hands each result row to
+// `onRow`; false when the statement cannot be prepared, bound or stepped.
+template <typename OnRow>
+bool StepRows(const std::string& sql, const std::vector<std::string>& texts, OnRow&& onRow) {
   Connection db = OpenDatabase();
   if (!db) return false;
   Statement stmt = Prepare(db.get(), sql);
   if (!stmt || !BindTexts(db.get(), stmt.get(), sql, texts)) return false;
-  DbRows read;
-  const int columns = sqlite3_column_count(stmt.get());
   for (;;) {
     const int rc = sqlite3_step(stmt.get());
-    if (rc == SQLITE_DONE) break;
+    if (rc == SQLITE_DONE) return true;
     if (rc != SQLITE_ROW) {
       LogStatementFailure(db.get(), sql);
       return false;
     }
+    onRow(stmt.get());
+  }
+}
+
+bool RunQuery(const std::string& sql, const std::vector<std::string>& texts, DbRows* rows) {
+  DbRows read;
+  const bool ok = StepRows(sql, texts, [&read](sqlite3_stmt* stmt) {
+    const int columns = sqlite3_column_count(stmt);
     DbRow row;
     row.reserve(columns);
     for (int c = 0; c < columns; ++c) {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), c));
-      const int bytes = sqlite3_column_bytes(stmt.get(), c);
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+      const int bytes = sqlite3_column_bytes(stmt, c);
       row.emplace_back(text ? std::string(text, static_cast<std::size_t>(bytes)) : std::string());
     }
     read.push_back(std::move(row));
-  }
+  });
+  if (!ok) return false;
   if (rows) {
     for (DbRow& row : read) rows->push_back(std::move(row));
   }
   return true;
 }
 
+// Counts the result rows without reading their columns.
 long long CountRows(const std::string& sql, const std::vector<std::string>& texts) {
-  Connection db = OpenDatabase();
-  if (!db) return -1;
-  Statement stmt = Prepare(db.get(), sql);
-  if (!stmt || !BindTexts(db.get(), stmt.get(), sql, texts)) return -1;
   long long count = 0;
-  for (;;) {
-    const int rc = sqlite3_step(stmt.get());
-    if (rc == SQLITE_DONE) return count;
-    if (rc != SQLITE_ROW) {
-      LogStatementFailure(db.get(), sql);
-      return -1;
-    }
-    ++count;
-  }
+  return StepRows(sql, texts, [&count](sqlite3_stmt*) { ++count; }) ? count : -1;
 }
 
 }  // namespace
