@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -18,8 +19,13 @@ std::string gDatabasePath = kDatabaseFileName;
 // prepared statements by text: a run of chat lines repeats the same few
 // statements, and preparing is most of a statement's cost on a connection
 // that is already open.
+// Looked up by the caller's text without making a string of it.
+struct StatementTextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
 thread_local sqlite3* tBatchConnection = nullptr;
-thread_local std::unordered_map<std::string, sqlite3_stmt*> tBatchStatements;
+thread_local std::unordered_map<std::string, sqlite3_stmt*, StatementTextHash, std::equal_to<>> tBatchStatements;
 // The chat-line statements bind all their values and keep one text each;
 // statements with values in their text (the user-interface thread's) may
 // still come in many texts, and past this many the rest are prepared for one
@@ -85,11 +91,11 @@ Connection OpenDatabase() {
   return OpenOwnConnection();
 }
 
-void LogStatementFailure(sqlite3* db, const std::string& sql) {
-  KLOG_WARN("数据库语句执行失败：%s [%s]", sqlite3_errmsg(db), sql.c_str());
+void LogStatementFailure(sqlite3* db, std::string_view sql) {
+  KLOG_WARN("数据库语句执行失败：%s [%.*s]", sqlite3_errmsg(db), static_cast<int>(sql.size()), sql.data());
 }
 
-Statement Prepare(sqlite3* db, const std::string& sql) {
+Statement Prepare(sqlite3* db, std::string_view sql) {
   const bool batch = db == tBatchConnection;
   if (batch) {
     const auto kept = tBatchStatements.find(sql);
@@ -97,7 +103,7 @@ Statement Prepare(sqlite3* db, const std::string& sql) {
   }
   const bool keep = batch && tBatchStatements.size() < kMaxBatchStatements;
   sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()), keep ? SQLITE_PREPARE_PERSISTENT : 0, &raw,
+  if (sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), keep ? SQLITE_PREPARE_PERSISTENT : 0, &raw,
                          nullptr) != SQLITE_OK) {
     LogStatementFailure(db, sql);
     sqlite3_finalize(raw);
@@ -107,15 +113,26 @@ Statement Prepare(sqlite3* db, const std::string& sql) {
   return Statement(raw, StatementFinalizer{keep});
 }
 
-// The texts are bound without a copy: they outlive the statement's use, which
+// Texts are bound without a copy: they outlive the statement's use, which
 // ends (finalised, or reset with its bindings cleared) before the caller's
 // texts go. A line's statements bind some thirty values, and copying each
 // was a good part of a stored line's cost.
-bool BindTexts(sqlite3* db, sqlite3_stmt* stmt, const std::string& sql, const std::vector<std::string>& texts) {
-  for (std::size_t i = 0; i < texts.size(); ++i) {
-    const std::string& text = texts[i];
-    if (sqlite3_bind_text(stmt, static_cast<int>(i + 1), text.data(), static_cast<int>(text.size()), SQLITE_STATIC) !=
-        SQLITE_OK) {
+bool BindValues(sqlite3* db, sqlite3_stmt* stmt, std::string_view sql, DbValues values) {
+  // An empty text without storage has no pointer, and a null pointer would
+  // bind NULL instead of the empty text.
+  static constexpr char kEmptyText[] = "";
+  int index = 0;
+  for (const DbValue& value : values) {
+    ++index;
+    int rc;
+    if (value.IsText()) {
+      const std::string_view text = value.Text();
+      rc = sqlite3_bind_text(stmt, index, text.data() ? text.data() : kEmptyText, static_cast<int>(text.size()),
+                             SQLITE_STATIC);
+    } else {
+      rc = sqlite3_bind_int64(stmt, index, value.Number());
+    }
+    if (rc != SQLITE_OK) {
       LogStatementFailure(db, sql);
       return false;
     }
@@ -126,11 +143,11 @@ bool BindTexts(sqlite3* db, sqlite3_stmt* stmt, const std::string& sql, const st
 // Runs a statement on the thread's connection and hands each result row to
 // `onRow`; false when the statement cannot be prepared, bound or stepped.
 template <typename OnRow>
-bool StepRows(const std::string& sql, const std::vector<std::string>& texts, OnRow&& onRow) {
+bool StepRows(std::string_view sql, DbValues values, OnRow&& onRow) {
   Connection db = OpenDatabase();
   if (!db) return false;
   Statement stmt = Prepare(db.get(), sql);
-  if (!stmt || !BindTexts(db.get(), stmt.get(), sql, texts)) return false;
+  if (!stmt || !BindValues(db.get(), stmt.get(), sql, values)) return false;
   for (;;) {
     const int rc = sqlite3_step(stmt.get());
     if (rc == SQLITE_DONE) return true;
@@ -142,9 +159,9 @@ bool StepRows(const std::string& sql, const std::vector<std::string>& texts, OnR
   }
 }
 
-bool RunQuery(const std::string& sql, const std::vector<std::string>& texts, DbRows* rows) {
+bool RunQuery(std::string_view sql, DbValues values, DbRows* rows) {
   DbRows read;
-  const bool ok = StepRows(sql, texts, [&read](sqlite3_stmt* stmt) {
+  const bool ok = StepRows(sql, values, [&read](sqlite3_stmt* stmt) {
     const int columns = sqlite3_column_count(stmt);
     DbRow row;
     row.reserve(columns);
@@ -163,9 +180,9 @@ bool RunQuery(const std::string& sql, const std::vector<std::string>& texts, DbR
 }
 
 // Counts the result rows without reading their columns.
-long long CountRows(const std::string& sql, const std::vector<std::string>& texts) {
+long long CountRows(std::string_view sql, DbValues values) {
   long long count = 0;
-  return StepRows(sql, texts, [&count](sqlite3_stmt*) { ++count; }) ? count : -1;
+  return StepRows(sql, values, [&count](sqlite3_stmt*) { ++count; }) ? count : -1;
 }
 
 }  // namespace
@@ -193,11 +210,11 @@ bool DbExec(const std::string& sql) {
   return true;
 }
 
-bool DbExecBind(const std::string& sql, const std::vector<std::string>& texts) {
+bool DbExecBind(std::string_view sql, DbValues values) {
   Connection db = OpenDatabase();
   if (!db) return false;
   Statement stmt = Prepare(db.get(), sql);
-  if (!stmt || !BindTexts(db.get(), stmt.get(), sql, texts)) return false;
+  if (!stmt || !BindValues(db.get(), stmt.get(), sql, values)) return false;
   if (sqlite3_step(stmt.get()) != SQLITE_DONE) {
     LogStatementFailure(db.get(), sql);
     return false;
@@ -207,13 +224,9 @@ bool DbExecBind(const std::string& sql, const std::vector<std::string>& texts) {
 
 bool DbQuery(const std::string& sql, DbRows* rows) { return RunQuery(sql, {}, rows); }
 
-bool DbQueryBind(const std::string& sql, const std::vector<std::string>& texts, DbRows* rows) {
-  return RunQuery(sql, texts, rows);
-}
+bool DbQueryBind(std::string_view sql, DbValues values, DbRows* rows) { return RunQuery(sql, values, rows); }
 
-long long DbCountRowsBind(const std::string& sql, const std::vector<std::string>& texts) {
-  return CountRows(sql, texts);
-}
+long long DbCountRowsBind(std::string_view sql, DbValues values) { return CountRows(sql, values); }
 
 DbBatch::DbBatch() {
   // A batch inside a batch of the same thread would share its connection
@@ -257,11 +270,10 @@ bool DbBatch::Commit() {
 }
 
 bool DbBatch::Run(const char* sql) {
-  const std::string text = sql;
-  Statement stmt = Prepare(db_, text);
+  Statement stmt = Prepare(db_, sql);
   if (!stmt) return false;
   if (sqlite3_step(stmt.get()) != SQLITE_DONE) {
-    LogStatementFailure(db_, text);
+    LogStatementFailure(db_, sql);
     return false;
   }
   return true;

@@ -8,7 +8,11 @@
 //
 // Text values always go in as bound parameters, never pasted into the
 // statement text.
+#include <concepts>
+#include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -21,6 +25,28 @@ inline constexpr int kDbBusyTimeoutMs = 5000;
 using DbRow = std::vector<std::string>;
 using DbRows = std::vector<DbRow>;
 
+// One value bound to a statement parameter: a whole number, bound as an
+// integer, or text, bound without a copy. The text must outlive the call it
+// is passed to (the braced list of a call's arguments does).
+class DbValue final {
+ public:
+  template <std::integral Number>
+  DbValue(Number number) : number_(static_cast<std::int64_t>(number)), isText_(false) {}    // NOLINT: implicit
+  DbValue(std::string_view text) : text_(text) {}                                           // NOLINT: implicit
+  DbValue(const std::string& text) : text_(text) {}                                         // NOLINT: implicit
+  DbValue(const char* text) : text_(text ? std::string_view(text) : std::string_view()) {}  // NOLINT: implicit
+
+  bool IsText() const { return isText_; }
+  std::int64_t Number() const { return number_; }
+  std::string_view Text() const { return text_; }
+
+ private:
+  std::string_view text_;
+  std::int64_t number_ = 0;
+  bool isText_ = true;
+};
+using DbValues = std::initializer_list<DbValue>;
+
 // The file the operations open: "qmb.db" in the current folder unless set.
 // An empty path restores the default.
 void SetDatabasePath(const std::string& path);
@@ -29,16 +55,16 @@ std::string DatabasePath();
 // Runs the statement(s) without parameters; true when all ran to their end.
 bool DbExec(const std::string& sql);
 
-// Runs one statement with `texts` bound in order to parameters 1, 2, 3...;
+// Runs one statement with `values` bound in order to parameters 1, 2, 3...;
 // stops at the first failing bind. True when the statement ran to its end.
-bool DbExecBind(const std::string& sql, const std::vector<std::string>& texts);
+bool DbExecBind(std::string_view sql, DbValues values);
 
 // Appends one row per result row, in result order, every column as text (a
 // NULL column reads as ""). On failure `rows` is left as it was.
 bool DbQuery(const std::string& sql, DbRows* rows);
-bool DbQueryBind(const std::string& sql, const std::vector<std::string>& texts, DbRows* rows);
+bool DbQueryBind(std::string_view sql, DbValues values, DbRows* rows);
 // The number of result rows, without reading their columns; -1 on failure.
-long long DbCountRowsBind(const std::string& sql, const std::vector<std::string>& texts);
+long long DbCountRowsBind(std::string_view sql, DbValues values);
 
 // One write transaction on one connection for a run of operations of the
 // creating thread: while it lives, the operations above called on that

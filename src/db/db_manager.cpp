@@ -41,8 +41,8 @@ constexpr const char* kUpdateSendMsgType = "UPDATE send_msg_type SET key=?, type
 constexpr const char* kInsertSendMsgType = "INSERT INTO send_msg_type (uid,key,type) VALUES(?,?,?)";
 
 // The statements the store thread runs for every chat line bind every value,
-// numbers included (the int columns turn the decimal text into an integer):
-// their text never changes, so a run of lines prepares each of them once.
+// numbers included (as integers): their text never changes, so a run of lines
+// prepares each of them once.
 // The visitor's details being bound also means a quote in a page title or a
 // remark can neither end a literal nor change the statement.
 constexpr const char* kCountUserInfo =
@@ -119,8 +119,7 @@ std::string Format(const char* format, ...) {
   return text;
 }
 
-std::string Decimal(long long value) { return std::to_string(value); }
-const char* Flag(bool set) { return set ? "1" : "0"; }
+int Flag(bool set) { return set ? 1 : 0; }
 
 long long NowSeconds() { return static_cast<long long>(platform::CurrentClock().NowSeconds()); }
 
@@ -157,17 +156,17 @@ bool DBManager::QueryByUid(const std::string& table, std::int32_t uid, DbRows* r
 bool DBManager::UpdateField(const std::string& table, const std::string& column, const std::string& value,
                             std::int32_t uid) {
   if (!IsPlainName(table) || !IsPlainName(column)) return false;
-  return DbExecBind(Format(kUpdateField, table.c_str(), column.c_str()), {value, Decimal(uid)});
+  return DbExecBind(Format(kUpdateField, table.c_str(), column.c_str()), {value, uid});
 }
 
-bool DBManager::InsertSetting(std::int32_t uid) { return DbExecBind(kInsertSetting, {Decimal(uid)}); }
+bool DBManager::InsertSetting(std::int32_t uid) { return DbExecBind(kInsertSetting, {uid}); }
 
 bool DBManager::UpdateFlickState(std::int32_t uid, std::int32_t value) {
-  return DbExecBind(kUpdateFlickState, {Decimal(value), Decimal(uid)});
+  return DbExecBind(kUpdateFlickState, {value, uid});
 }
 
 bool DBManager::UpdateSoundState(std::int32_t uid, std::int32_t value) {
-  return DbExecBind(kUpdateSoundState, {Decimal(value), Decimal(uid)});
+  return DbExecBind(kUpdateSoundState, {value, uid});
 }
 
 bool DBManager::QuerySetting(std::int32_t uid, DbRows* rows) { return DbQuery(Format(kQuerySetting, uid), rows); }
@@ -185,31 +184,29 @@ bool DBManager::QuerySendMsgType(std::int32_t uid, DbRows* rows) {
 bool DBManager::SaveSendMsgType(std::int32_t uid, const std::string& key, std::int32_t type) {
   DbRows rows;
   if (!QuerySendMsgType(uid, &rows)) return false;
-  if (!rows.empty()) return DbExecBind(kUpdateSendMsgType, {key, Decimal(type), Decimal(uid)});
-  return DbExecBind(kInsertSendMsgType, {Decimal(uid), key, Decimal(type)});
+  if (!rows.empty()) return DbExecBind(kUpdateSendMsgType, {key, type, uid});
+  return DbExecBind(kInsertSendMsgType, {uid, key, type});
 }
 
 int DBManager::CountUserInfo(std::int32_t visitorId, const AgentTriple& agent) {
-  const long long rows = DbCountRowsBind(
-      kCountUserInfo, {Decimal(visitorId), Decimal(agent.account), Decimal(agent.agentId), Decimal(agent.agentType)});
+  const long long rows = DbCountRowsBind(kCountUserInfo, {visitorId, agent.account, agent.agentId, agent.agentType});
   return rows < 0 ? -1 : static_cast<int>(rows);
 }
 
 bool DBManager::UpdateUserInfo(const ContactRecord& visitor, const AgentTriple& agent) {
-  const bool ok = DbExecBind(
-      kUpdateUserInfo, {visitor.area, visitor.source, visitor.currentPage, visitor.pageTitle, visitor.ip, visitor.phone,
-                        visitor.remark, visitor.onlineTime, Decimal(NowSeconds()), Decimal(visitor.id),
-                        Decimal(agent.account), Decimal(agent.agentId), Decimal(agent.agentType)});
+  const bool ok =
+      DbExecBind(kUpdateUserInfo, {visitor.area, visitor.source, visitor.currentPage, visitor.pageTitle, visitor.ip,
+                                   visitor.phone, visitor.remark, visitor.onlineTime, NowSeconds(), visitor.id,
+                                   agent.account, agent.agentId, agent.agentType});
   KLOG_INFO("更新[用户ID=%d]交谈的用户信息%s", visitor.id, Outcome(ok));
   return ok;
 }
 
 bool DBManager::InsertUserInfo(const ContactRecord& visitor, const AgentTriple& agent) {
-  const bool ok =
-      DbExecBind(kInsertUserInfo, {Decimal(visitor.id), Decimal(visitor.kind), visitor.name, visitor.area,
-                                   visitor.source, visitor.currentPage, visitor.pageTitle, visitor.ip, visitor.phone,
-                                   visitor.remark, visitor.onlineTime, visitor.lastTalkTime, Decimal(NowSeconds()),
-                                   Decimal(agent.account), Decimal(agent.agentId), Decimal(agent.agentType)});
+  const bool ok = DbExecBind(kInsertUserInfo,
+                             {visitor.id, visitor.kind, visitor.name, visitor.area, visitor.source, visitor.currentPage,
+                              visitor.pageTitle, visitor.ip, visitor.phone, visitor.remark, visitor.onlineTime,
+                              visitor.lastTalkTime, NowSeconds(), agent.account, agent.agentId, agent.agentType});
   KLOG_INFO("插入[用户ID=%d]交谈的用户信息%s", visitor.id, Outcome(ok));
   return ok;
 }
@@ -245,10 +242,9 @@ bool DBManager::QueryCurrentDayUserInfoForList(const AgentTriple& agent,
 
 bool DBManager::InsertTalkMessage(const TalkLine& line, std::int32_t visitorId, std::int32_t visitorType,
                                   const AgentTriple& agent) {
-  const bool ok = DbExecBind(
-      kInsertTalkMessage, {Decimal(visitorId), Decimal(visitorType), Decimal(line.fromMember), Decimal(line.fromType),
-                           Decimal(line.toMember), Decimal(line.toType), line.body, Decimal(NowSeconds()),
-                           Decimal(agent.account), Decimal(agent.agentId), Decimal(agent.agentType)});
+  const bool ok = DbExecBind(kInsertTalkMessage,
+                             {visitorId, visitorType, line.fromMember, line.fromType, line.toMember, line.toType,
+                              line.body, NowSeconds(), agent.account, agent.agentId, agent.agentType});
   KLOG_INFO("插入[用户ID=%d,用户类型=%d]聊天信息%s", visitorId, visitorType, Outcome(ok));
   return ok;
 }
@@ -283,13 +279,13 @@ bool DBManager::SaveLogin(const LoginRecord& login) {
   DbRows existing;
   if (!QueryLoginByName(login.userName, &existing)) return false;
   const std::string password = login.keepPassword ? login.password : std::string();
-  const std::string now = Decimal(NowSeconds());
+  const long long now = NowSeconds();
   if (!existing.empty()) {
-    return DbExecBind(kUpdateLogin, {password, Flag(login.keepPassword), Flag(login.autoLogin), Decimal(login.state),
-                                     now, kLoginStateLoggedIn, login.userName});
+    return DbExecBind(kUpdateLogin, {password, Flag(login.keepPassword), Flag(login.autoLogin), login.state, now,
+                                     kLoginStateLoggedIn, login.userName});
   }
-  return DbExecBind(kInsertLogin, {Decimal(login.uid), login.userName, password, Flag(login.keepPassword),
-                                   Flag(login.autoLogin), Decimal(login.state), now, kLoginStateLoggedIn});
+  return DbExecBind(kInsertLogin, {login.uid, login.userName, password, Flag(login.keepPassword), Flag(login.autoLogin),
+                                   login.state, now, kLoginStateLoggedIn});
 }
 
 bool DBManager::MarkLoggedOut(const std::string& userName) {

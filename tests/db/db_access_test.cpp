@@ -106,6 +106,35 @@ TEST_F(DbAccessTest, BoundTextsAreStoredExactly) {
   EXPECT_EQ(test::RawCount(state.Path(), "t"), id);
 }
 
+// A column without a declared type keeps what is bound as it is bound, so it
+// shows whether a number went in as an integer and text as text.
+TEST_F(DbAccessTest, NumbersBindAsIntegersAndTextsAsText) {
+  ASSERT_TRUE(DbExec("CREATE TABLE t(id int, v)"));
+  const std::string numberLike = "007";
+  struct Case {
+    DbValue value;
+    const char* type;
+    const char* text;
+  };
+  const Case cases[] = {
+      {std::int32_t{-42}, "integer", "-42"},
+      {std::int64_t{9007199254740993}, "integer", "9007199254740993"},
+      {numberLike, "text", "007"},
+      {std::string_view(), "text", ""},  // no storage at all: still the empty text, not NULL
+      {"a 'quoted' 值", "text", "a 'quoted' 值"},
+  };
+  int id = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    ++id;
+    ASSERT_TRUE(DbExecBind("INSERT INTO t VALUES(?, ?)", {id, c.value}));
+    DbRows rows;
+    ASSERT_TRUE(DbQueryBind("SELECT typeof(v), v FROM t WHERE id=?", {id}, &rows));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0], (DbRow{c.type, c.text}));
+  }
+}
+
 TEST_F(DbAccessTest, BindStopsWhenThereAreMoreTextsThanParameters) {
   ASSERT_TRUE(DbExec("CREATE TABLE t(a int)"));
   EXPECT_FALSE(DbExecBind("INSERT INTO t VALUES(?)", {"1", "2"}));
