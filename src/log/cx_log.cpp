@@ -1,6 +1,7 @@
 #include "log/cx_log.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 
 #include <atomic>
@@ -9,10 +10,10 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <deque>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "platform/program_folder.h"
 
@@ -30,48 +31,96 @@ constexpr const char* kAppendCloseOnExec = "abe";
 
 // The time is kept as read and turned into text by the writer thread, so a
 // caller logging in a loop (the chat-line store thread) pays only for the
-// clock read.
+// clock read and one string: the part of the line after time and level.
 struct Record {
   timeval time{};
-  std::string sourceFile;
-  std::string function;
-  std::int32_t line = 0;
   std::int32_t level = 0;
-  std::string text;
+  std::string rest;  // "file(function, line): text\r\n"
 };
 
-std::string TimeText(const timeval& tv) {
-  tm local{};
-  const time_t seconds = tv.tv_sec;
-  localtime_r(&seconds, &local);
-  char buf[64];
-  std::snprintf(buf, sizeof(buf), "%04d-%02d-%02d %02d:%02d:%02d.%03d", local.tm_year + 1900, local.tm_mon + 1,
-                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(tv.tv_usec / 1000));
-  return buf;
+std::string RecordRest(std::string_view text, const char* sourceFile, std::string_view function, std::int32_t line) {
+  const std::string_view file = sourceFile ? log_detail::SourceFileName(sourceFile) : "";
+  char number[16];
+  const int digits = std::snprintf(number, sizeof(number), "%d", sourceFile ? line : 0);
+  constexpr std::string_view lineEnd = kLineEnd;
+  std::string rest;
+  rest.reserve(file.size() + function.size() + text.size() + sizeof(number) + 8);
+  rest += file;
+  rest += '(';
+  rest += function;
+  rest += ", ";
+  rest.append(number, digits > 0 ? static_cast<std::size_t>(digits) : 0);
+  rest += "): ";
+  rest += text;
+  // A text that ends with its own line end gets no second one, which would
+  // leave an empty line.
+  if (!text.ends_with(lineEnd)) rest += lineEnd;
+  return rest;
 }
 
-std::string FormatLine(const Record& r) {
-  std::string line;
-  const std::string time = TimeText(r.time);
-  line.reserve(time.size() + r.sourceFile.size() + r.function.size() + r.text.size() + 40);
-  line += time;
-  line += ' ';
-  line += LogLevelLineWord(r.level);
-  line += ' ';
-  line += r.sourceFile;
-  line += '(';
-  line += r.function;
-  line += ", ";
-  line += std::to_string(r.line);
-  line += "): ";
-  line += r.text;
-  line += kLineEnd;
-  // A text that ends with its own line end would leave an empty line.
-  const std::string doubled = std::string(kLineEnd) + kLineEnd;
-  if (line.size() >= doubled.size() && line.compare(line.size() - doubled.size(), doubled.size(), doubled) == 0)
-    line.resize(line.size() - 2);
-  return line;
-}
+// "YYYY-MM-DD hh:mm:ss.mmm", the local time turned into text once a second:
+// the records of one second differ only in their milliseconds.
+class TimeTexts {
+ public:
+  void Append(const timeval& tv, std::string* out) {
+    if (tv.tv_sec != second_ || secondText_.empty()) {
+      tm local{};
+      const time_t seconds = tv.tv_sec;
+      localtime_r(&seconds, &local);
+      char buf[64];
+      std::snprintf(buf, sizeof(buf), "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                    local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+      secondText_ = buf;
+      second_ = tv.tv_sec;
+    }
+    const int millis = static_cast<int>(tv.tv_usec / 1000);
+    const char fraction[] = {'.', static_cast<char>('0' + millis / 100), static_cast<char>('0' + millis / 10 % 10),
+                             static_cast<char>('0' + millis % 10)};
+    out->append(secondText_);
+    out->append(fraction, sizeof(fraction));
+  }
+
+ private:
+  time_t second_ = 0;
+  std::string secondText_;
+};
+
+// The writer's log file. It stays open between batches; before each batch
+// the path is looked up again, and when it no longer names the open file
+// (removed, or moved away by hand or by a clean-up tool) the path is opened
+// anew, so lines never go on into a file nobody can find.
+class OpenLogFile {
+ public:
+  OpenLogFile() = default;
+  OpenLogFile(const OpenLogFile&) = delete;
+  OpenLogFile& operator=(const OpenLogFile&) = delete;
+  ~OpenLogFile() { Close(); }
+
+  // The file to append to, or nullptr when the path cannot be opened.
+  FILE* For(const std::string& path) {
+    struct stat named {};
+    if (file_ && (stat(path.c_str(), &named) != 0 || named.st_dev != device_ || named.st_ino != inode_)) Close();
+    if (!file_) {
+      file_ = std::fopen(path.c_str(), kAppendCloseOnExec);
+      struct stat opened {};
+      if (file_ && fstat(fileno(file_), &opened) == 0) {
+        device_ = opened.st_dev;
+        inode_ = opened.st_ino;
+      }
+    }
+    return file_;
+  }
+
+  void Close() {
+    if (file_) std::fclose(file_);
+    file_ = nullptr;
+  }
+
+ private:
+  FILE* file_ = nullptr;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+};
 
 // The process's log: built on first use, torn down at exit, never rebuilt.
 std::mutex gProcessLogMutex;
@@ -103,7 +152,7 @@ struct CxLog::Shared {
   std::mutex mutex;
   std::condition_variable wake;
   std::condition_variable drained;
-  std::deque<Record> queue;
+  std::vector<Record> queue;
   bool recordsWaiting = false;  // auto-reset: cleared when the writer takes them
   bool stop = false;            // manual-reset
   bool writerEnded = false;
@@ -153,12 +202,22 @@ void CxLog::Stop() {
 
 void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
   // Only the shared state is touched here: the log object may be gone.
+  OpenLogFile file;
+  TimeTexts times;
+  // Swapped with the queue, so both keep their storage from batch to batch.
+  std::vector<Record> batch;
+  std::string lines;
   for (;;) {
-    std::deque<Record> batch;
     {
       std::unique_lock lock(shared->mutex);
       shared->wake.wait(lock, [&] { return shared->recordsWaiting || shared->stop; });
+      if (shared->recordsWaiting && !shared->stop) {
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(kGatherMs));
+        lock.lock();
+      }
       if (!shared->recordsWaiting) {
+        file.Close();
         shared->writerEnded = true;
         shared->drained.notify_all();
         return;
@@ -166,18 +225,27 @@ void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
       shared->recordsWaiting = false;
       batch.swap(shared->queue);
     }
-    // One open and close per batch; taking the whole queue keeps the order
-    // of lines while callers never wait for the disk.
-    if (FILE* file = std::fopen(shared->filePath.c_str(), kAppendCloseOnExec)) {
-      for (const Record& r : batch) {
-        const std::string line = FormatLine(r);
-        std::fwrite(line.data(), 1, line.size(), file);
-      }
-      std::fclose(file);
+    // Taking the whole queue keeps the order of lines while callers never
+    // wait for the disk; the batch goes out in one write.
+    lines.clear();
+    for (const Record& r : batch) {
+      times.Append(r.time, &lines);
+      lines += ' ';
+      lines += LogLevelLineWord(r.level);
+      lines += ' ';
+      lines += r.rest;
     }
+    if (FILE* out = file.For(shared->filePath)) {
+      std::fwrite(lines.data(), 1, lines.size(), out);
+      // Flushed per batch: Flush promises the lines are in the file, and a
+      // crash loses nothing the writer had taken.
+      if (std::fflush(out) != 0) file.Close();
+    }
+    const std::size_t written = batch.size();
+    batch.clear();
     {
       std::lock_guard lock(shared->mutex);
-      shared->written += batch.size();
+      shared->written += written;
     }
     shared->drained.notify_all();
   }
@@ -185,13 +253,16 @@ void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
 
 void CxLog::Log(const char* text, std::int32_t level, const char* sourceFile, const char* function, std::int32_t line) {
   if (level < shared_->level.load()) return;
+  Queue(text ? std::string_view(text) : std::string_view(), level, sourceFile,
+        function ? std::string_view(function) : std::string_view(), line);
+}
+
+void CxLog::Queue(std::string_view text, std::int32_t level, const char* sourceFile, std::string_view function,
+                  std::int32_t line) {
   Record r;
   gettimeofday(&r.time, nullptr);
-  if (sourceFile) r.sourceFile = log_detail::SourceFileName(sourceFile);
-  if (function) r.function = function;
-  r.line = sourceFile ? line : 0;
   r.level = level;
-  if (text) r.text = text;
+  r.rest = RecordRest(text, sourceFile, function, line);
   bool wakeWriter = false;
   {
     std::lock_guard lock(shared_->mutex);
@@ -206,15 +277,16 @@ void CxLog::Log(const char* text, std::int32_t level, const char* sourceFile, co
   if (wakeWriter) shared_->wake.notify_one();
 }
 
-void CxLog::LogFormatV(std::int32_t level, const char* sourceFile, const char* function, std::int32_t line,
+void CxLog::LogFormatV(std::int32_t level, const char* sourceFile, std::string_view function, std::int32_t line,
                        const char* format, va_list args) {
   if (level < shared_->level.load()) return;
   char buf[kFormatBufferBytes];
+  buf[0] = '\0';
   std::vsnprintf(buf, sizeof(buf), format, args);  // keeps at most 1023 bytes
-  Log(buf, level, sourceFile, function, line);
+  Queue(buf, level, sourceFile, function, line);
 }
 
-void CxLog::LogFormat(std::int32_t level, const char* sourceFile, const char* function, std::int32_t line,
+void CxLog::LogFormat(std::int32_t level, const char* sourceFile, std::string_view function, std::int32_t line,
                       const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kanzo {
 
@@ -28,6 +29,10 @@ class CxLog {
  public:
   inline static constexpr std::size_t kFormatBufferBytes = 1024;
   inline static constexpr int kTeardownDrainMs = 500;
+  // How long the writer lets records gather after the first one wakes it: a
+  // caller logging in a loop then queues a whole batch without waking the
+  // writer or meeting it at the queue's lock for each record.
+  inline static constexpr int kGatherMs = 1;
   inline static constexpr std::int32_t kInitialLevel = kLogInfo;
 
   // The process's log, built on first use in the program folder. After the
@@ -52,9 +57,9 @@ class CxLog {
   // Queues one record with the text as it is (any length).
   void Log(const char* text, std::int32_t level, const char* sourceFile, const char* function, std::int32_t line);
   // Formats printf-style, keeping at most 1023 bytes of the result.
-  void LogFormat(std::int32_t level, const char* sourceFile, const char* function, std::int32_t line,
+  void LogFormat(std::int32_t level, const char* sourceFile, std::string_view function, std::int32_t line,
                  const char* format, ...) __attribute__((format(printf, 6, 7)));
-  void LogFormatV(std::int32_t level, const char* sourceFile, const char* function, std::int32_t line,
+  void LogFormatV(std::int32_t level, const char* sourceFile, std::string_view function, std::int32_t line,
                   const char* format, va_list args);
 
   void SetLevel(std::int32_t level);
@@ -72,13 +77,16 @@ class CxLog {
   struct Shared;
   // The writer thread's body.
   static void RunWriter(const std::shared_ptr<Shared>& shared);
+  void Queue(std::string_view text, std::int32_t level, const char* sourceFile, std::string_view function,
+             std::int32_t line);
   std::shared_ptr<Shared> shared_;
   std::string filePath_;
 };
 
 namespace log_detail {
-// "bool CKanzoApp::InitInstance()" -> "CKanzoApp::InitInstance".
-std::string QualifiedFunctionName(const char* prettyFunction);
+// "bool CKanzoApp::InitInstance()" -> "CKanzoApp::InitInstance": a part of
+// the given text, which the result points into.
+std::string_view QualifiedFunctionName(const char* prettyFunction);
 // The part of a path after its last '/' or '\'.
 const char* SourceFileName(const char* path);
 }  // namespace log_detail
@@ -87,11 +95,14 @@ const char* SourceFileName(const char* path);
 
 // Logging macros: the level is checked before anything is formatted; the
 // record carries the source file, the qualified method name and the line.
-#define KLOG(level, ...)                                                                                              \
-  do {                                                                                                                \
-    if (::kanzo::CxLog* kanzo_log_ = ::kanzo::CxLog::InstanceIfEnabled(level))                                        \
-      kanzo_log_->LogFormat(level, __FILE__, ::kanzo::log_detail::QualifiedFunctionName(__PRETTY_FUNCTION__).c_str(), \
-                            __LINE__, __VA_ARGS__);                                                                   \
+// The method name is found once per place that logs (a view into the
+// compiler's constant text, so it needs no clean-up at exit).
+#define KLOG(level, ...)                                                                                               \
+  do {                                                                                                                 \
+    if (::kanzo::CxLog* kanzo_log_ = ::kanzo::CxLog::InstanceIfEnabled(level)) {                                       \
+      static const std::string_view kanzo_function_ = ::kanzo::log_detail::QualifiedFunctionName(__PRETTY_FUNCTION__); \
+      kanzo_log_->LogFormat(level, __FILE__, kanzo_function_, __LINE__, __VA_ARGS__);                                  \
+    }                                                                                                                  \
   } while (0)
 #define KLOG_DEBUG(...) KLOG(::kanzo::kLogDebug, __VA_ARGS__)
 #define KLOG_INFO(...) KLOG(::kanzo::kLogInfo, __VA_ARGS__)

@@ -1,13 +1,13 @@
 #include <cstring>
-#include <string>
+#include <string_view>
 
 #include "log/cx_log.h"
 
 namespace kanzo::log_detail {
 
-std::string QualifiedFunctionName(const char* prettyFunction) {
+std::string_view QualifiedFunctionName(const char* prettyFunction) {
   if (!prettyFunction) return {};
-  const std::string s(prettyFunction);
+  const std::string_view s(prettyFunction);
   // The parameter list starts at the first '(' outside template brackets
   // (a lambda's name holds none before it).
   int depth = 0;
@@ -28,7 +28,7 @@ std::string QualifiedFunctionName(const char* prettyFunction) {
       break;
     }
   }
-  const std::string head = s.substr(0, paren);
+  const std::string_view head = s.substr(0, paren);
   // The name is the last blank-separated word outside template brackets.
   depth = 0;
   std::size_t start = 0;
@@ -41,13 +41,12 @@ std::string QualifiedFunctionName(const char* prettyFunction) {
     else if (c == ' ' && depth == 0)
       start = i + 1;
   }
-  std::string name = head.substr(start);
+  std::string_view name = head.substr(start);
   // Drop namespaces of our own so lines read as the class and method.
-  const std::string ns = "kanzo::";
-  while (name.compare(0, ns.size(), ns) == 0) name.erase(0, ns.size());
-  for (const char* inner : {"platform::", "log_detail::"}) {
-    const std::size_t len = std::strlen(inner);
-    if (name.compare(0, len, inner) == 0) name.erase(0, len);
+  constexpr std::string_view ns = "kanzo::";
+  while (name.starts_with(ns)) name.remove_prefix(ns.size());
+  for (const std::string_view inner : {"platform::", "log_detail::"}) {
+    if (name.starts_with(inner)) name.remove_prefix(inner.size());
   }
   return name;
 }

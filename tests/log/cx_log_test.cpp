@@ -146,6 +146,28 @@ TEST(CxLogTest, TwoLogsOfOneDayAppendToTheSameFile) {
   EXPECT_EQ(Lines(test::ReadFile(path)).size(), 2u);
 }
 
+// The writer keeps its file open between batches; a file moved away or
+// removed meanwhile must not swallow the lines that follow.
+TEST(CxLogTest, FileMovedAwayOrRemovedIsOpenedAnew) {
+  test::TempDir dir;
+  CxLog log(dir.path());
+  log.Log("first", kLogInfo, "a.cpp", "A::B", 1);
+  log.Flush();
+  const std::string moved = dir.File("moved.log");
+  std::filesystem::rename(log.FilePath(), moved);
+  log.Log("second", kLogInfo, "a.cpp", "A::B", 2);
+  log.Flush();
+  std::filesystem::remove(log.FilePath());
+  log.Log("third", kLogInfo, "a.cpp", "A::B", 3);
+  log.Flush();
+  const auto movedLines = Lines(test::ReadFile(moved));
+  ASSERT_EQ(movedLines.size(), 1u);
+  EXPECT_NE(movedLines[0].find("): first"), std::string::npos);
+  const auto lines = Lines(test::ReadFile(log.FilePath()));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("A::B, 3): third"), std::string::npos);
+}
+
 TEST(CxLogTest, UncreatableFolderLosesRecordsQuietly) {
   test::TempDir dir;
   test::WriteFile(dir.File("file"), "x");
