@@ -99,7 +99,22 @@ std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::TakeRunLocked
   return run;
 }
 
+StoreTalkMessageTread::RunRecords::RunRecords(const ContactTable& contacts, const SharedAgentRecord& agent)
+    : contacts_(contacts), agent_(agent.Triple()) {}
+
+const ContactRecord* StoreTalkMessageTread::RunRecords::Visitor(std::int32_t id) {
+  const auto known = visitors_.find(id);
+  if (known != visitors_.end()) return &known->second;
+  // A consistent copy, taken under the lock the user-interface thread writes
+  // records under. An unknown id is asked again for its next line: the
+  // visitor may be entered meanwhile.
+  ContactRecord copy;
+  if (!contacts_.CopyRecord(id, &copy)) return nullptr;
+  return &visitors_.emplace(id, std::move(copy)).first->second;
+}
+
 void StoreTalkMessageTread::StoreRun(const Job& first) {
+  RunRecords records(contacts_, agent_);
   {
     DbBatch batch;
     bool intact = batch.active();
@@ -108,7 +123,7 @@ void StoreTalkMessageTread::StoreRun(const Job& first) {
         intact = false;
         break;
       }
-      if (StoreLine(*job) == LineOutcome::kFailed) {
+      if (StoreLine(*job, records) == LineOutcome::kFailed) {
         KLOG_WARN("[用户ID=%d]的聊天信息保存失败", job->visitorId);
         batch.RollBackUnit();
       } else {
@@ -122,18 +137,17 @@ void StoreTalkMessageTread::StoreRun(const Job& first) {
   // or the transaction was lost. Each line then waits for the lock on its
   // own, as the statements of the user-interface thread do.
   KLOG_WARN("聊天信息批量保存失败，逐条保存");
-  for (const Job* job = &first; job; job = job->next.get()) StoreLine(*job);
+  for (const Job* job = &first; job; job = job->next.get()) StoreLine(*job, records);
 }
 
-StoreTalkMessageTread::LineOutcome StoreTalkMessageTread::StoreLine(const Job& job) {
-  // One consistent copy of the visitor and of the agent for the whole job,
-  // taken under the locks the user-interface thread writes them under.
-  ContactRecord visitor;
-  if (!contacts_.CopyRecord(job.visitorId, &visitor)) {
+StoreTalkMessageTread::LineOutcome StoreTalkMessageTread::StoreLine(const Job& job, RunRecords& records) {
+  const ContactRecord* found = records.Visitor(job.visitorId);
+  if (!found) {
     KLOG_WARN("未找到[用户ID=%d]的用户信息，聊天信息未保存", job.visitorId);
     return LineOutcome::kSkipped;
   }
-  const AgentTriple agent = agent_.Triple();
+  const ContactRecord& visitor = *found;
+  const AgentTriple& agent = records.Agent();
 
   // A failed count is treated as "row exists": an update of a missing row
   // changes nothing, while an insert could duplicate the visitor.

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 
 #include "records/agent_record.h"
 #include "records/contact_table.h"
@@ -60,6 +61,24 @@ class StoreTalkMessageTread final {
 
   enum class LineOutcome { kStored, kSkipped, kFailed };
 
+  // The visitors and the agent as they were when a run began. A run holds
+  // the lines queued in the last few milliseconds, so the records current at
+  // its start are as good as a copy per line, and copying each visitor once
+  // per run keeps the contact table's lock and a dozen string copies out of
+  // every line.
+  class RunRecords {
+   public:
+    RunRecords(const ContactTable& contacts, const SharedAgentRecord& agent);
+    // The visitor's record, or nullptr while the table does not know it.
+    const ContactRecord* Visitor(std::int32_t id);
+    const AgentTriple& Agent() const { return agent_; }
+
+   private:
+    const ContactTable& contacts_;
+    const AgentTriple agent_;
+    std::unordered_map<std::int32_t, ContactRecord> visitors_;
+  };
+
   void run();
   // Up to kMaxRunLines jobs from the front of the queue, in order, chained
   // through `next`; null when the queue is empty.
@@ -68,7 +87,7 @@ class StoreTalkMessageTread final {
   // Stores the chained jobs in one transaction; when the transaction cannot
   // be had or is lost, each line on its own connections instead.
   void StoreRun(const Job& first);
-  LineOutcome StoreLine(const Job& job);
+  LineOutcome StoreLine(const Job& job, RunRecords& records);
 
   ContactTable& contacts_;
   SharedAgentRecord& agent_;
