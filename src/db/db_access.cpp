@@ -1,6 +1,7 @@
 #include "db/db_access.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <functional>
 #include <memory>
@@ -12,20 +13,52 @@
 namespace kanzo {
 namespace {
 
-std::mutex gPathMutex;
-std::string gDatabasePath = kDatabaseFileName;
-
-// The connection of the DbBatch living on this thread, if any, and its
-// prepared statements by text: a run of chat lines repeats the same few
-// statements, and preparing is most of a statement's cost on a connection
-// that is already open.
-// Looked up by the caller's text without making a string of it.
+// Statements are looked up by the caller's text without making a string of it.
 struct StatementTextHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
 };
-thread_local sqlite3* tBatchConnection = nullptr;
-thread_local std::unordered_map<std::string, sqlite3_stmt*, StatementTextHash, std::equal_to<>> tBatchStatements;
+using StatementCache = std::unordered_map<std::string, sqlite3_stmt*, StatementTextHash, std::equal_to<>>;
+
+}  // namespace
+
+// A batch's connection and its prepared statements by text: a run of chat
+// lines repeats the same few statements, and preparing is most of a
+// statement's cost on a connection that is already open.
+struct DbConnectionState {
+  sqlite3* db = nullptr;
+  StatementCache statements;
+  // The file the connection was opened on, to notice when the path names
+  // another one.
+  std::string path;
+  dev_t device = 0;
+  ino_t inode = 0;
+
+  DbConnectionState() = default;
+  DbConnectionState(const DbConnectionState&) = delete;
+  DbConnectionState& operator=(const DbConnectionState&) = delete;
+  ~DbConnectionState() { Close(); }
+
+  bool NamesOpenFile(const std::string& currentPath) const {
+    struct stat named {};
+    return currentPath == path && stat(path.c_str(), &named) == 0 && named.st_dev == device && named.st_ino == inode;
+  }
+
+  void Close() {
+    for (const auto& [text, stmt] : statements) sqlite3_finalize(stmt);
+    statements.clear();
+    sqlite3_close(db);
+    db = nullptr;
+  }
+};
+
+namespace {
+
+std::mutex gPathMutex;
+std::string gDatabasePath = kDatabaseFileName;
+
+// The batch living on this thread, if any.
+thread_local DbConnectionState* tBatch = nullptr;
 // The chat-line statements bind all their values and keep one text each;
 // statements with values in their text (the user-interface thread's) may
 // still come in many texts, and past this many the rest are prepared for one
@@ -40,10 +73,10 @@ constexpr const char* kEndUnit = "RELEASE kanzo_unit";
 constexpr const char* kRollBackUnit = "ROLLBACK TO kanzo_unit";
 
 // Closes the connection unless it is the thread's batch connection, which
-// its DbBatch closes.
+// its DbBatch closes or keeps.
 struct ConnectionCloser {
   void operator()(sqlite3* db) const {
-    if (db != tBatchConnection) sqlite3_close(db);
+    if (!tBatch || db != tBatch->db) sqlite3_close(db);
   }
 };
 using Connection = std::unique_ptr<sqlite3, ConnectionCloser>;
@@ -69,8 +102,7 @@ struct ErrorTextFreer {
 
 // Opens the file (creating it when missing) with the busy time-out set;
 // null when it cannot be opened.
-Connection OpenOwnConnection() {
-  const std::string path = DatabasePath();
+Connection OpenOwnConnection(const std::string& path) {
   sqlite3* raw = nullptr;
   // A connection is only ever used by the thread that opened it, so it goes
   // without the per-call mutex a shared connection would need.
@@ -87,8 +119,8 @@ Connection OpenOwnConnection() {
 
 // The thread's batch connection, or a connection of its own.
 Connection OpenDatabase() {
-  if (tBatchConnection) return Connection(tBatchConnection);
-  return OpenOwnConnection();
+  if (tBatch) return Connection(tBatch->db);
+  return OpenOwnConnection(DatabasePath());
 }
 
 void LogStatementFailure(sqlite3* db, std::string_view sql) {
@@ -96,12 +128,12 @@ void LogStatementFailure(sqlite3* db, std::string_view sql) {
 }
 
 Statement Prepare(sqlite3* db, std::string_view sql) {
-  const bool batch = db == tBatchConnection;
-  if (batch) {
-    const auto kept = tBatchStatements.find(sql);
-    if (kept != tBatchStatements.end()) return Statement(kept->second, StatementFinalizer{true});
+  StatementCache* const cache = tBatch && db == tBatch->db ? &tBatch->statements : nullptr;
+  if (cache) {
+    const auto kept = cache->find(sql);
+    if (kept != cache->end()) return Statement(kept->second, StatementFinalizer{true});
   }
-  const bool keep = batch && tBatchStatements.size() < kMaxBatchStatements;
+  const bool keep = cache && cache->size() < kMaxBatchStatements;
   sqlite3_stmt* raw = nullptr;
   if (sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), keep ? SQLITE_PREPARE_PERSISTENT : 0, &raw,
                          nullptr) != SQLITE_OK) {
@@ -109,7 +141,7 @@ Statement Prepare(sqlite3* db, std::string_view sql) {
     sqlite3_finalize(raw);
     return nullptr;
   }
-  if (keep) tBatchStatements.emplace(sql, raw);
+  if (keep) cache->emplace(sql, raw);
   return Statement(raw, StatementFinalizer{keep});
 }
 
@@ -228,27 +260,55 @@ bool DbQueryBind(std::string_view sql, DbValues values, DbRows* rows) { return R
 
 long long DbCountRowsBind(std::string_view sql, DbValues values) { return CountRows(sql, values); }
 
+DbKeptConnection::DbKeptConnection() : state_(std::make_unique<DbConnectionState>()) {}
+
+DbKeptConnection::~DbKeptConnection() = default;
+
+// A batch inside a batch of the same thread would share its connection and
+// commit the outer one early; the inner one stays inactive instead.
 DbBatch::DbBatch() {
-  // A batch inside a batch of the same thread would share its connection
-  // and commit the outer one early; the inner one stays inactive instead.
-  if (tBatchConnection) return;
-  Connection db = OpenOwnConnection();
-  if (!db) return;
+  if (tBatch) return;
+  own_ = std::make_unique<DbConnectionState>();
+  Begin(own_.get());
+}
+
+DbBatch::DbBatch(DbKeptConnection& kept) {
+  if (tBatch) return;
+  DbConnectionState* state = kept.state_.get();
+  if (state->db && !state->NamesOpenFile(DatabasePath())) state->Close();
+  Begin(state);
+}
+
+bool DbBatch::Begin(DbConnectionState* state) {
+  if (!state->db) {
+    const std::string path = DatabasePath();
+    Connection db = OpenOwnConnection(path);
+    if (!db) return false;
+    struct stat opened {};
+    if (stat(path.c_str(), &opened) == 0) {
+      state->device = opened.st_dev;
+      state->inode = opened.st_ino;
+    }
+    state->path = path;
+    state->db = db.release();
+  }
   char* rawError = nullptr;
-  const int rc = sqlite3_exec(db.get(), kBeginBatch, nullptr, nullptr, &rawError);
+  const int rc = sqlite3_exec(state->db, kBeginBatch, nullptr, nullptr, &rawError);
   std::unique_ptr<char, ErrorTextFreer> error(rawError);
   if (rc != SQLITE_OK) {
     KLOG_WARN("数据库事务开始失败：%s", error ? error.get() : sqlite3_errstr(rc));
-    return;
+    return false;
   }
-  db_ = db.release();
-  tBatchConnection = db_;
+  state_ = state;
+  db_ = state->db;
+  tBatch = state;
+  return true;
 }
 
 DbBatch::~DbBatch() {
   if (!db_) return;
   Run(kRollBackBatch);
-  Close();
+  End(false);
 }
 
 bool DbBatch::BeginUnit() { return db_ && Run(kBeginUnit); }
@@ -265,7 +325,7 @@ bool DbBatch::Commit() {
   // A commit that failed (the lock not released by readers in time) leaves
   // the transaction open: roll it back so the file stays unlocked.
   if (!committed) Run(kRollBackBatch);
-  Close();
+  End(committed);
   return committed;
 }
 
@@ -279,11 +339,13 @@ bool DbBatch::Run(const char* sql) {
   return true;
 }
 
-void DbBatch::Close() {
-  for (const auto& [text, stmt] : tBatchStatements) sqlite3_finalize(stmt);
-  tBatchStatements.clear();
-  tBatchConnection = nullptr;
-  sqlite3_close(db_);
+void DbBatch::End(bool committed) {
+  tBatch = nullptr;
+  // Whatever a failed batch left behind (an open transaction, a connection
+  // on a file that went away) is not carried into the next one.
+  if (own_ || !committed) state_->Close();
+  own_.reset();
+  state_ = nullptr;
   db_ = nullptr;
 }
 

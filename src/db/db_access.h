@@ -11,6 +11,7 @@
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +67,28 @@ bool DbQueryBind(std::string_view sql, DbValues values, DbRows* rows);
 // The number of result rows, without reading their columns; -1 on failure.
 long long DbCountRowsBind(std::string_view sql, DbValues values);
 
+struct DbConnectionState;
+
+// A connection one thread keeps open from batch to batch, with the
+// statements its batches prepared: a thread that writes a batch every few
+// moments (the chat-line store thread) then opens the file and prepares its
+// statements once, not for every batch. Between batches it holds no lock.
+// When the database path no longer names the open file (the path was set to
+// another file, or the file was removed or replaced) or a batch on it did
+// not commit, the next batch opens the file anew. Only the thread that uses
+// it may touch it, and it must outlive every batch on it.
+class DbKeptConnection final {
+ public:
+  DbKeptConnection();
+  ~DbKeptConnection();
+  DbKeptConnection(const DbKeptConnection&) = delete;
+  DbKeptConnection& operator=(const DbKeptConnection&) = delete;
+
+ private:
+  friend class DbBatch;
+  std::unique_ptr<DbConnectionState> state_;
+};
+
 // One write transaction on one connection for a run of operations of the
 // creating thread: while it lives, the operations above called on that
 // thread run on its connection instead of opening the file each time, and
@@ -75,7 +98,10 @@ long long DbCountRowsBind(std::string_view sql, DbValues values);
 // What is not committed when it ends is rolled back.
 class DbBatch final {
  public:
+  // On a connection of its own, closed when the batch ends.
   DbBatch();
+  // On the kept connection, which stays open afterwards.
+  explicit DbBatch(DbKeptConnection& kept);
   ~DbBatch();
   DbBatch(const DbBatch&) = delete;
   DbBatch& operator=(const DbBatch&) = delete;
@@ -98,9 +124,13 @@ class DbBatch final {
   bool Commit();
 
  private:
+  bool Begin(DbConnectionState* state);
   bool Run(const char* sql);
-  void Close();
+  // Leaves the batch; a kept connection stays open only after a commit.
+  void End(bool committed);
 
+  std::unique_ptr<DbConnectionState> own_;
+  DbConnectionState* state_ = nullptr;
   sqlite3* db_ = nullptr;
 };
 

@@ -56,7 +56,8 @@ void StoreTalkMessageTread::stop() {
   }
   // The thread drains the queue before it ends; what is left was never seen
   // by a thread (not started, or added after it ended) and is stored here.
-  while (std::unique_ptr<Job> run = TakeRun()) StoreRun(*run);
+  DbKeptConnection connection;
+  while (std::unique_ptr<Job> run = TakeRun()) StoreRun(*run, connection);
 }
 
 std::size_t StoreTalkMessageTread::QueuedCount() const {
@@ -65,6 +66,10 @@ std::size_t StoreTalkMessageTread::QueuedCount() const {
 }
 
 void StoreTalkMessageTread::run() {
+  // Open from the first run to the thread's end: a run of one line, the
+  // usual case, then costs its statements and the commit, not opening the
+  // file and preparing every statement again.
+  DbKeptConnection connection;
   for (;;) {
     std::unique_ptr<Job> run;
     {
@@ -75,7 +80,7 @@ void StoreTalkMessageTread::run() {
       if (!head_) return;
       run = TakeRunLocked();
     }
-    StoreRun(*run);
+    StoreRun(*run, connection);
   }
 }
 
@@ -113,10 +118,10 @@ const ContactRecord* StoreTalkMessageTread::RunRecords::Visitor(std::int32_t id)
   return &visitors_.emplace(id, std::move(copy)).first->second;
 }
 
-void StoreTalkMessageTread::StoreRun(const Job& first) {
+void StoreTalkMessageTread::StoreRun(const Job& first, DbKeptConnection& connection) {
   RunRecords records(contacts_, agent_);
   {
-    DbBatch batch;
+    DbBatch batch(connection);
     bool intact = batch.active();
     for (const Job* job = &first; job && intact; job = job->next.get()) {
       if (!batch.BeginUnit()) {

@@ -16,6 +16,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "db/db_access.h"
 #include "records/agent_record.h"
 #include "records/contact_table.h"
 
@@ -84,9 +85,10 @@ class StoreTalkMessageTread final {
   // through `next`; null when the queue is empty.
   std::unique_ptr<Job> TakeRun();
   std::unique_ptr<Job> TakeRunLocked();  // mutex_ held
-  // Stores the chained jobs in one transaction; when the transaction cannot
-  // be had or is lost, each line on its own connections instead.
-  void StoreRun(const Job& first);
+  // Stores the chained jobs in one transaction on `connection`; when the
+  // transaction cannot be had or is lost, each line on its own connections
+  // instead.
+  void StoreRun(const Job& first, DbKeptConnection& connection);
   LineOutcome StoreLine(const Job& job, RunRecords& records);
 
   ContactTable& contacts_;

@@ -5,6 +5,7 @@
 #include <sys/time.h>
 
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -41,7 +42,7 @@ struct Record {
 std::string RecordRest(std::string_view text, const char* sourceFile, std::string_view function, std::int32_t line) {
   const std::string_view file = sourceFile ? log_detail::SourceFileName(sourceFile) : "";
   char number[16];
-  const int digits = std::snprintf(number, sizeof(number), "%d", sourceFile ? line : 0);
+  const char* numberEnd = std::to_chars(number, number + sizeof(number), sourceFile ? line : 0).ptr;
   constexpr std::string_view lineEnd = kLineEnd;
   std::string rest;
   rest.reserve(file.size() + function.size() + text.size() + sizeof(number) + 8);
@@ -49,7 +50,7 @@ std::string RecordRest(std::string_view text, const char* sourceFile, std::strin
   rest += '(';
   rest += function;
   rest += ", ";
-  rest.append(number, digits > 0 ? static_cast<std::size_t>(digits) : 0);
+  rest.append(number, static_cast<std::size_t>(numberEnd - number));
   rest += "): ";
   rest += text;
   // A text that ends with its own line end gets no second one, which would

@@ -192,5 +192,28 @@ TEST_F(DbAccessTest, BatchCommitsItsKeptUnitsTogether) {
   }
 }
 
+// A kept connection outlives its batches, but never writes into a file the
+// database path no longer names.
+TEST_F(DbAccessTest, KeptConnectionFollowsThePathToANewOrReplacedFile) {
+  const std::string other = state.dir.File("other.db");
+  for (const std::string& path : {state.Path(), other}) ASSERT_TRUE(test::RawExec(path, "CREATE TABLE t(a int)"));
+  DbKeptConnection kept;
+  const auto write = [&kept](int value) {
+    DbBatch batch(kept);
+    return batch.active() && DbExecBind("INSERT INTO t VALUES(?)", {value}) && batch.Commit();
+  };
+  ASSERT_TRUE(write(1));
+  ASSERT_TRUE(write(2));  // the same connection, still on the same file
+  SetDatabasePath(other);
+  ASSERT_TRUE(write(3));
+  std::filesystem::remove(other);
+  ASSERT_TRUE(test::RawExec(other, "CREATE TABLE t(a int)"));
+  ASSERT_TRUE(write(4));
+  SetDatabasePath(state.Path());
+  EXPECT_EQ(test::RawQuery(state.Path(), "SELECT a FROM t ORDER BY a"),
+            (std::vector<std::vector<std::string>>{{"1"}, {"2"}}));
+  EXPECT_EQ(test::RawQuery(other, "SELECT a FROM t"), (std::vector<std::vector<std::string>>{{"4"}}));
+}
+
 }  // namespace
 }  // namespace kanzo
