@@ -3,22 +3,36 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
-#include <functional>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "log/cx_log.h"
 
 namespace kanzo {
 namespace {
 
-// Statements are looked up by the caller's text without making a string of it.
-struct StatementTextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+// A connection's kept statements by text. They are few (a chat line runs
+// five), so a look-up compares lengths first and whole texts only for an
+// equal length, which is cheaper than hashing texts of a few hundred bytes.
+class StatementCache {
+ public:
+  sqlite3_stmt* Find(std::string_view text) const {
+    for (const auto& [kept, stmt] : statements_)
+      if (kept.size() == text.size() && kept == text) return stmt;
+    return nullptr;
+  }
+  void Add(std::string_view text, sqlite3_stmt* stmt) { statements_.emplace_back(text, stmt); }
+  std::size_t size() const { return statements_.size(); }
+  void FinalizeAll() {
+    for (const auto& [text, stmt] : statements_) sqlite3_finalize(stmt);
+    statements_.clear();
+  }
+
+ private:
+  std::vector<std::pair<std::string, sqlite3_stmt*>> statements_;
 };
-using StatementCache = std::unordered_map<std::string, sqlite3_stmt*, StatementTextHash, std::equal_to<>>;
 
 }  // namespace
 
@@ -45,8 +59,7 @@ struct DbConnectionState {
   }
 
   void Close() {
-    for (const auto& [text, stmt] : statements) sqlite3_finalize(stmt);
-    statements.clear();
+    statements.FinalizeAll();
     sqlite3_close(db);
     db = nullptr;
   }
@@ -130,8 +143,7 @@ void LogStatementFailure(sqlite3* db, std::string_view sql) {
 Statement Prepare(sqlite3* db, std::string_view sql) {
   StatementCache* const cache = tBatch && db == tBatch->db ? &tBatch->statements : nullptr;
   if (cache) {
-    const auto kept = cache->find(sql);
-    if (kept != cache->end()) return Statement(kept->second, StatementFinalizer{true});
+    if (sqlite3_stmt* kept = cache->Find(sql)) return Statement(kept, StatementFinalizer{true});
   }
   const bool keep = cache && cache->size() < kMaxBatchStatements;
   sqlite3_stmt* raw = nullptr;
@@ -141,7 +153,7 @@ Statement Prepare(sqlite3* db, std::string_view sql) {
     sqlite3_finalize(raw);
     return nullptr;
   }
-  if (keep) cache->emplace(sql, raw);
+  if (keep) cache->Add(sql, raw);
   return Statement(raw, StatementFinalizer{keep});
 }
 

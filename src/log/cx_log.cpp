@@ -30,34 +30,53 @@ constexpr const char* kLineEnd = "\r\n";
 // "e": opened close-on-exec, so a program started meanwhile does not get it.
 constexpr const char* kAppendCloseOnExec = "abe";
 
-// The time is kept as read and turned into text by the writer thread, so a
-// caller logging in a loop (the chat-line store thread) pays only for the
-// clock read and one string: the part of the line after time and level.
+// One queued record. The time is kept as read and turned into text by the
+// writer thread, so a caller logging in a loop (the chat-line store thread)
+// pays only for the clock read and for putting together the part of the
+// line after time and level: "file(function, line): text\r\n". That part is
+// kept in the record itself when it is short, as nearly all are, so queuing
+// allocates nothing once the queue has grown to its usual size.
 struct Record {
+  static constexpr std::size_t kShortRestBytes = 232;
+
   timeval time{};
   std::int32_t level = 0;
-  std::string rest;  // "file(function, line): text\r\n"
-};
+  std::uint32_t shortSize = 0;
+  char shortRest[kShortRestBytes];
+  std::string longRest;
 
-std::string RecordRest(std::string_view text, const char* sourceFile, std::string_view function, std::int32_t line) {
-  const std::string_view file = sourceFile ? log_detail::SourceFileName(sourceFile) : "";
-  char number[16];
-  const char* numberEnd = std::to_chars(number, number + sizeof(number), sourceFile ? line : 0).ptr;
-  constexpr std::string_view lineEnd = kLineEnd;
-  std::string rest;
-  rest.reserve(file.size() + function.size() + text.size() + sizeof(number) + 8);
-  rest += file;
-  rest += '(';
-  rest += function;
-  rest += ", ";
-  rest.append(number, static_cast<std::size_t>(numberEnd - number));
-  rest += "): ";
-  rest += text;
-  // A text that ends with its own line end gets no second one, which would
-  // leave an empty line.
-  if (!text.ends_with(lineEnd)) rest += lineEnd;
-  return rest;
-}
+  Record(std::int32_t recordLevel, std::string_view text, const char* sourceFile, std::string_view function,
+         std::int32_t line)
+      : level(recordLevel) {
+    gettimeofday(&time, nullptr);
+    const std::string_view file = sourceFile ? log_detail::SourceFileName(sourceFile) : "";
+    char number[16];
+    const char* numberEnd = std::to_chars(number, number + sizeof(number), sourceFile ? line : 0).ptr;
+    constexpr std::string_view lineEnd = kLineEnd;
+    // A text that ends with its own line end gets no second one, which would
+    // leave an empty line.
+    const std::string_view end = text.ends_with(lineEnd) ? std::string_view() : lineEnd;
+    const std::string_view pieces[] = {file,  "(",  function, ", ", std::string_view(number, numberEnd - number),
+                                       "): ", text, end};
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces) size += piece.size();
+    if (size <= kShortRestBytes) {
+      for (const std::string_view piece : pieces) {
+        if (piece.empty()) continue;  // may have no storage at all
+        std::memcpy(shortRest + shortSize, piece.data(), piece.size());
+        shortSize += static_cast<std::uint32_t>(piece.size());
+      }
+    } else {
+      longRest.reserve(size);
+      for (const std::string_view piece : pieces)
+        if (!piece.empty()) longRest += piece;
+    }
+  }
+
+  std::string_view Rest() const {
+    return longRest.empty() ? std::string_view(shortRest, shortSize) : std::string_view(longRest);
+  }
+};
 
 // "YYYY-MM-DD hh:mm:ss.mmm", the local time turned into text once a second:
 // the records of one second differ only in their milliseconds.
@@ -234,7 +253,7 @@ void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
       lines += ' ';
       lines += LogLevelLineWord(r.level);
       lines += ' ';
-      lines += r.rest;
+      lines += r.Rest();
     }
     if (FILE* out = file.For(shared->filePath)) {
       std::fwrite(lines.data(), 1, lines.size(), out);
@@ -260,10 +279,7 @@ void CxLog::Log(const char* text, std::int32_t level, const char* sourceFile, co
 
 void CxLog::Queue(std::string_view text, std::int32_t level, const char* sourceFile, std::string_view function,
                   std::int32_t line) {
-  Record r;
-  gettimeofday(&r.time, nullptr);
-  r.level = level;
-  r.rest = RecordRest(text, sourceFile, function, line);
+  Record r(level, text, sourceFile, function, line);
   bool wakeWriter = false;
   {
     std::lock_guard lock(shared_->mutex);
