@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <chrono>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -30,51 +32,71 @@ constexpr const char* kLineEnd = "\r\n";
 // "e": opened close-on-exec, so a program started meanwhile does not get it.
 constexpr const char* kAppendCloseOnExec = "abe";
 
-// One queued record. The time is kept as read and turned into text by the
-// writer thread, so a caller logging in a loop (the chat-line store thread)
-// pays only for the clock read and for putting together the part of the
-// line after time and level: "file(function, line): text\r\n". That part is
-// kept in the record itself when it is short, as nearly all are, so queuing
-// allocates nothing once the queue has grown to its usual size.
-struct Record {
-  static constexpr std::size_t kShortRestBytes = 232;
-
-  timeval time{};
-  std::int32_t level = 0;
-  std::uint32_t shortSize = 0;
-  char shortRest[kShortRestBytes];
-  std::string longRest;
-
-  Record(std::int32_t recordLevel, std::string_view text, const char* sourceFile, std::string_view function,
-         std::int32_t line)
-      : level(recordLevel) {
-    gettimeofday(&time, nullptr);
+// The part of a line after time and level, "file(function, line): text\r\n",
+// as the pieces it is put together from; they point into the caller's
+// texts, so they live only as long as the logging call.
+class RestPieces {
+ public:
+  RestPieces(std::string_view text, const char* sourceFile, std::string_view function, std::int32_t line) {
     const std::string_view file = sourceFile ? log_detail::SourceFileName(sourceFile) : "";
-    char number[16];
-    const char* numberEnd = std::to_chars(number, number + sizeof(number), sourceFile ? line : 0).ptr;
+    const char* numberEnd = std::to_chars(number_, number_ + sizeof(number_), sourceFile ? line : 0).ptr;
     constexpr std::string_view lineEnd = kLineEnd;
     // A text that ends with its own line end gets no second one, which would
     // leave an empty line.
     const std::string_view end = text.ends_with(lineEnd) ? std::string_view() : lineEnd;
-    const std::string_view pieces[] = {file,  "(",  function, ", ", std::string_view(number, numberEnd - number),
+    const std::string_view pieces[] = {file,  "(",  function, ", ", std::string_view(number_, numberEnd - number_),
                                        "): ", text, end};
-    std::size_t size = 0;
-    for (const std::string_view piece : pieces) size += piece.size();
-    if (size <= kShortRestBytes) {
-      for (const std::string_view piece : pieces) {
-        if (piece.empty()) continue;  // may have no storage at all
-        std::memcpy(shortRest + shortSize, piece.data(), piece.size());
-        shortSize += static_cast<std::uint32_t>(piece.size());
-      }
-    } else {
-      longRest.reserve(size);
-      for (const std::string_view piece : pieces)
-        if (!piece.empty()) longRest += piece;
-    }
+    std::copy(std::begin(pieces), std::end(pieces), pieces_);
+    for (const std::string_view piece : pieces_) size_ += piece.size();
+  }
+  RestPieces(const RestPieces&) = delete;
+  RestPieces& operator=(const RestPieces&) = delete;
+
+  std::size_t size() const { return size_; }
+  void AppendTo(std::string* out) const {
+    for (const std::string_view piece : pieces_)
+      if (!piece.empty()) out->append(piece.data(), piece.size());  // an empty piece may have no storage
   }
 
-  std::string_view Rest() const {
-    return longRest.empty() ? std::string_view(shortRest, shortSize) : std::string_view(longRest);
+ private:
+  static constexpr std::size_t kPieces = 8;
+  char number_[16];
+  std::string_view pieces_[kPieces];
+  std::size_t size_ = 0;
+};
+
+// Queued records. The time is kept as read and turned into text by the
+// writer thread, so a caller logging in a loop (the chat-line store thread)
+// pays only for the clock read and for appending the rest of its line to
+// one shared text. The writer swaps the whole queue for its own emptied one,
+// so both keep their storage: after the first batches queuing neither
+// allocates nor touches fresh memory, whose first use costs a page fault.
+struct RecordQueue {
+  // Room for a busy millisecond of records from the start, so the first
+  // batches do not grow the queue step by step.
+  static constexpr std::size_t kReservedRecords = 512;
+  static constexpr std::size_t kReservedRestBytes = 64 * 1024;
+
+  struct Head {
+    timeval time;
+    std::int32_t level;
+    std::uint32_t restBytes;
+  };
+  std::vector<Head> heads;
+  std::string rests;  // each record's rest, one after the other
+
+  RecordQueue() {
+    heads.reserve(kReservedRecords);
+    rests.reserve(kReservedRestBytes);
+  }
+
+  void swap(RecordQueue& other) {
+    heads.swap(other.heads);
+    rests.swap(other.rests);
+  }
+  void clear() {
+    heads.clear();
+    rests.clear();
   }
 };
 
@@ -172,7 +194,7 @@ struct CxLog::Shared {
   std::mutex mutex;
   std::condition_variable wake;
   std::condition_variable drained;
-  std::vector<Record> queue;
+  RecordQueue queue;
   bool recordsWaiting = false;  // auto-reset: cleared when the writer takes them
   bool stop = false;            // manual-reset
   bool writerEnded = false;
@@ -224,8 +246,7 @@ void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
   // Only the shared state is touched here: the log object may be gone.
   OpenLogFile file;
   TimeTexts times;
-  // Swapped with the queue, so both keep their storage from batch to batch.
-  std::vector<Record> batch;
+  RecordQueue batch;
   std::string lines;
   for (;;) {
     {
@@ -248,12 +269,14 @@ void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
     // Taking the whole queue keeps the order of lines while callers never
     // wait for the disk; the batch goes out in one write.
     lines.clear();
-    for (const Record& r : batch) {
+    std::size_t restAt = 0;
+    for (const RecordQueue::Head& r : batch.heads) {
       times.Append(r.time, &lines);
       lines += ' ';
       lines += LogLevelLineWord(r.level);
       lines += ' ';
-      lines += r.Rest();
+      lines.append(batch.rests, restAt, r.restBytes);
+      restAt += r.restBytes;
     }
     if (FILE* out = file.For(shared->filePath)) {
       std::fwrite(lines.data(), 1, lines.size(), out);
@@ -261,7 +284,7 @@ void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
       // crash loses nothing the writer had taken.
       if (std::fflush(out) != 0) file.Close();
     }
-    const std::size_t written = batch.size();
+    const std::size_t written = batch.heads.size();
     batch.clear();
     {
       std::lock_guard lock(shared->mutex);
@@ -279,12 +302,17 @@ void CxLog::Log(const char* text, std::int32_t level, const char* sourceFile, co
 
 void CxLog::Queue(std::string_view text, std::int32_t level, const char* sourceFile, std::string_view function,
                   std::int32_t line) {
-  Record r(level, text, sourceFile, function, line);
+  RecordQueue::Head head{};
+  gettimeofday(&head.time, nullptr);
+  head.level = level;
+  const RestPieces rest(text, sourceFile, function, line);
+  head.restBytes = static_cast<std::uint32_t>(rest.size());
   bool wakeWriter = false;
   {
     std::lock_guard lock(shared_->mutex);
     if (shared_->stop) return;  // a late writer at exit: nobody would write it
-    shared_->queue.push_back(std::move(r));
+    shared_->queue.heads.push_back(head);
+    rest.AppendTo(&shared_->queue.rests);
     ++shared_->queued;
     // Records already waiting have woken the writer; it takes this one with
     // them, and the caller saves a wake-up.
