@@ -1,5 +1,6 @@
 #include "db/store_talk_message_tread.h"
 
+#include <chrono>
 #include <system_error>
 
 #include "db/db_access.h"
@@ -120,8 +121,16 @@ const ContactRecord* StoreTalkMessageTread::RunRecords::Visitor(std::int32_t id)
 
 void StoreTalkMessageTread::StoreRun(const Job& first, DbKeptConnection& connection) {
   RunRecords records(contacts_, agent_);
+  for (const Job* next = &first; next;) next = StoreTransaction(*next, connection, records);
+}
+
+const StoreTalkMessageTread::Job* StoreTalkMessageTread::StoreTransaction(const Job& first,
+                                                                          DbKeptConnection& connection,
+                                                                          RunRecords& records) {
+  const Job* rest = nullptr;  // the first job left for the next transaction
   {
     DbBatch batch(connection);
+    const auto deadline = std::chrono::steady_clock::now() + kMaxTransactionTime;
     bool intact = batch.active();
     for (const Job* job = &first; job && intact; job = job->next.get()) {
       if (!batch.BeginUnit()) {
@@ -135,14 +144,19 @@ void StoreTalkMessageTread::StoreRun(const Job& first, DbKeptConnection& connect
         batch.EndUnit();
       }
       intact = batch.intact();
+      if (intact && job->next && std::chrono::steady_clock::now() >= deadline) {
+        rest = job->next.get();
+        break;
+      }
     }
-    if (intact && batch.Commit()) return;
+    if (intact && batch.Commit()) return rest;
   }
-  // Nothing of the run was committed: the write lock was not had in time,
-  // or the transaction was lost. Each line then waits for the lock on its
-  // own, as the statements of the user-interface thread do.
+  // Nothing of the transaction was committed: the write lock was not had in
+  // time, or the transaction was lost. Each line then waits for the lock on
+  // its own, as the statements of the user-interface thread do.
   KLOG_WARN("聊天信息批量保存失败，逐条保存");
-  for (const Job* job = &first; job; job = job->next.get()) StoreLine(*job, records);
+  for (const Job* job = &first; job != rest; job = job->next.get()) StoreLine(*job, records);
+  return rest;
 }
 
 StoreTalkMessageTread::LineOutcome StoreTalkMessageTread::StoreLine(const Job& job, RunRecords& records) {

@@ -2,8 +2,9 @@
 // The chat window's background writer of chat lines. The user-interface
 // thread queues a line with Add, which only takes the queue's lock; the
 // store thread takes every queued line (up to kMaxRunLines) off the queue at
-// once and writes the run outside the lock in one transaction on one
-// connection: each line (the visitor's details and the line) under its own
+// once and writes the run outside the lock in one transaction (a long run in
+// several, each open at most kMaxTransactionTime) on a connection it keeps
+// open: each line (the visitor's details and the line) under its own
 // savepoint, so a line whose statements fail is rolled back alone and the
 // others of the run still commit.
 #include <atomic>
@@ -25,9 +26,14 @@ namespace kanzo {
 class StoreTalkMessageTread final {
  public:
   static constexpr std::chrono::milliseconds kIdleSleep{500};
-  // Bounds the time one run holds the write lock, during which statements
-  // of the user-interface thread wait.
-  static constexpr std::size_t kMaxRunLines = 1000;
+  // Bounds the lines taken off the queue at once: the cut is found under the
+  // queue's lock, which Add waits for.
+  static constexpr std::size_t kMaxRunLines = 10000;
+  // Bounds the time one transaction holds the write lock, during which
+  // statements of the user-interface thread wait: a longer run is stored in
+  // several transactions. One commit costs about as much as some hundreds of
+  // lines, so a run is not cut by a count of lines.
+  static constexpr std::chrono::milliseconds kMaxTransactionTime{20};
 
   // Reads the given contact table and agent record, which must outlive this
   // object (the chat window that owns it goes before the records).
@@ -58,6 +64,16 @@ class StoreTalkMessageTread final {
     std::string text;
     bool incoming = false;
     std::unique_ptr<Job> next;
+
+    Job() = default;
+    Job(const Job&) = delete;
+    Job& operator=(const Job&) = delete;
+    // Frees the rest of the chain one job after another: freed through
+    // `next` alone, a long run would take a stack frame per line.
+    ~Job() {
+      std::unique_ptr<Job> rest = std::move(next);
+      while (rest) rest = std::move(rest->next);
+    }
   };
 
   enum class LineOutcome { kStored, kSkipped, kFailed };
@@ -85,10 +101,13 @@ class StoreTalkMessageTread final {
   // through `next`; null when the queue is empty.
   std::unique_ptr<Job> TakeRun();
   std::unique_ptr<Job> TakeRunLocked();  // mutex_ held
-  // Stores the chained jobs in one transaction on `connection`; when the
-  // transaction cannot be had or is lost, each line on its own connections
-  // instead.
+  // Stores the chained jobs in transactions on `connection`.
   void StoreRun(const Job& first, DbKeptConnection& connection);
+  // Stores jobs from `first` on in one transaction, until they end or the
+  // transaction has been open for kMaxTransactionTime; when the transaction
+  // cannot be had or is lost, each of its lines on its own connections
+  // instead. Returns the first job left for the next transaction, or null.
+  const Job* StoreTransaction(const Job& first, DbKeptConnection& connection, RunRecords& records);
   LineOutcome StoreLine(const Job& job, RunRecords& records);
 
   ContactTable& contacts_;
