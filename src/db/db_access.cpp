@@ -130,6 +130,24 @@ Connection OpenOwnConnection(const std::string& path) {
   return db;
 }
 
+// Opens `state` on the database path unless it is open on the file the path
+// names already; false when the file cannot be opened.
+bool OpenOnCurrentPath(DbConnectionState* state) {
+  const std::string path = DatabasePath();
+  if (state->db && state->NamesOpenFile(path)) return true;
+  state->Close();
+  Connection db = OpenOwnConnection(path);
+  if (!db) return false;
+  struct stat opened {};
+  if (stat(path.c_str(), &opened) == 0) {
+    state->device = opened.st_dev;
+    state->inode = opened.st_ino;
+  }
+  state->path = path;
+  state->db = db.release();
+  return true;
+}
+
 // The thread's batch connection, or a connection of its own.
 Connection OpenDatabase() {
   if (tBatch) return Connection(tBatch->db);
@@ -276,6 +294,8 @@ DbKeptConnection::DbKeptConnection() : state_(std::make_unique<DbConnectionState
 
 DbKeptConnection::~DbKeptConnection() = default;
 
+bool DbKeptConnection::Open() { return !tBatch && OpenOnCurrentPath(state_.get()); }
+
 // A batch inside a batch of the same thread would share its connection and
 // commit the outer one early; the inner one stays inactive instead.
 DbBatch::DbBatch() {
@@ -286,24 +306,11 @@ DbBatch::DbBatch() {
 
 DbBatch::DbBatch(DbKeptConnection& kept) {
   if (tBatch) return;
-  DbConnectionState* state = kept.state_.get();
-  if (state->db && !state->NamesOpenFile(DatabasePath())) state->Close();
-  Begin(state);
+  Begin(kept.state_.get());
 }
 
 bool DbBatch::Begin(DbConnectionState* state) {
-  if (!state->db) {
-    const std::string path = DatabasePath();
-    Connection db = OpenOwnConnection(path);
-    if (!db) return false;
-    struct stat opened {};
-    if (stat(path.c_str(), &opened) == 0) {
-      state->device = opened.st_dev;
-      state->inode = opened.st_ino;
-    }
-    state->path = path;
-    state->db = db.release();
-  }
+  if (!OpenOnCurrentPath(state)) return false;
   char* rawError = nullptr;
   const int rc = sqlite3_exec(state->db, kBeginBatch, nullptr, nullptr, &rawError);
   std::unique_ptr<char, ErrorTextFreer> error(rawError);

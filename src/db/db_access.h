@@ -84,6 +84,11 @@ class DbKeptConnection final {
   DbKeptConnection(const DbKeptConnection&) = delete;
   DbKeptConnection& operator=(const DbKeptConnection&) = delete;
 
+  // Opens the file now, unless it is open on the path already, so that the
+  // first batch does not wait for it; false when it cannot be opened (a
+  // batch then tries again) or a batch is active on this thread.
+  bool Open();
+
  private:
   friend class DbBatch;
   std::unique_ptr<DbConnectionState> state_;
