@@ -58,7 +58,7 @@ void StoreTalkMessageTread::stop() {
   // The thread drains the queue before it ends; what is left was never seen
   // by a thread (not started, or added after it ended) and is stored here.
   DbKeptConnection connection;
-  while (std::unique_ptr<Job> run = TakeRun()) StoreRun(*run, connection);
+  while (std::unique_ptr<Job> run = TakeRun()) StoreRun(std::move(run), connection);
 }
 
 std::size_t StoreTalkMessageTread::QueuedCount() const {
@@ -83,7 +83,7 @@ void StoreTalkMessageTread::run() {
       if (!head_) return;
       run = TakeRunLocked();
     }
-    StoreRun(*run, connection);
+    StoreRun(std::move(run), connection);
   }
 }
 
@@ -121,20 +121,20 @@ const ContactRecord* StoreTalkMessageTread::RunRecords::Visitor(std::int32_t id)
   return &visitors_.emplace(id, std::move(copy)).first->second;
 }
 
-void StoreTalkMessageTread::StoreRun(const Job& first, DbKeptConnection& connection) {
+void StoreTalkMessageTread::StoreRun(std::unique_ptr<Job> run, DbKeptConnection& connection) {
   RunRecords records(contacts_, agent_);
-  for (const Job* next = &first; next;) next = StoreTransaction(*next, connection, records);
+  while (run) run = StoreTransaction(std::move(run), connection, records);
 }
 
-const StoreTalkMessageTread::Job* StoreTalkMessageTread::StoreTransaction(const Job& first,
-                                                                          DbKeptConnection& connection,
-                                                                          RunRecords& records) {
-  const Job* rest = nullptr;  // the first job left for the next transaction
+std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::StoreTransaction(std::unique_ptr<Job> first,
+                                                                                    DbKeptConnection& connection,
+                                                                                    RunRecords& records) {
+  std::unique_ptr<Job> rest;  // left for the next transaction
   {
     DbBatch batch(connection);
     const auto deadline = std::chrono::steady_clock::now() + kMaxTransactionTime;
     bool intact = batch.active();
-    for (const Job* job = &first; job && intact; job = job->next.get()) {
+    for (Job* job = first.get(); job && intact; job = job->next.get()) {
       if (!batch.BeginUnit()) {
         intact = false;
         break;
@@ -146,10 +146,15 @@ const StoreTalkMessageTread::Job* StoreTalkMessageTread::StoreTransaction(const 
         batch.EndUnit();
       }
       intact = batch.intact();
-      if (intact && job->next && std::chrono::steady_clock::now() >= deadline) {
-        rest = job->next.get();
+      if (!intact) break;
+      const bool young = std::chrono::steady_clock::now() < deadline;
+      if (!young && job->next) {
+        rest = std::move(job->next);
         break;
       }
+      // Lines queued meanwhile join a transaction still young enough: under
+      // a flood, a commit per some thousand lines instead of one per wake-up.
+      if (young && !job->next) job->next = TakeRun();
     }
     if (intact && batch.Commit()) return rest;
   }
@@ -157,7 +162,7 @@ const StoreTalkMessageTread::Job* StoreTalkMessageTread::StoreTransaction(const 
   // time, or the transaction was lost. Each line then waits for the lock on
   // its own, as the statements of the user-interface thread do.
   KLOG_WARN("聊天信息批量保存失败，逐条保存");
-  for (const Job* job = &first; job != rest; job = job->next.get()) StoreLine(*job, records);
+  for (const Job* job = first.get(); job; job = job->next.get()) StoreLine(*job, records);
   return rest;
 }
 

@@ -102,12 +102,13 @@ class StoreTalkMessageTread final {
   std::unique_ptr<Job> TakeRun();
   std::unique_ptr<Job> TakeRunLocked();  // mutex_ held
   // Stores the chained jobs in transactions on `connection`.
-  void StoreRun(const Job& first, DbKeptConnection& connection);
-  // Stores jobs from `first` on in one transaction, until they end or the
-  // transaction has been open for kMaxTransactionTime; when the transaction
-  // cannot be had or is lost, each of its lines on its own connections
-  // instead. Returns the first job left for the next transaction, or null.
-  const Job* StoreTransaction(const Job& first, DbKeptConnection& connection, RunRecords& records);
+  void StoreRun(std::unique_ptr<Job> run, DbKeptConnection& connection);
+  // Stores jobs from `first` on in one transaction, taking lines queued
+  // meanwhile too, until they end or the transaction has been open for
+  // kMaxTransactionTime; when the transaction cannot be had or is lost, each
+  // of its lines on its own connections instead. Returns the jobs left for
+  // the next transaction.
+  std::unique_ptr<Job> StoreTransaction(std::unique_ptr<Job> first, DbKeptConnection& connection, RunRecords& records);
   LineOutcome StoreLine(const Job& job, RunRecords& records);
 
   ContactTable& contacts_;
