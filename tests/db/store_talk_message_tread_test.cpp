@@ -83,6 +83,19 @@ TEST_F(StoreTalkMessageTreadTest, StopStoresEveryQueuedLineExactlyOnce) {
   }
 }
 
+// More lines than the thread takes off the queue at once, and more than one
+// transaction stores in its time: cut into several, none lost or doubled.
+TEST_F(StoreTalkMessageTreadTest, LongRunIsStoredExactlyOnceAcrossTransactions) {
+  const int lines = static_cast<int>(StoreTalkMessageTread::kMaxRunLines) + 2000;
+  AddVisitor(7);
+  StoreTalkMessageTread store(contacts, agent);
+  for (int i = 0; i < lines; ++i) store.Add(7, "line " + std::to_string(i), true);
+  ASSERT_TRUE(store.start());
+  store.stop();
+  EXPECT_EQ(Lines(), lines);
+  EXPECT_EQ(test::RawCount(state.Path(), "(SELECT DISTINCT body FROM talk_message)"), lines);
+}
+
 TEST_F(StoreTalkMessageTreadTest, DestructorStoresLinesAddedAfterStop) {
   AddVisitor(7);
   {
