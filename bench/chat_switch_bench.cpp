@@ -11,7 +11,8 @@
 // second switch to it, its lines read, shows the last ones only. Timed: the
 // switch with the window repainted at once; and the longest stall of the
 // user-interface thread in the moments after, watched by the stall probe
-// (the transcript lays out the rest of a long text in the background).
+// (the older lines of a long run go in above the newest ones on the
+// following turns of the loop).
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
@@ -42,7 +43,7 @@ constexpr int kMaxRounds = 50;
 constexpr AgentTriple kAgent{1, 900, 1};
 constexpr std::int32_t kShown = 800001;
 constexpr int kSettleMs = 300;
-// Long enough for the transcript's background layout of a long text.
+// Long enough for the older lines of a long run to go in.
 constexpr int kAfterSwitchMs = 400;
 constexpr const char* kLineText = "行：您好，请问这款产品什么时候发货？能开发票吗？我们公司需要二十台。";
 constexpr double kAimMs = 50;

@@ -330,8 +330,7 @@ void ChatConversations::SaveDraftOfSelected() {
 void ChatConversations::ShowLastEntries(std::int32_t recordId, std::int32_t unread) {
   const std::size_t wanted = std::max(static_cast<std::size_t>(std::max(unread, 0)), kShownEntries);
   const std::size_t count = std::min(store_.Length(recordId), wanted);
-  parts_.view.ClearTranscript();
-  parts_.view.AppendTranscript(store_.LastTexts(recordId, count));
+  parts_.view.ShowTranscript(store_.LastEntries(recordId, count));
 }
 
 void ChatConversations::SelectInColumn(std::int32_t recordId) {

@@ -36,6 +36,8 @@ class ChatView {
   virtual void SetTitle(const std::string& title) = 0;
   virtual void ClearTranscript() = 0;
   virtual void AppendTranscript(const std::string& markup) = 0;
+  // Replaces the transcript with `entries`, oldest first.
+  virtual void ShowTranscript(std::vector<std::string> entries) = 0;
   // The visitor card shows `recordId` (and is redrawn).
   virtual void ShowVisitorCard(std::int32_t recordId) = 0;
   virtual void RepaintTalkList() = 0;

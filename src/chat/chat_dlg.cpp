@@ -476,7 +476,12 @@ void ChatDlg::SetTitle(const std::string& title) { title_->setText(platform::Fro
 
 void ChatDlg::ClearTranscript() {
   waitingLines_.clear();
-  transcript_->clear();
+  transcript_->ClearContent();
+}
+
+void ChatDlg::ShowTranscript(std::vector<std::string> entries) {
+  waitingLines_.clear();
+  transcript_->ShowEntries(std::move(entries));
 }
 
 void ChatDlg::AppendTranscript(const std::string& markup) {

@@ -137,6 +137,7 @@ class ChatDlg final : public QDialog,
   void SetTitle(const std::string& title) override;
   void ClearTranscript() override;
   void AppendTranscript(const std::string& markup) override;
+  void ShowTranscript(std::vector<std::string> entries) override;
   void ShowVisitorCard(std::int32_t recordId) override;
   bool IsShownNormal() const override;
   void ShowAndRaise() override;

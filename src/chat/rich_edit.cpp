@@ -11,6 +11,7 @@
 #include <QTextFragment>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 
 #include "chat/markup_document.h"
@@ -33,6 +34,10 @@ constexpr const char* kCallPhoneCaption = "拨打电话";
 constexpr const char* kCallPhoneText = "即将拨打电话：%s";
 // Markup this long (a conversation's backlog) surely fills more than a view.
 constexpr std::size_t kLongAppendBytes = 16 * 1024;
+// Entries shown at once, and put in above them per turn of the loop: each
+// part is laid out in a few milliseconds, and the first fills several
+// views.
+constexpr std::size_t kBacklogPartBytes = 24 * 1024;
 
 // Qt marks line breaks inside text with these; the markup knows only "\n".
 QString NormaliseLineBreaks(QString text) {
@@ -62,6 +67,12 @@ RichEdit::RichEdit(QWidget* parent)
   textCursor().setBlockFormat(block);
   setCurrentCharFormat(typingFormat_);
   document()->clearUndoRedoStacks();
+  backlogTimer_.setSingleShot(true);
+  backlogTimer_.setInterval(0);
+  connect(&backlogTimer_, &QTimer::timeout, this, [this] {
+    InsertBacklogPart(backlog_.TakeNewestPart(kBacklogPartBytes));
+    if (!backlog_.empty()) backlogTimer_.start();
+  });
 }
 
 void RichEdit::changeEvent(QEvent* event) {
@@ -117,7 +128,11 @@ void RichEdit::ScrollToEnd() {
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
 
-void RichEdit::ReadContent(MarkupContentSink& sink) const { ReadRange(sink, 0, CharacterCount()); }
+void RichEdit::ReadContent(MarkupContentSink& sink) const {
+  // Entries still waiting are content too: they go in before it is read.
+  if (HasBacklog()) const_cast<RichEdit*>(this)->FinishBacklog();
+  ReadRange(sink, 0, CharacterCount());
+}
 
 void RichEdit::ReadRange(MarkupContentSink& sink, int from, int to) const {
   const QTextDocument* doc = document();
@@ -168,6 +183,48 @@ void RichEdit::AppendMarkup(std::string_view markup) {
   markupCursor_.endEditBlock();
   if (holdBar) setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   ScrollToEnd();
+}
+
+void RichEdit::ShowEntries(std::vector<std::string> entries) {
+  ClearContent();
+  backlogStartFormat_ = insertionFormat_;
+  const BacklogPart newest = backlog_.Start(std::move(entries), kBacklogPartBytes);
+  if (newest.formatBefore) SetInsertionFormat(*newest.formatBefore);
+  AppendMarkup(newest.markup);
+  if (!backlog_.empty()) backlogTimer_.start();
+}
+
+void RichEdit::FinishBacklog() {
+  backlogTimer_.stop();
+  while (!backlog_.empty()) InsertBacklogPart(backlog_.TakeNewestPart(kBacklogPartBytes));
+}
+
+void RichEdit::ClearContent() {
+  backlogTimer_.stop();
+  backlog_.Clear();
+  clear();
+}
+
+void RichEdit::InsertBacklogPart(const BacklogPart& part) {
+  // What the agent looks at stays put: the end when the view was at the
+  // end, otherwise the same lines, moved down by what went in above them.
+  QScrollBar* bar = verticalScrollBar();
+  const bool atEnd = bar->value() >= bar->maximum();
+  const int valueBefore = bar->value();
+  const qreal heightBefore = document()->documentLayout()->documentSize().height();
+  const QTextCharFormat endFormat = insertionFormat_;
+  insertionFormat_ = part.formatBefore ? ToQtCharFormat(*part.formatBefore) : backlogStartFormat_;
+  markupCursor_ = QTextCursor(document());
+  markupCursor_.beginEditBlock();
+  InsertMarkup(*this, part.markup);
+  markupCursor_.endEditBlock();
+  insertionFormat_ = endFormat;
+  if (atEnd) {
+    ScrollToEnd();
+    return;
+  }
+  const qreal added = document()->documentLayout()->documentSize().height() - heightBefore;
+  bar->setValue(valueBefore + static_cast<int>(std::lround(added)));
 }
 
 std::string RichEdit::ReadDisplayMarkup() const { return ::kanzo::ReadDisplayMarkup(*this); }

@@ -6,11 +6,14 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 #include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "chat/entry_backlog.h"
 #include "chat/markup_view.h"
 #include "platform/window_message.h"
 
@@ -40,6 +43,16 @@ class RichEdit : public QTextEdit, public MarkupView {
 
   // Renders display markup after the content and scrolls to the end.
   void AppendMarkup(std::string_view markup);
+  // Replaces the content with `entries` (display markup each, oldest first)
+  // and shows the end. A long run goes in newest part first; the older
+  // parts go in above it over the next turns of the event loop, keeping
+  // what the view shows in place. Reading the content takes them all.
+  void ShowEntries(std::vector<std::string> entries);
+  // Puts in at once whatever of the entries still waits.
+  void FinishBacklog();
+  bool HasBacklog() const { return !backlog_.empty(); }
+  // Empties the view, dropping what still waits.
+  void ClearContent();
   // The whole content as display markup / wire text.
   std::string ReadDisplayMarkup() const;
   std::string ReadWireText() const;
@@ -111,6 +124,7 @@ class RichEdit : public QTextEdit, public MarkupView {
   // Characters that may still be added, after removing `replacing`.
   int RoomLeft(int replacing) const;
   void ClickLink(int start, int end);
+  void InsertBacklogPart(const BacklogPart& part);
 
   std::string faceFolder_;
   SendKeyMode sendKeyMode_ = SendKeyMode::None;
@@ -125,6 +139,12 @@ class RichEdit : public QTextEdit, public MarkupView {
   // when pasting or placing a face.
   QTextCursor markupCursor_;
   std::unique_ptr<RichEditPictures> pictures_;
+  // Older entries of the last ShowEntries still to go in, the format the
+  // first of them starts in, and the turn of the loop that puts in the next
+  // part.
+  EntryBacklog backlog_;
+  QTextCharFormat backlogStartFormat_;
+  QTimer backlogTimer_;
 };
 
 }  // namespace kanzo

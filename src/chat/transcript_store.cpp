@@ -53,14 +53,15 @@ std::size_t TranscriptStore::Length(std::int32_t recordId) const {
   return found == lists_.end() ? 0 : found->second.size();
 }
 
-std::string TranscriptStore::LastTexts(std::int32_t recordId, std::size_t count) const {
-  std::string joined;
+std::vector<std::string> TranscriptStore::LastEntries(std::int32_t recordId, std::size_t count) const {
+  std::vector<std::string> texts;
   const auto found = lists_.find(recordId);
-  if (found == lists_.end()) return joined;
+  if (found == lists_.end()) return texts;
   const List& list = found->second;
   const std::size_t from = list.size() - std::min(count, list.size());
-  for (std::size_t i = from; i < list.size(); ++i) joined += list[i]->text;
-  return joined;
+  texts.reserve(list.size() - from);
+  for (std::size_t i = from; i < list.size(); ++i) texts.push_back(list[i]->text);
+  return texts;
 }
 
 std::vector<std::string> TranscriptStore::Texts(std::int32_t recordId) const {

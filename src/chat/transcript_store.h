@@ -42,8 +42,8 @@ class TranscriptStore {
   // Makes an empty list (and an empty draft) for a new conversation.
   void CreateList(std::int32_t recordId);
   std::size_t Length(std::int32_t recordId) const;
-  // The texts of the last `count` entries, oldest first, joined.
-  std::string LastTexts(std::int32_t recordId, std::size_t count) const;
+  // The texts of the last `count` entries, oldest first.
+  std::vector<std::string> LastEntries(std::int32_t recordId, std::size_t count) const;
   // Every entry text of the list, oldest first (for tests and tools).
   std::vector<std::string> Texts(std::int32_t recordId) const;
 

@@ -36,6 +36,10 @@ class RecordingView final : public ChatView {
   void SetTitle(const std::string& text) override { title = text; }
   void ClearTranscript() override { transcript.clear(); }
   void AppendTranscript(const std::string& markup) override { transcript += markup; }
+  void ShowTranscript(std::vector<std::string> entries) override {
+    transcript.clear();
+    for (const std::string& entry : entries) transcript += entry;
+  }
   void ShowVisitorCard(std::int32_t id) override { card = id; }
   void RepaintTalkList() override {}
   bool IsShownNormal() const override { return shown; }
@@ -311,7 +315,9 @@ TEST_F(ChatConversationsTest, OpeningShowsTheLastEntriesByUnread) {
     for (int i = 0; i < 60; ++i) chat.AppendTranscriptEntry(kVisitor, "<" + std::to_string(i) + ">", true, 0);
     contacts_.Update(kVisitor, [&](ContactRecord& r) { r.unread = c.unread; });
     chat.OpenConversation(kVisitor);
-    EXPECT_EQ(view_.transcript, chat.Store().LastTexts(kVisitor, c.shown));
+    std::string last;
+    for (const std::string& entry : chat.Store().LastEntries(kVisitor, c.shown)) last += entry;
+    EXPECT_EQ(view_.transcript, last);
     EXPECT_EQ(view_.transcript.find("<" + std::to_string(59 - c.shown) + ">"), std::string::npos);
     EXPECT_EQ(view_.transcript.rfind("<" + std::to_string(60 - c.shown) + ">", 0), 0u);
     EXPECT_EQ(Record(kVisitor).unread, 0);

@@ -23,6 +23,7 @@
 #include "chat/qt_markup_format.h"
 #include "chat/rich_edit.h"
 #include "chat/rich_edit_pictures.h"
+#include "chat/transcript_lines.h"
 #include "platform/message_box.h"
 #include "platform/window_message.h"
 #include "support/qt_input.h"
@@ -232,6 +233,106 @@ TEST_F(RichEditTest, LongAppendEndsAsLineByLineAppends) {
   EXPECT_EQ(view.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
   EXPECT_FALSE(view.verticalScrollBar()->isVisible());
   EXPECT_EQ(view.document()->textWidth(), view.viewport()->width());
+}
+
+// Entries of a conversation as the chat window makes them: lines of the
+// visitor (with a face), the agent's own lines, and every few lines a grey
+// notice or a visitor-moved notice, which are no paragraphs of their own.
+std::vector<std::string> MixedEntries(int count, int noticeEvery) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < count; ++i) {
+    const std::string n = std::to_string(i);
+    if (noticeEvery > 0 && i % noticeEvery == noticeEvery - 1) {
+      entries.push_back(i % 2 ? NoticeLine("提示" + n) : VisitorMovedNotice("客服" + n));
+    } else if (i % 3 == 0) {
+      entries.push_back(OwnTranscriptLine("我", 36000 + i, "[B$0E]好的 " + n));
+    } else {
+      entries.push_back(IncomingTranscriptLine("[#4895E1]访客5", 36000 + i, "第" + n + "行[@smile.gif]您好"));
+    }
+  }
+  return entries;
+}
+
+bool RunLoopUntilNoBacklog(const RichEdit& edit) {
+  for (int turn = 0; turn < 1000 && edit.HasBacklog(); ++turn) QApplication::processEvents();
+  return !edit.HasBacklog();
+}
+
+// A long run of entries goes in newest part first and the older parts above
+// it on later turns of the loop. Once in, the view must hold exactly what one
+// append of the whole run gives after a clear: text, character and paragraph
+// formats (those of the paragraph marks too), pictures, and the end in view,
+// whatever format the view was left in before.
+TEST_F(RichEditTest, EntriesShownInPartsEndAsOneAppendOfThemAll) {
+  struct Case {
+    const char* name;
+    int count;
+    int noticeEvery;
+    bool inParts;
+  };
+  for (const Case c : {Case{"chat lines", 1500, 0, true}, Case{"notices between", 1500, 7, true},
+                       Case{"short", 30, 4, false}, Case{"notices only", 600, 1, false}}) {
+    SCOPED_TRACE(c.name);
+    RichEdit whole;
+    whole.SetFaceFolder(faces.path());
+    whole.resize(view.size());
+    whole.show();
+    for (RichEdit* edit : {&view, &whole}) edit->AppendMarkup("[$10#FF0000]left red");
+    const std::vector<std::string> entries = MixedEntries(c.count, c.noticeEvery);
+    std::string joined;
+    for (const std::string& entry : entries) joined += entry;
+    whole.ClearContent();
+    whole.AppendMarkup(joined);
+
+    view.ShowEntries(entries);
+    EXPECT_EQ(view.HasBacklog(), c.inParts);
+    // The newest lines show at once, at the end.
+    EXPECT_EQ(view.document()->toPlainText().right(100), whole.document()->toPlainText().right(100));
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    ASSERT_TRUE(RunLoopUntilNoBacklog(view));
+    EXPECT_EQ(view.document()->toHtml(), whole.document()->toHtml());
+    EXPECT_EQ(Pictures(view.document()).size(), Pictures(whole.document()).size());
+    EXPECT_EQ(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
+    EXPECT_EQ(view.ReadDisplayMarkup(), whole.ReadDisplayMarkup());
+  }
+}
+
+// Lines arriving, the agent scrolling back, reading and switching away while
+// older entries still wait.
+TEST_F(RichEditTest, EntriesStillWaitingKeepWhatTheAgentSees) {
+  const std::vector<std::string> entries = MixedEntries(1500, 9);
+  std::string joined;
+  for (const std::string& entry : entries) joined += entry;
+  const std::string arrived = IncomingTranscriptLine("[#4895E1]访客5", 50000, "新的一行");
+
+  view.ShowEntries(entries);
+  ASSERT_TRUE(view.HasBacklog());
+  view.AppendMarkup(arrived);
+  QScrollBar* bar = view.verticalScrollBar();
+  bar->setValue(bar->maximum() / 2);
+  const QString topLine = view.cursorForPosition(QPoint(0, 0)).block().text();
+  ASSERT_TRUE(RunLoopUntilNoBacklog(view));
+  EXPECT_EQ(view.cursorForPosition(QPoint(0, 0)).block().text(), topLine);
+  EXPECT_LT(bar->value(), bar->maximum());
+  RichEdit whole;
+  whole.SetFaceFolder(faces.path());
+  whole.AppendMarkup(joined + arrived);
+  EXPECT_EQ(view.ReadDisplayMarkup(), whole.ReadDisplayMarkup());
+
+  // Reading takes what still waits at once.
+  view.ShowEntries(entries);
+  ASSERT_TRUE(view.HasBacklog());
+  whole.ClearContent();
+  whole.AppendMarkup(joined);
+  EXPECT_EQ(view.ReadDisplayMarkup(), whole.ReadDisplayMarkup());
+  EXPECT_FALSE(view.HasBacklog());
+
+  // Another conversation: nothing of this one comes in after.
+  view.ShowEntries(entries);
+  view.ClearContent();
+  view.AppendMarkup("other");
+  for (int turn = 0; turn < 50; ++turn) QApplication::processEvents();
+  EXPECT_EQ(view.document()->toPlainText(), QStringLiteral("other"));
 }
 
 TEST_F(RichEditTest, SendKeyEnterMode) {
