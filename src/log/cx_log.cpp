@@ -76,6 +76,8 @@ struct RecordQueue {
   // batches do not grow the queue step by step.
   static constexpr std::size_t kReservedRecords = 512;
   static constexpr std::size_t kReservedRestBytes = 64 * 1024;
+  // What a burst grew beyond this is given back once written.
+  static constexpr std::size_t kKeptRestBytes = 1024 * 1024;
 
   struct Head {
     timeval time;
@@ -286,6 +288,10 @@ void CxLog::RunWriter(const std::shared_ptr<Shared>& shared) {
     }
     const std::size_t written = batch.heads.size();
     batch.clear();
+    if (batch.rests.capacity() > RecordQueue::kKeptRestBytes) {
+      batch = RecordQueue();
+      std::string().swap(lines);
+    }
     {
       std::lock_guard lock(shared->mutex);
       shared->written += written;
