@@ -294,32 +294,7 @@ DbKeptConnection::DbKeptConnection() : state_(std::make_unique<DbConnectionState
 
 DbKeptConnection::~DbKeptConnection() = default;
 
-bool DbKeptConnection::Open() {
-  if (tBatch || !OpenOnCurrentPath(state_.get())) return false;
-  for (const char* sql : {kBeginUnit, kEndUnit, kCommitBatch})
-    if (!Prepare(sql)) break;
-  return true;
-}
-
-bool DbKeptConnection::Prepare(std::string_view sql) {
-  DbConnectionState* state = state_.get();
-  if (!state->db) return false;
-  if (state->statements.Find(sql)) return true;
-  if (state->statements.size() >= kMaxBatchStatements) return false;
-  // Preparing reads the schema, which waits for a lock another connection
-  // holds; ahead of time that is not worth waiting for.
-  sqlite3_busy_timeout(state->db, 0);
-  sqlite3_stmt* stmt = nullptr;
-  const int rc = sqlite3_prepare_v3(state->db, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
-                                    &stmt, nullptr);
-  sqlite3_busy_timeout(state->db, kDbBusyTimeoutMs);
-  if (rc != SQLITE_OK) {
-    sqlite3_finalize(stmt);
-    return false;
-  }
-  state->statements.Add(sql, stmt);
-  return true;
-}
+bool DbKeptConnection::Open() { return !tBatch && OpenOnCurrentPath(state_.get()); }
 
 // A batch inside a batch of the same thread would share its connection and
 // commit the outer one early; the inner one stays inactive instead.

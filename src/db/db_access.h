@@ -88,11 +88,6 @@ class DbKeptConnection final {
   // first batch does not wait for it; false when it cannot be opened (a
   // batch then tries again) or a batch is active on this thread.
   bool Open();
-  // Prepares a statement the batches will run, so that the first batch does
-  // not wait for that either; false when the connection is not open or the
-  // statement cannot be prepared yet (a batch then prepares it, and reports
-  // what fails).
-  bool Prepare(std::string_view sql);
 
  private:
   friend class DbBatch;

@@ -249,11 +249,6 @@ bool DBManager::InsertTalkMessage(const TalkLine& line, std::int32_t visitorId, 
   return ok;
 }
 
-void DBManager::PrepareChatLineStatements(DbKeptConnection& connection) {
-  for (const char* sql : {kCountUserInfo, kUpdateUserInfo, kInsertUserInfo, kInsertTalkMessage})
-    if (!connection.Prepare(sql)) return;  // locked or not created yet: the first line prepares them
-}
-
 bool DBManager::QueryCurrentDayTalkMessageById(std::int32_t visitorId, const AgentTriple& agent,
                                                std::vector<std::string>* bodies) {
   DbRows rows;

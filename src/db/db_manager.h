@@ -65,9 +65,6 @@ class DBManager {
   // talk_message: the chat lines.
   static bool InsertTalkMessage(const TalkLine& line, std::int32_t visitorId, std::int32_t visitorType,
                                 const AgentTriple& agent);
-  // Prepares the statements of a stored chat line (count, user_info update
-  // and insert, talk_message insert) on a connection kept for batches.
-  static void PrepareChatLineStatements(DbKeptConnection& connection);
   // Today's lines with the visitor, at most kTodayTalkLimit, newest first.
   static bool QueryCurrentDayTalkMessageById(std::int32_t visitorId, const AgentTriple& agent,
                                              std::vector<std::string>* bodies);

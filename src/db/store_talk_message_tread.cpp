@@ -71,9 +71,8 @@ void StoreTalkMessageTread::run() {
   // usual case, then costs its statements and the commit, not opening the
   // file and preparing every statement again.
   DbKeptConnection connection;
-  // Opened, with the statements of a line prepared, before the first line
-  // arrives, so it need not wait for that.
-  if (connection.Open()) DBManager::PrepareChatLineStatements(connection);
+  // Opened before the first line arrives, so it need not wait for that.
+  connection.Open();
   for (;;) {
     std::unique_ptr<Job> run;
     {
