@@ -116,6 +116,15 @@ struct ErrorTextFreer {
 // Opens the file (creating it when missing) with the busy time-out set;
 // null when it cannot be opened.
 Connection OpenOwnConnection(const std::string& path) {
+  // SQLite keeps a count of its memory under one process-wide mutex, taken
+  // on every allocation (several per statement: the library is built
+  // without its small-allocation pool), which the store thread and the
+  // user-interface thread then contend for. Nothing reads the count, so it
+  // is turned off; this has to come before the library is first used, which
+  // is this first opening (the tables are made at start, before any other
+  // thread).
+  static const bool configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+  (void)configured;
   sqlite3* raw = nullptr;
   // A connection is only ever used by the thread that opened it, so it goes
   // without the per-call mutex a shared connection would need.
