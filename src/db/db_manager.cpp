@@ -45,8 +45,10 @@ constexpr const char* kInsertSendMsgType = "INSERT INTO send_msg_type (uid,key,t
 // prepares each of them once.
 // The visitor's details being bound also means a quote in a page title or a
 // remark can neither end a literal nor change the statement.
+// Only the number of rows is wanted: a constant for each row spares SQLite
+// reading and copying every column of the visitor's row for every line.
 constexpr const char* kCountUserInfo =
-    "SELECT * FROM user_info WHERE uid=? AND lgn_account=? AND lgn_uid=? AND lgn_type=?";
+    "SELECT 1 FROM user_info WHERE uid=? AND lgn_account=? AND lgn_uid=? AND lgn_type=?";
 constexpr const char* kUpdateUserInfo =
     "UPDATE user_info SET area=?,source=?,currentPage=?,pageTitle=?,ip=?,phone=?,remark=?,onlineTime=?,"
     "currTime=? WHERE uid=? AND lgn_account=? AND lgn_uid=? AND lgn_type=?";
