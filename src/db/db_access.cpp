@@ -1,14 +1,15 @@
 #include "db/db_access.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "log/cx_log.h"
+#include "platform/file_identity.h"
 
 namespace kanzo {
 namespace {
@@ -45,8 +46,7 @@ struct DbConnectionState {
   // The file the connection was opened on, to notice when the path names
   // another one.
   std::string path;
-  dev_t device = 0;
-  ino_t inode = 0;
+  std::optional<platform::FileIdentity> file;
 
   DbConnectionState() = default;
   DbConnectionState(const DbConnectionState&) = delete;
@@ -54,8 +54,7 @@ struct DbConnectionState {
   ~DbConnectionState() { Close(); }
 
   bool NamesOpenFile(const std::string& currentPath) const {
-    struct stat named {};
-    return currentPath == path && stat(path.c_str(), &named) == 0 && named.st_dev == device && named.st_ino == inode;
+    return currentPath == path && file && platform::IdentityOfPath(path) == file;
   }
 
   void Close() {
@@ -147,11 +146,7 @@ bool OpenOnCurrentPath(DbConnectionState* state) {
   state->Close();
   Connection db = OpenOwnConnection(path);
   if (!db) return false;
-  struct stat opened {};
-  if (stat(path.c_str(), &opened) == 0) {
-    state->device = opened.st_dev;
-    state->inode = opened.st_ino;
-  }
+  state->file = platform::IdentityOfPath(path);
   state->path = path;
   state->db = db.release();
   return true;
@@ -328,27 +323,26 @@ bool DbBatch::Begin(DbConnectionState* state) {
     return false;
   }
   state_ = state;
-  db_ = state->db;
   tBatch = state;
   return true;
 }
 
 DbBatch::~DbBatch() {
-  if (!db_) return;
+  if (!state_) return;
   Run(kRollBackBatch);
   End(false);
 }
 
-bool DbBatch::BeginUnit() { return db_ && Run(kBeginUnit); }
+bool DbBatch::BeginUnit() { return state_ && Run(kBeginUnit); }
 
-bool DbBatch::EndUnit() { return db_ && Run(kEndUnit); }
+bool DbBatch::EndUnit() { return state_ && Run(kEndUnit); }
 
-bool DbBatch::RollBackUnit() { return db_ && Run(kRollBackUnit) && Run(kEndUnit); }
+bool DbBatch::RollBackUnit() { return state_ && Run(kRollBackUnit) && Run(kEndUnit); }
 
-bool DbBatch::intact() const { return db_ && !sqlite3_get_autocommit(db_); }
+bool DbBatch::intact() const { return state_ && !sqlite3_get_autocommit(state_->db); }
 
 bool DbBatch::Commit() {
-  if (!db_) return false;
+  if (!state_) return false;
   const bool committed = Run(kCommitBatch);
   // A commit that failed (the lock not released by readers in time) leaves
   // the transaction open: roll it back so the file stays unlocked.
@@ -358,10 +352,10 @@ bool DbBatch::Commit() {
 }
 
 bool DbBatch::Run(const char* sql) {
-  Statement stmt = Prepare(db_, sql);
+  Statement stmt = Prepare(state_->db, sql);
   if (!stmt) return false;
   if (sqlite3_step(stmt.get()) != SQLITE_DONE) {
-    LogStatementFailure(db_, sql);
+    LogStatementFailure(state_->db, sql);
     return false;
   }
   return true;
@@ -374,7 +368,6 @@ void DbBatch::End(bool committed) {
   if (own_ || !committed) state_->Close();
   own_.reset();
   state_ = nullptr;
-  db_ = nullptr;
 }
 
 }  // namespace kanzo

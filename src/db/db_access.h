@@ -113,7 +113,7 @@ class DbBatch final {
 
   // False when the file could not be opened or the write lock not taken;
   // the operations then open their own connections as usual.
-  bool active() const { return db_ != nullptr; }
+  bool active() const { return state_ != nullptr; }
 
   // A savepoint for one unit (a chat line): RollBackUnit undoes the unit's
   // statements and keeps the earlier ones of the batch, EndUnit keeps them.
@@ -135,8 +135,8 @@ class DbBatch final {
   void End(bool committed);
 
   std::unique_ptr<DbConnectionState> own_;
+  // Set while the batch is active.
   DbConnectionState* state_ = nullptr;
-  sqlite3* db_ = nullptr;
 };
 
 }  // namespace kanzo

@@ -1,7 +1,6 @@
 #include "log/cx_log.h"
 
 #include <strings.h>
-#include <sys/stat.h>
 #include <sys/time.h>
 
 #include <algorithm>
@@ -14,10 +13,12 @@
 #include <ctime>
 #include <iterator>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
+#include "platform/file_identity.h"
 #include "platform/program_folder.h"
 
 namespace kanzo {
@@ -142,15 +143,10 @@ class OpenLogFile {
 
   // The file to append to, or nullptr when the path cannot be opened.
   FILE* For(const std::string& path) {
-    struct stat named {};
-    if (file_ && (stat(path.c_str(), &named) != 0 || named.st_dev != device_ || named.st_ino != inode_)) Close();
+    if (file_ && platform::IdentityOfPath(path) != identity_) Close();
     if (!file_) {
       file_ = std::fopen(path.c_str(), kAppendCloseOnExec);
-      struct stat opened {};
-      if (file_ && fstat(fileno(file_), &opened) == 0) {
-        device_ = opened.st_dev;
-        inode_ = opened.st_ino;
-      }
+      if (file_) identity_ = platform::IdentityOfOpenFile(fileno(file_));
     }
     return file_;
   }
@@ -162,8 +158,7 @@ class OpenLogFile {
 
  private:
   FILE* file_ = nullptr;
-  dev_t device_ = 0;
-  ino_t inode_ = 0;
+  std::optional<platform::FileIdentity> identity_;
 };
 
 // The process's log: built on first use, torn down at exit, never rebuilt.
