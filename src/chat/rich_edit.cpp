@@ -165,10 +165,15 @@ void RichEdit::ReadRange(MarkupContentSink& sink, int from, int to) const {
 
 // The markup interface of the view -------------------------------------------
 
-void RichEdit::AppendMarkup(std::string_view markup) {
+void RichEdit::InsertMarkupInOneEdit(std::string_view markup) {
   // One edit block per markup text: the document is laid out once, not after
   // every run, tag and picture.
-  //
+  markupCursor_.beginEditBlock();
+  InsertMarkup(*this, markup);
+  markupCursor_.endEditBlock();
+}
+
+void RichEdit::AppendMarkup(std::string_view markup) {
   // A long text into a view without a scroll bar would be laid out once at
   // the full width and, when the bar then appears, once again at the
   // narrower one. The bar is held on while it goes in, so that it is laid
@@ -178,9 +183,7 @@ void RichEdit::AppendMarkup(std::string_view markup) {
                        !verticalScrollBar()->isVisible();
   if (holdBar) setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   MoveInsertionToEnd();
-  markupCursor_.beginEditBlock();
-  InsertMarkup(*this, markup);
-  markupCursor_.endEditBlock();
+  InsertMarkupInOneEdit(markup);
   if (holdBar) setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   ScrollToEnd();
 }
@@ -189,7 +192,7 @@ void RichEdit::ShowEntries(std::vector<std::string> entries) {
   ClearContent();
   backlogStartFormat_ = insertionFormat_;
   const BacklogPart newest = backlog_.Start(std::move(entries), kBacklogPartBytes);
-  if (newest.formatBefore) SetInsertionFormat(*newest.formatBefore);
+  insertionFormat_ = FormatBefore(newest);
   AppendMarkup(newest.markup);
   if (!backlog_.empty()) backlogTimer_.start();
 }
@@ -205,6 +208,10 @@ void RichEdit::ClearContent() {
   clear();
 }
 
+QTextCharFormat RichEdit::FormatBefore(const BacklogPart& part) const {
+  return part.formatBefore ? ToQtCharFormat(*part.formatBefore) : backlogStartFormat_;
+}
+
 void RichEdit::InsertBacklogPart(const BacklogPart& part) {
   // What the agent looks at stays put: the end when the view was at the
   // end, otherwise the same lines, moved down by what went in above them.
@@ -213,11 +220,9 @@ void RichEdit::InsertBacklogPart(const BacklogPart& part) {
   const int valueBefore = bar->value();
   const qreal heightBefore = document()->documentLayout()->documentSize().height();
   const QTextCharFormat endFormat = insertionFormat_;
-  insertionFormat_ = part.formatBefore ? ToQtCharFormat(*part.formatBefore) : backlogStartFormat_;
+  insertionFormat_ = FormatBefore(part);
   markupCursor_ = QTextCursor(document());
-  markupCursor_.beginEditBlock();
-  InsertMarkup(*this, part.markup);
-  markupCursor_.endEditBlock();
+  InsertMarkupInOneEdit(part.markup);
   insertionFormat_ = endFormat;
   if (atEnd) {
     ScrollToEnd();

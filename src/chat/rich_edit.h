@@ -124,6 +124,10 @@ class RichEdit : public QTextEdit, public MarkupView {
   // Characters that may still be added, after removing `replacing`.
   int RoomLeft(int replacing) const;
   void ClickLink(int start, int end);
+  // Renders markup at the insertion point as one edit.
+  void InsertMarkupInOneEdit(std::string_view markup);
+  // The format a part's first text takes.
+  QTextCharFormat FormatBefore(const BacklogPart& part) const;
   void InsertBacklogPart(const BacklogPart& part);
 
   std::string faceFolder_;
