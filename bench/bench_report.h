@@ -33,6 +33,13 @@ inline bool ShortRun() {
 }
 inline constexpr int kShortRunDivisor = 10;
 
+// The whole number given as argument `index`, when there is one from
+// `lowest` to `highest`; `fallback` otherwise.
+inline int CountArgument(int argc, char** argv, int index, int fallback, int lowest, int highest) {
+  const int value = argc > index ? std::atoi(argv[index]) : fallback;
+  return value >= lowest && value <= highest ? value : fallback;
+}
+
 inline void ReportFigure(const Figure& f) {
   char baseline[32] = "-";
   char ratio[32] = "-";

@@ -278,8 +278,7 @@ int Run(int lines, double rate) {
 int main(int argc, char** argv) {
   kanzo::platform::InitNarrowEncoding();
   QApplication application(argc, argv);
-  int lines = argc > 1 ? std::atoi(argv[1]) : kanzo::kDefaultLines;
-  if (lines <= 0 || lines > kanzo::kMaxLines) lines = kanzo::kDefaultLines;
+  const int lines = kanzo::bench::CountArgument(argc, argv, 1, kanzo::kDefaultLines, 1, kanzo::kMaxLines);
   double rate = argc > 2 ? std::atof(argv[2]) : kanzo::kDefaultRate;
   if (rate <= 0) rate = kanzo::kDefaultRate;
   return kanzo::Run(lines, rate);

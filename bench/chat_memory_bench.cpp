@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "bench_chat_window.h"
@@ -38,11 +37,6 @@ constexpr int kSettleMs = 500;
 constexpr auto kStoreDeadline = std::chrono::seconds(60);
 constexpr const char* kLineText = "行：您好，请问这款产品什么时候发货？能开发票吗？我们公司需要二十台。";
 constexpr double kAimMegabytes = 80;
-
-int Count(int argc, char** argv, int index, int fallback) {
-  const int value = argc > index ? std::atoi(argv[index]) : fallback;
-  return value > 0 && value <= kMaxCount ? value : fallback;
-}
 
 int Run(int conversations, int linesEach, int visitors) {
   CxLog::Instance().SetLevel(kLogWarning);
@@ -94,7 +88,8 @@ int Run(int conversations, int linesEach, int visitors) {
 int main(int argc, char** argv) {
   kanzo::platform::InitNarrowEncoding();
   QApplication application(argc, argv);
-  return kanzo::Run(kanzo::Count(argc, argv, 1, kanzo::kDefaultConversations),
-                    kanzo::Count(argc, argv, 2, kanzo::kDefaultLinesEach),
-                    kanzo::Count(argc, argv, 3, kanzo::kDefaultVisitors));
+  using kanzo::bench::CountArgument;
+  return kanzo::Run(CountArgument(argc, argv, 1, kanzo::kDefaultConversations, 1, kanzo::kMaxCount),
+                    CountArgument(argc, argv, 2, kanzo::kDefaultLinesEach, 1, kanzo::kMaxCount),
+                    CountArgument(argc, argv, 3, kanzo::kDefaultVisitors, 1, kanzo::kMaxCount));
 }

@@ -18,7 +18,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "bench_chat_window.h"
@@ -135,9 +134,8 @@ int Run(int longLines, int rounds) {
 int main(int argc, char** argv) {
   kanzo::platform::InitNarrowEncoding();
   QApplication application(argc, argv);
-  int longLines = argc > 1 ? std::atoi(argv[1]) : kanzo::kDefaultLongLines;
-  if (longLines <= kanzo::kShortLines || longLines > kanzo::kMaxLongLines) longLines = kanzo::kDefaultLongLines;
-  int rounds = argc > 2 ? std::atoi(argv[2]) : kanzo::kDefaultRounds;
-  if (rounds <= 0 || rounds > kanzo::kMaxRounds) rounds = kanzo::kDefaultRounds;
-  return kanzo::Run(longLines, rounds);
+  using kanzo::bench::CountArgument;
+  return kanzo::Run(
+      CountArgument(argc, argv, 1, kanzo::kDefaultLongLines, kanzo::kShortLines + 1, kanzo::kMaxLongLines),
+      CountArgument(argc, argv, 2, kanzo::kDefaultRounds, 1, kanzo::kMaxRounds));
 }

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "bench_report.h"
+#include "bench_timing.h"
 #include "db/db_access.h"
 #include "db/db_manager.h"
 #include "db/store_talk_message_tread.h"
@@ -29,7 +30,8 @@
 namespace {
 
 using kanzo::AgentTriple;
-using Clock = std::chrono::steady_clock;
+using kanzo::bench::Clock;
+using kanzo::bench::Seconds;
 
 constexpr int kDefaultLines = 300;
 constexpr int kMaxLines = 20000;
@@ -40,8 +42,6 @@ constexpr double kAimLinesPerSecond = 1000;
 constexpr double kAimShareOfBaseline = 0.5;
 
 std::string LineText(int i) { return "访客说：第 " + std::to_string(i) + " 行 it's [#333333]markup[/#333333]"; }
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // The visitor as the visitor list knows one: every detail the user_info
 // row holds.
@@ -179,8 +179,7 @@ kanzo::DbRows RowsOf(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int lines = argc > 1 ? std::atoi(argv[1]) : kDefaultLines;
-  if (lines <= 0 || lines > kMaxLines) lines = kDefaultLines;
+  const int lines = kanzo::bench::CountArgument(argc, argv, 1, kDefaultLines, 1, kMaxLines);
 
   std::string folder = (std::filesystem::temp_directory_path() / "kanzo-db-bench-XXXXXX").string();
   if (!mkdtemp(folder.data())) {
