@@ -15,11 +15,8 @@ bool BeginsParagraph(const std::string& entry) { return !entry.empty() && entry.
 
 BacklogPart EntryBacklog::Start(std::vector<std::string> entries, std::size_t partBytes) {
   entries_ = std::move(entries);
-  const std::size_t end = entries_.size();
-  waiting_ = PartStart(end, partBytes);
-  BacklogPart part = Part(waiting_, end);
-  if (waiting_ == 0) Clear();
-  return part;
+  waiting_ = entries_.size();
+  return TakeNewestPart(partBytes);
 }
 
 BacklogPart EntryBacklog::TakeNewestPart(std::size_t partBytes) {

@@ -13,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "chat/markup_document.h"
 #include "chat/markup_grammar.h"
@@ -199,7 +200,8 @@ void RichEdit::ShowEntries(std::vector<std::string> entries) {
 
 void RichEdit::FinishBacklog() {
   backlogTimer_.stop();
-  while (!backlog_.empty()) InsertBacklogPart(backlog_.TakeNewestPart(kBacklogPartBytes));
+  // All of it as one part: one edit and one layout.
+  if (!backlog_.empty()) InsertBacklogPart(backlog_.TakeNewestPart(std::numeric_limits<std::size_t>::max()));
 }
 
 void RichEdit::ClearContent() {

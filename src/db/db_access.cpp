@@ -245,12 +245,6 @@ bool RunQuery(std::string_view sql, DbValues values, DbRows* rows) {
   return true;
 }
 
-// Counts the result rows without reading their columns.
-long long CountRows(std::string_view sql, DbValues values) {
-  long long count = 0;
-  return StepRows(sql, values, [&count](sqlite3_stmt*) { ++count; }) ? count : -1;
-}
-
 }  // namespace
 
 void SetDatabasePath(const std::string& path) {
@@ -292,7 +286,10 @@ bool DbQuery(const std::string& sql, DbRows* rows) { return RunQuery(sql, {}, ro
 
 bool DbQueryBind(std::string_view sql, DbValues values, DbRows* rows) { return RunQuery(sql, values, rows); }
 
-long long DbCountRowsBind(std::string_view sql, DbValues values) { return CountRows(sql, values); }
+long long DbCountRowsBind(std::string_view sql, DbValues values) {
+  long long count = 0;
+  return StepRows(sql, values, [&count](sqlite3_stmt*) { ++count; }) ? count : -1;
+}
 
 DbKeptConnection::DbKeptConnection() : state_(std::make_unique<DbConnectionState>()) {}
 

@@ -107,10 +107,11 @@ std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::TakeRunLocked
   return run;
 }
 
-StoreTalkMessageTread::RunRecords::RunRecords(const ContactTable& contacts, const SharedAgentRecord& agent)
+StoreTalkMessageTread::TransactionRecords::TransactionRecords(const ContactTable& contacts,
+                                                              const SharedAgentRecord& agent)
     : contacts_(contacts), agent_(agent.Triple()) {}
 
-const ContactRecord* StoreTalkMessageTread::RunRecords::Visitor(std::int32_t id) {
+const ContactRecord* StoreTalkMessageTread::TransactionRecords::Visitor(std::int32_t id) {
   const auto known = visitors_.find(id);
   if (known != visitors_.end()) return &known->second;
   // A consistent copy, taken under the lock the user-interface thread writes
@@ -122,13 +123,12 @@ const ContactRecord* StoreTalkMessageTread::RunRecords::Visitor(std::int32_t id)
 }
 
 void StoreTalkMessageTread::StoreRun(std::unique_ptr<Job> run, DbKeptConnection& connection) {
-  RunRecords records(contacts_, agent_);
-  while (run) run = StoreTransaction(std::move(run), connection, records);
+  while (run) run = StoreTransaction(std::move(run), connection);
 }
 
 std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::StoreTransaction(std::unique_ptr<Job> first,
-                                                                                    DbKeptConnection& connection,
-                                                                                    RunRecords& records) {
+                                                                                    DbKeptConnection& connection) {
+  TransactionRecords records(contacts_, agent_);
   std::unique_ptr<Job> rest;  // left for the next transaction
   {
     DbBatch batch(connection);
@@ -166,7 +166,7 @@ std::unique_ptr<StoreTalkMessageTread::Job> StoreTalkMessageTread::StoreTransact
   return rest;
 }
 
-StoreTalkMessageTread::LineOutcome StoreTalkMessageTread::StoreLine(const Job& job, RunRecords& records) {
+StoreTalkMessageTread::LineOutcome StoreTalkMessageTread::StoreLine(const Job& job, TransactionRecords& records) {
   const ContactRecord* found = records.Visitor(job.visitorId);
   if (!found) {
     KLOG_WARN("未找到[用户ID=%d]的用户信息，聊天信息未保存", job.visitorId);

@@ -78,14 +78,14 @@ class StoreTalkMessageTread final {
 
   enum class LineOutcome { kStored, kSkipped, kFailed };
 
-  // The visitors and the agent as they were when a run began. A run holds
-  // the lines queued in the last few milliseconds, so the records current at
-  // its start are as good as a copy per line, and copying each visitor once
-  // per run keeps the contact table's lock and a dozen string copies out of
-  // every line.
-  class RunRecords {
+  // The visitors and the agent as they were when a transaction began. A
+  // transaction holds the lines of at most kMaxTransactionTime, so the
+  // records current at its start are as good as a copy per line, and
+  // copying each visitor once per transaction keeps the contact table's lock
+  // and a dozen string copies out of every line.
+  class TransactionRecords {
    public:
-    RunRecords(const ContactTable& contacts, const SharedAgentRecord& agent);
+    TransactionRecords(const ContactTable& contacts, const SharedAgentRecord& agent);
     // The visitor's record, or nullptr while the table does not know it.
     const ContactRecord* Visitor(std::int32_t id);
     const AgentTriple& Agent() const { return agent_; }
@@ -108,8 +108,8 @@ class StoreTalkMessageTread final {
   // kMaxTransactionTime; when the transaction cannot be had or is lost, each
   // of its lines on its own connections instead. Returns the jobs left for
   // the next transaction.
-  std::unique_ptr<Job> StoreTransaction(std::unique_ptr<Job> first, DbKeptConnection& connection, RunRecords& records);
-  LineOutcome StoreLine(const Job& job, RunRecords& records);
+  std::unique_ptr<Job> StoreTransaction(std::unique_ptr<Job> first, DbKeptConnection& connection);
+  LineOutcome StoreLine(const Job& job, TransactionRecords& records);
 
   ContactTable& contacts_;
   SharedAgentRecord& agent_;
