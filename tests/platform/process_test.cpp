@@ -3,11 +3,11 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <vector>
 
 #include "platform/process.h"
 #include "platform/program_folder.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 namespace kanzo::platform {
@@ -21,9 +21,8 @@ TEST(ProcessTest, MissingProgramIsNotStarted) {
 TEST(ProcessTest, FindsByNameWithoutRegardToCaseAndEnds) {
   test::TempDir dir;
   // A copy of sleep under a mixed-case name, as a program folder would hold.
-  const std::string program = dir.File("SleepyKanzo");
-  ASSERT_TRUE(std::filesystem::exists("/bin/sleep"));
-  std::filesystem::copy_file("/bin/sleep", program);
+  const std::string program = test::WaitingProgramCopy(dir.path(), "SleepyKanzo");
+  ASSERT_FALSE(program.empty());
   const pid_t pid = StartProcess(program, {"30"});
   ASSERT_GT(pid, 0);
   ASSERT_TRUE(test::WaitFor([&] {
@@ -39,8 +38,8 @@ TEST(ProcessTest, AProgramThatHadToBeForcedCountsAsEndedOnceItIsDead) {
   // go (it logs out first). Forced, the client is dead at once, but it stays
   // listed until its own parent reaps it; and that parent need not reap it.
   test::TempDir dir;
-  const std::string program = dir.File("StubbornKanzo");
-  std::filesystem::copy_file("/bin/sleep", program);
+  const std::string program = test::WaitingProgramCopy(dir.path(), "StubbornKanzo");
+  ASSERT_FALSE(program.empty());
   const pid_t parent = StartProcess("/bin/sh", {"-c", "trap '' TERM; '" + program + "' 30 & exec /bin/sleep 30"});
   ASSERT_GT(parent, 0);
   std::vector<pid_t> found;

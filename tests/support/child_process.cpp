@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "support/temp_dir.h"
@@ -122,6 +123,15 @@ RunResult RunProgram(const std::string& path, const std::vector<std::string>& ar
   child.End();
   result.output = ReadFile(outputFile);
   return result;
+}
+
+std::string WaitingProgramCopy(const std::string& folder, const std::string& name) {
+  namespace fs = std::filesystem;
+  const std::string path = (fs::path(folder) / name).string();
+  std::error_code error;
+  fs::copy_file("/bin/sleep", path, error);
+  if (!error) fs::permissions(path, fs::perms::owner_all, error);
+  return error ? std::string() : path;
 }
 
 }  // namespace kanzo::test

@@ -42,6 +42,11 @@ struct RunResult {
   std::string output;           // standard output and error together
 };
 
+// A program that only waits for as many seconds as its argument says (a
+// copy of sleep), under `name` in `folder` as a program folder would hold
+// the client; its path. Empty when it cannot be made.
+std::string WaitingProgramCopy(const std::string& folder, const std::string& name);
+
 // Runs a program to its end (ending it after `timeout`).
 RunResult RunProgram(const std::string& path, const std::vector<std::string>& args,
                      const EnvironmentChanges& environment,

@@ -15,6 +15,7 @@
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/qt/qt_text.h"
+#include "support/child_process.h"
 #include "support/qt_pump.h"
 #include "support/temp_dir.h"
 #include "update/test_http_server.h"
@@ -217,9 +218,9 @@ TEST_F(UpdateDlgTest, AnOfferedVersionThatLooksLikeMarkupIsShownAsText) {
 
 TEST_F(UpdateDlgTest, ARunningClientIsEndedOnlyOnTheUsersWord) {
   const std::string name = "KzDlgTest" + std::to_string(getpid());
-  fs::copy_file("/bin/sleep", dir_.File(name));
-  fs::permissions(dir_.File(name), fs::perms::owner_all);
-  const pid_t client = platform::StartProcess(dir_.File(name), {"30"});
+  const std::string program = test::WaitingProgramCopy(dir_.path(), name);
+  ASSERT_FALSE(program.empty());
+  const pid_t client = platform::StartProcess(program, {"30"});
   ASSERT_GT(client, 0);
   ASSERT_TRUE(test::WaitFor([&] { return FindRunningProgram(name).has_value(); }));
   server_.Serve("/update.html", TestHttpAnswer{200, "[" + name + "]\nVERSION=2.0\n"});

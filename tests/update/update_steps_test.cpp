@@ -9,6 +9,7 @@
 
 #include "platform/clock.h"
 #include "platform/process.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "update/file_download.h"
 #include "update/file_install.h"
@@ -362,9 +363,8 @@ TEST_F(UpdateStepsTest, AFolderThatCannotBeMadeFailsTheDownload) {
 TEST(UpdateRunningClient, FoundWithoutRegardToCaseAndEnded) {
   TempDir dir;
   const std::string name = "KzUpdTest" + std::to_string(getpid());
-  const std::string path = dir.File(name);
-  fs::copy_file("/bin/sleep", path);
-  fs::permissions(path, fs::perms::owner_all);
+  const std::string path = test::WaitingProgramCopy(dir.path(), name);
+  ASSERT_FALSE(path.empty());
   const pid_t child = platform::StartProcess(path, {"30"});
   ASSERT_GT(child, 0);
   std::string upper = name;
@@ -385,9 +385,8 @@ TEST(UpdateRunningClient, FoundWithoutRegardToCaseAndEnded) {
 TEST(UpdateRunningClient, FoundAgainRightBeforeItIsEnded) {
   TempDir dir;
   const std::string name = "KzUpdAgain" + std::to_string(getpid());
-  const std::string path = dir.File(name);
-  fs::copy_file("/bin/sleep", path);
-  fs::permissions(path, fs::perms::owner_all);
+  const std::string path = test::WaitingProgramCopy(dir.path(), name);
+  ASSERT_FALSE(path.empty());
   const pid_t asked = platform::StartProcess(path, {"30"});
   ASSERT_GT(asked, 0);
   ASSERT_TRUE(test::WaitFor([&] { return FindRunningProgram(name) == asked; }));
